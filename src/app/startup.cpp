@@ -1,0 +1,96 @@
+// Start-up: command line, settings folder and files, saved settings, and the default database.
+#include "app/startup.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "app/identity.h"
+#include "db/schema.h"
+#include "platform/files.h"
+#include "platform/known_folders.h"
+#include "platform/profile.h"
+
+namespace app {
+namespace {
+
+constexpr std::size_t kPathCapacity = 260;
+constexpr std::size_t kDatabaseFileCapacity = 259;
+constexpr std::size_t kConnectTextCapacity = 128;
+
+bool fakeSweep = false;
+std::string folder, mainIni, dbIni, database;
+ConnectSettings connect;
+BackupSettings backup;
+
+// The user's folder of the given kind, or the current directory when the system cannot tell.
+std::string knownFolderOrCurrent(int csidl) {
+    std::string path;
+    if (!platform::localAppDataFolder(csidl, path)) path = platform::currentDirectory();
+    return path;
+}
+
+// First run of a settings file: the maker and product folders, and the file itself with its creation
+// stamp. The chain starts above the maker folder because a fresh account may not have its
+// application-data folder yet. Failures are ignored: the defaults then apply on every start.
+void createSettingsFile(const std::string& iniPath) {
+    platform::makeDirectories(folder);
+    platform::writeProfileString(iniPath, "Init", "Created", createdStamp(platform::localTimeNow()));
+}
+
+}  // namespace
+
+void parseCommandLine(const std::vector<std::string>& args) {
+    static const std::string option = "-fakesfra";
+    for (const std::string& a : args) {
+        bool same = a.size() == option.size();
+        for (std::size_t i = 0; same && i < a.size(); ++i)
+            same = std::tolower(static_cast<unsigned char>(a[i])) == option[i];
+        if (same) fakeSweep = true;
+    }
+}
+
+bool isFakeSweep() { return fakeSweep; }
+
+std::string createdStamp(const platform::LocalTime& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d %d/%d/%d", t.hour, t.minute, t.second, t.day, t.month, t.year);
+    return text;
+}
+
+void runStartupSequence() {
+    const std::string appData = knownFolderOrCurrent(platform::kFolderLocalAppData);
+    folder = platform::joinPath(platform::joinPath(appData, kMakerName), kProductName);
+    mainIni = platform::joinPath(folder, std::string(kProductName) + ".ini");
+    if (!platform::fileExists(mainIni)) createSettingsFile(mainIni);
+
+    connect.interface = platform::getProfileInt(mainIni, "Connect", "Interface", 0);
+    connect.comPort = platform::getProfileString(mainIni, "Connect", "ComPort", "", kConnectTextCapacity);
+    connect.baudRate = platform::getProfileInt(mainIni, "Connect", "BaudRate", 0);
+    connect.ipAddr = platform::getProfileString(mainIni, "Connect", "IPAddr", "", kConnectTextCapacity);
+    database = platform::getProfileString(mainIni, "Init", "DatabaseFile", "", kDatabaseFileCapacity);
+
+    dbIni = platform::joinPath(folder, std::string(kProductName) + "-DBSettings.ini");
+    if (!platform::fileExists(dbIni)) createSettingsFile(dbIni);
+
+    const std::string defaultBackups = platform::joinPath(
+        platform::joinPath(platform::joinPath(knownFolderOrCurrent(platform::kFolderDocuments), "VTL"), "Backup"), "");
+    backup.autoBackup = platform::getProfileInt(dbIni, "Backup", "AutoBackup", 0) != 0;
+    backup.period = platform::getProfileInt(dbIni, "Backup", "BackupPeriod", 0);
+    backup.location = platform::getProfileString(dbIni, "Backup", "BackupLocation", defaultBackups, kPathCapacity);
+
+    if (database.empty() || !platform::fileExists(database)) {
+        database = platform::joinPath(platform::currentDirectory(), "default.db");
+        bool created = false;
+        db::open_database(database, 1, &created, db::Connection::Main);
+    }
+}
+
+const std::string& settingsFolder() { return folder; }
+const std::string& mainIniPath() { return mainIni; }
+const std::string& dbIniPath() { return dbIni; }
+const std::string& databaseFile() { return database; }
+void setDatabaseFile(const std::string& path) { database = path; }
+const ConnectSettings& connectSettings() { return connect; }
+const BackupSettings& backupSettings() { return backup; }
+
+}  // namespace app

@@ -1,0 +1,50 @@
+// The start-up state of the process: the command line, the settings folder and its two settings
+// files, the saved connection and backup settings, and the database file to open. The start-up
+// sequence runs once on the user-interface thread, for the GUI when its main window is created and
+// for the CLI before its commands; afterwards the state is read-only except for setDatabaseFile.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace app {
+
+// The "Connect" section of the main settings file: how the instrument was last reached.
+struct ConnectSettings {
+    int interface = 0;   // 0 none, 1 USB, 2 LAN, 3 serial
+    std::string comPort;
+    int baudRate = 0;
+    std::string ipAddr;
+};
+
+// The "Backup" section of the database settings file.
+struct BackupSettings {
+    bool autoBackup = false;
+    int period = 0;        // 0 daily, 1 weekly, 2 monthly
+    std::string location;  // root folder of all backups
+};
+
+// Reads the arguments after the program name: "-fakesfra", in any case, sets the fake-sweep flag;
+// other arguments are ignored.
+void parseCommandLine(const std::vector<std::string>& args);
+bool isFakeSweep();
+
+// Settles the settings folder and files (creating them on first run), reads the saved settings, and
+// makes sure a database file exists: when the last-used one is unset or gone, default.db in the
+// current directory is opened on the main connection, created with the full schema if needed.
+void runStartupSequence();
+
+const std::string& settingsFolder();
+const std::string& mainIniPath();
+const std::string& dbIniPath();
+const std::string& databaseFile();
+void setDatabaseFile(const std::string& path);
+const ConnectSettings& connectSettings();
+const BackupSettings& backupSettings();
+
+// The "Created" stamp of a settings file: "09:05:01 7/3/2024".
+std::string createdStamp(const platform::LocalTime& t);
+
+}  // namespace app

@@ -1,0 +1,323 @@
+// The database commands: inspecting a file, reading rows, storing and deleting records, searching.
+#include "cli/db_commands.h"
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "cli/arguments.h"
+#include "db/browser_views.h"
+#include "db/record_store.h"
+#include "db/schema.h"
+
+namespace cli {
+
+const char* const kDbUsage =
+    "  corvane db info PATH\n"
+    "  corvane db rows PATH TABLE [--columns N,N,...] [--where \"WHERE ...\"]\n"
+    "  corvane db next-id PATH TABLE\n"
+    "  corvane db add-transformer PATH --mode N --identifier ID --manufacturer M --serial S [--fingerprint ID]\n"
+    "  corvane db add-setup PATH --mode N [--id ID] --name N --reference T --response T --connected T --oltc N\n"
+    "                       --length MM --fluid yes|no [--comments TEXT]\n"
+    "  corvane db add-equipment PATH --mode N [--id ID] --manufacturer M --instrument I --serial S [--due YYYY-MM-DD]\n"
+    "  corvane db add-sweep PATH --mode N [--id ID] --name N --transformer ID --setup ID --equipment ID\n"
+    "                       --date YYYY-MM-DD --time HH:MM [--peak V] [--temp T] [--phase-convention N]\n"
+    "                       [--comments TEXT] --type 0|1|2 [--points FILE]\n"
+    "  corvane db delete PATH KIND --where \"WHERE ...\" [--yes]   (KIND: transformer|setup|equipment|sweep or 0-3)\n"
+    "  corvane db search PATH VIEW TEXT   (VIEW 0-3)\n";
+
+namespace {
+
+// A usage error: the reason, then the usage lines; exit code 2.
+struct UsageError {
+    std::string reason;
+};
+
+int usageError(const std::string& reason) {
+    std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), kDbUsage);
+    return 2;
+}
+
+Arguments parse(const std::vector<std::string>& args, const std::set<std::string>& values,
+                const std::set<std::string>& flags = {}) {
+    Arguments a;
+    std::string error;
+    if (!parseArguments(args, values, flags, a, error)) throw UsageError{error};
+    return a;
+}
+
+const std::string& positional(const Arguments& a, std::size_t i, const char* what) {
+    if (i >= a.positional.size()) throw UsageError{std::string("missing ") + what};
+    return a.positional[i];
+}
+
+void expectPositionals(const Arguments& a, std::size_t n) {
+    if (a.positional.size() > n) throw UsageError{"unexpected argument " + a.positional[n]};
+}
+
+const std::string& required(const Arguments& a, const std::string& name) {
+    auto it = a.options.find(name);
+    if (it == a.options.end()) throw UsageError{"missing " + name};
+    return it->second;
+}
+
+long long integerOption(const Arguments& a, const std::string& name, long long fallback) {
+    if (!a.has(name)) return fallback;
+    long long v = 0;
+    if (!parseInteger(a.get(name), v)) throw UsageError{name + " needs a whole number"};
+    return v;
+}
+
+double numberOption(const Arguments& a, const std::string& name, double fallback) {
+    if (!a.has(name)) return fallback;
+    double v = 0;
+    if (!parseNumber(a.get(name), v)) throw UsageError{name + " needs a number"};
+    return v;
+}
+
+db::TableIndex tableArgument(const std::string& name) {
+    db::TableIndex t;
+    if (!db::tableFromName(name, t)) throw UsageError{"unknown table " + name};
+    return t;
+}
+
+// Opens an existing database on the main connection (a missing file is not created).
+bool openExisting(const std::string& path) { return db::open_database(path, 3, nullptr, db::Connection::Main); }
+
+int finish(int exitCode) {
+    db::open_database({}, 2, nullptr, db::Connection::Main);
+    return exitCode;
+}
+
+int info(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {});
+    const std::string& path = positional(a, 0, "PATH");
+    expectPositionals(a, 1);
+    bool created = false;
+    if (!db::open_database(path, 1, &created, db::Connection::Main)) return finish(1);
+    std::printf("version: %s\n", db::storedVersionText(db::Connection::Main).c_str());
+    std::printf("created: %s\n", created ? "yes" : "no");
+    for (int t = 0; t < static_cast<int>(db::TableIndex::Version); ++t) {
+        auto table = static_cast<db::TableIndex>(t);
+        std::printf("%s: %lld\n", db::tableName(table), static_cast<long long>(db::count_rows(table)));
+    }
+    return finish(0);
+}
+
+std::vector<int> columnList(const std::string& text, db::TableIndex table) {
+    std::vector<int> columns;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');) {
+        long long c = 0;
+        if (!parseInteger(item, c) || c < 0 || c >= db::columnCount(table))
+            throw UsageError{"no column " + item + " in " + db::tableName(table)};
+        columns.push_back(static_cast<int>(c));
+    }
+    if (columns.empty()) throw UsageError{"--columns needs column numbers"};
+    return columns;
+}
+
+int rows(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {"--columns", "--where"});
+    const std::string& path = positional(a, 0, "PATH");
+    db::TableIndex table = tableArgument(positional(a, 1, "TABLE"));
+    expectPositionals(a, 2);
+    std::vector<int> columns = a.has("--columns") ? columnList(a.get("--columns"), table) : db::allColumns(table);
+    if (!openExisting(path)) return finish(1);
+    std::vector<std::string> out;
+    bool ok = db::select_rows(out, table, columns, a.get("--where"), false);
+    for (const auto& row : out) std::printf("%s\n", row.c_str());
+    return finish(ok ? 0 : 1);
+}
+
+int nextId(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {});
+    const std::string& path = positional(a, 0, "PATH");
+    db::TableIndex table = tableArgument(positional(a, 1, "TABLE"));
+    expectPositionals(a, 2);
+    if (!openExisting(path)) return finish(1);
+    std::printf("%lld\n", static_cast<long long>(db::next_row_id(table)));
+    return finish(0);
+}
+
+// Opens PATH, runs store (which returns the store's result code), prints "result: N".
+int storeCommand(const Arguments& a, const std::function<int()>& store) {
+    const std::string& path = positional(a, 0, "PATH");
+    expectPositionals(a, 1);
+    if (!openExisting(path)) return finish(1);
+    int result = store();
+    std::printf("result: %d\n", result);
+    return finish(result == 0 ? 0 : 1);
+}
+
+int storeMode(const Arguments& a) { return static_cast<int>(integerOption(a, "--mode", 0)); }
+
+int addTransformer(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {"--mode", "--identifier", "--manufacturer", "--serial", "--fingerprint"});
+    required(a, "--mode");
+    db::TransformerRecord r;
+    r.identifier = required(a, "--identifier");
+    r.manufacturer = required(a, "--manufacturer");
+    r.serialNumber = required(a, "--serial");
+    r.fingerprintSweepId = integerOption(a, "--fingerprint", 0);
+    return storeCommand(a, [&] { return db::store_transformer(r, storeMode(a)); });
+}
+
+bool yesNo(const std::string& text) {
+    if (text == "yes") return true;
+    if (text == "no") return false;
+    throw UsageError{"--fluid takes yes or no"};
+}
+
+int addSetup(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {"--mode", "--id", "--name", "--reference", "--response", "--connected", "--oltc",
+                               "--length", "--fluid", "--comments"});
+    required(a, "--mode");
+    db::SetupRecord r;
+    r.id = integerOption(a, "--id", 0);
+    r.name = required(a, "--name");
+    r.referenceTerminal = required(a, "--reference");
+    r.responseTerminal = required(a, "--response");
+    r.connectedTerminals = required(a, "--connected");
+    required(a, "--oltc");
+    r.oltc = static_cast<std::int32_t>(integerOption(a, "--oltc", 0));
+    required(a, "--length");
+    r.unshieldedLength = static_cast<float>(numberOption(a, "--length", 0));
+    r.fluidFilled = yesNo(required(a, "--fluid"));
+    r.comments = a.get("--comments");
+    return storeCommand(a, [&] { return db::store_setup(r, storeMode(a)); });
+}
+
+int addEquipment(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {"--mode", "--id", "--manufacturer", "--instrument", "--serial", "--due"});
+    required(a, "--mode");
+    db::EquipmentRecord r;
+    r.id = integerOption(a, "--id", 0);
+    r.manufacturer = required(a, "--manufacturer");
+    r.instrument = required(a, "--instrument");
+    r.serialNumber = required(a, "--serial");
+    r.calibrationDueDate = a.get("--due");
+    return storeCommand(a, [&] { return db::store_equipment(r, storeMode(a)); });
+}
+
+// Reads one point per line, values separated by commas in the point record's order.
+void readPoints(const std::string& file, db::SweepRecord& s) {
+    std::ifstream in(file);
+    if (!in) throw UsageError{"cannot read " + file};
+    const std::size_t wanted = s.dataType == db::kDataBasicFra ? 3 : s.dataType == db::kDataFra ? 6 : 8;
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        std::vector<double> v;
+        std::stringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');) {
+            std::size_t b = field.find_first_not_of(" \t"), e = field.find_last_not_of(" \t");
+            double x = 0;
+            if (b == std::string::npos || !parseNumber(field.substr(b, e - b + 1), x))
+                throw UsageError{file + ":" + std::to_string(lineNumber) + ": not a number: " + field};
+            v.push_back(x);
+        }
+        if (v.size() != wanted)
+            throw UsageError{file + ":" + std::to_string(lineNumber) + ": expected " + std::to_string(wanted) +
+                             " values, found " + std::to_string(v.size())};
+        if (s.dataType == db::kDataBasicFra) s.basicPoints.push_back({v[0], v[1], v[2]});
+        else if (s.dataType == db::kDataFra) s.fraPoints.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
+        else s.lcrPoints.push_back({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]});
+    }
+}
+
+int addSweep(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {"--mode", "--id", "--name", "--transformer", "--setup", "--equipment", "--date", "--time",
+                               "--peak", "--temp", "--phase-convention", "--comments", "--type", "--points"});
+    required(a, "--mode");
+    const int mode = storeMode(a);
+    db::SweepRecord r;
+    r.name = required(a, "--name");
+    r.transformerIdentifier = required(a, "--transformer");
+    required(a, "--setup");
+    r.setupId = integerOption(a, "--setup", 0);
+    required(a, "--equipment");
+    r.equipmentId = integerOption(a, "--equipment", 0);
+    r.date = required(a, "--date");
+    r.time = required(a, "--time");
+    r.peakVoltage = numberOption(a, "--peak", 0);
+    r.temperature = numberOption(a, "--temp", 0);
+    r.phaseConvention = static_cast<std::int32_t>(integerOption(a, "--phase-convention", 0));
+    r.comments = a.get("--comments");
+    required(a, "--type");
+    r.dataType = static_cast<std::int32_t>(integerOption(a, "--type", 0));
+    if (r.dataType < 0 || r.dataType > 2) throw UsageError{"--type takes 0, 1 or 2"};
+    if (a.has("--points")) {
+        if (mode == db::kUpdate) throw UsageError{"--points adds points to a new sweep only"};
+        readPoints(a.get("--points"), r);
+    }
+    return storeCommand(a, [&] {
+        r.id = a.has("--id") ? integerOption(a, "--id", 0) : db::next_row_id(db::TableIndex::Sweep);
+        int result = db::store_sweep(r, mode);
+        if (result == 0 && a.has("--points")) result = db::store_points(r);
+        return result;
+    });
+}
+
+int kindArgument(const std::string& text) {
+    static const char* const kNames[] = {"transformer", "setup", "equipment", "sweep"};
+    for (int k = 0; k < 4; ++k)
+        if (text == kNames[k] || text == std::to_string(k)) return k;
+    throw UsageError{"unknown kind " + text};
+}
+
+int deleteRecords(const std::vector<std::string>& args, TerminalPrompter& prompter) {
+    Arguments a = parse(args, {"--where"}, {"--yes"});
+    const std::string& path = positional(a, 0, "PATH");
+    int kind = kindArgument(positional(a, 1, "KIND"));
+    expectPositionals(a, 2);
+    db::RecordSelection selection{static_cast<db::TableIndex>(kind), {}, required(a, "--where")};
+    prompter.setAnswerYes(a.has("--yes"));
+    if (!openExisting(path)) return finish(1);
+    bool deleted = db::delete_records(kind, selection, true);
+    std::printf("deleted: %s\n", deleted ? "yes" : "no");
+    return finish(0);
+}
+
+int search(const std::vector<std::string>& args) {
+    Arguments a = parse(args, {});
+    const std::string& path = positional(a, 0, "PATH");
+    long long view = -1;
+    db::ViewContext context;
+    if (!parseInteger(positional(a, 1, "VIEW"), view) || !db::tableView(static_cast<int>(view), context))
+        throw UsageError{"VIEW is 0, 1, 2 or 3"};
+    const std::string text = a.positional.size() > 2 ? a.positional[2] : std::string();
+    expectPositionals(a, 3);
+    if (!openExisting(path)) return finish(1);
+    std::vector<std::string> rows;
+    db::search_view(context, text, rows);
+    for (const auto& row : rows) std::printf("%s\n", row.c_str());
+    return finish(0);
+}
+
+}  // namespace
+
+int runDbCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {
+    if (args.empty()) return usageError("db needs a command");
+    const std::string& name = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    try {
+        if (name == "info") return info(rest);
+        if (name == "rows") return rows(rest);
+        if (name == "next-id") return nextId(rest);
+        if (name == "add-transformer") return addTransformer(rest);
+        if (name == "add-setup") return addSetup(rest);
+        if (name == "add-equipment") return addEquipment(rest);
+        if (name == "add-sweep") return addSweep(rest);
+        if (name == "delete") return deleteRecords(rest, prompter);
+        if (name == "search") return search(rest);
+    } catch (const UsageError& e) {
+        return usageError(e.reason);
+    }
+    return usageError("unknown db command " + name);
+}
+
+}  // namespace cli

@@ -1,0 +1,42 @@
+// corvane: the command-line front end over the program's core. Message boxes appear on standard
+// error as "CAPTION: TEXT"; results on standard output in fixed formats that scripts parse.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "cli/db_commands.h"
+#include "cli/terminal_prompter.h"
+#include "platform/prompter.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s", cli::kDbUsage);
+    return 2;
+}
+
+// Runs the start-up sequence and prints what it settled, one "name: value" per line.
+int startup(const std::vector<std::string>& args) {
+    app::parseCommandLine(args);
+    app::runStartupSequence();
+    std::printf("settingsFolder: %s\n", app::settingsFolder().c_str());
+    std::printf("mainIniPath: %s\n", app::mainIniPath().c_str());
+    std::printf("dbIniPath: %s\n", app::dbIniPath().c_str());
+    std::printf("databaseFile: %s\n", app::databaseFile().c_str());
+    std::printf("fakeSweep: %d\n", app::isFakeSweep() ? 1 : 0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return usage();
+    cli::TerminalPrompter prompter;
+    platform::setPrompter(&prompter);
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "startup") return startup(rest);
+    if (args[0] == "db") return cli::runDbCommand(rest, prompter);
+    return usage();
+}

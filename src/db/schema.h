@@ -1,0 +1,61 @@
+// The database file: its eight tables and their column numbering, the two connections, opening,
+// creating and upgrading a file to schema version 2.0, and the next AUTOINCREMENT id of a table.
+// User-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct sqlite3;
+
+namespace db {
+
+// The fixed numbering of the tables, by which the record store addresses them.
+enum class TableIndex : int {
+    Transformer = 0,
+    Measurement = 1,
+    Equipment = 2,
+    Sweep = 3,
+    Data = 4,
+    DataFra = 5,
+    DataLcr = 6,
+    Version = 7,
+};
+constexpr int kTableCount = 8;
+
+// "Transformer", "Measurement", ... ("" for an index outside the table).
+const char* tableName(TableIndex table);
+
+// The table's number of columns, and a column's name by its column number ("" when out of range).
+// Column numbers equal positions everywhere except in Sweep, where Temperature is 5 and Peak_Voltage
+// 6 although they are created in the other order.
+int columnCount(TableIndex table);
+const char* columnName(TableIndex table, int column);
+
+// The table a name stands for (exact spelling); false when there is none.
+bool tableFromName(const std::string& name, TableIndex& table);
+
+enum class Connection { Main, Backup };
+
+// The connection's SQLite handle, or nullptr while it is closed.
+sqlite3* connectionHandle(Connection c);
+
+// Opens, creates or closes a database file on a connection.
+//   mode 1: open, creating the file when it does not exist; *created (if given) says whether it did
+//           not exist before.
+//   mode 3: open, creating a new database when *created is given and true.
+//   any other mode: close the connection (returns false).
+// Without a created flag a missing file is not created. A new file gets all eight tables and
+// version 2.0; an existing version-0 file is upgraded in place, all its rows kept. Failures are shown
+// through the Prompter ("Database Error"). Returns true when the database is open at version 2.0.
+bool open_database(const std::string& path, int mode, bool* created, Connection c);
+
+// The stored schema version as SQLite gives it back ("2.0"); "" when it cannot be read.
+std::string storedVersionText(Connection c);
+
+// The id the next AUTOINCREMENT row of the table will get (stored sequence + 1, or 1 for a table
+// never written to). -1 for Transformer, which has no AUTOINCREMENT key; 0 when the query fails; 1,
+// after a "Database Connection Error" box, when the main connection is closed.
+std::int64_t next_row_id(TableIndex table);
+
+}  // namespace db

@@ -1,0 +1,31 @@
+// Files and folders: the few file-system calls the core makes itself. Paths are in the operating
+// system's own form; pathSeparator() is the character that joins folder and file names.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// '\\' on Windows, '/' on POSIX.
+char pathSeparator();
+
+// folder + separator + name; folder's own trailing separator is not doubled.
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// True when the path's status can be queried (a file or a folder is there).
+bool fileExists(const std::string& path);
+
+// One plain make-directory call (no parents). False when it failed, for example because the folder
+// exists already.
+bool makeDirectory(const std::string& path);
+
+// Makes every missing folder on the way to and including path. True when the folder exists afterwards.
+bool makeDirectories(const std::string& path);
+
+// Deletes a file. False when it could not be deleted.
+bool deleteFile(const std::string& path);
+
+// The process's current directory, or "" when it cannot be read.
+std::string currentDirectory();
+
+}  // namespace platform

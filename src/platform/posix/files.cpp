@@ -1,0 +1,41 @@
+// Files and folders on POSIX: thin wrappers over stat, mkdir, unlink and getcwd.
+#include "platform/files.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+char pathSeparator() { return '/'; }
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    const bool folderEnds = folder.back() == '/';
+    const bool nameStarts = !name.empty() && name.front() == '/';
+    if (folderEnds && nameStarts) return folder + name.substr(1);
+    if (folderEnds || nameStarts) return folder + name;
+    return folder + '/' + name;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool makeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string currentDirectory() {
+    // The path may be longer than PATH_MAX on Linux; grow the buffer until getcwd fits.
+    std::vector<char> buffer(256);
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr) return std::string(buffer.data());
+        if (errno != ERANGE || buffer.size() >= (1u << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace platform

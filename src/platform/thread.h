@@ -1,0 +1,52 @@
+// Threads and mutexes. Every thread of the program starts here: under Wine a thread that calls the
+// Windows API must come from CreateThread.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+// One worker thread. The owner starts it, may wait for it, and must not destroy it while it runs:
+// the destructor waits for the body to return.
+class WorkerThread {
+public:
+    WorkerThread();
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Starts body on a new thread. False when a thread is already held or none could be created.
+    bool start(std::function<void()> body);
+
+    // Waits up to timeoutMs for the body to return; true when it has (or nothing was started).
+    bool wait(unsigned timeoutMs);
+
+    // True from a successful start until the body has returned.
+    bool running() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// A mutex that can be tried with a time limit, and whose release reports failure, as the timer
+// service needs.
+class TimedMutex {
+public:
+    TimedMutex();
+    ~TimedMutex();
+    TimedMutex(const TimedMutex&) = delete;
+    TimedMutex& operator=(const TimedMutex&) = delete;
+
+    // True when the mutex was taken within timeoutMs.
+    bool lock(unsigned timeoutMs);
+    // False when the calling thread did not hold the mutex.
+    bool unlock();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

@@ -1,0 +1,120 @@
+#include "db_fixture.h"
+
+#include <sqlite3.h>
+
+namespace testing_support {
+namespace {
+
+std::vector<std::string> query(sqlite3* handle, const std::string& sql) {
+    std::vector<std::string> out;
+    char* error = nullptr;
+    auto callback = [](void* context, int, char** values, char**) -> int {
+        static_cast<std::vector<std::string>*>(context)->push_back(values[0] ? values[0] : "NULL");
+        return 0;
+    };
+    int rc = sqlite3_exec(handle, sql.c_str(), callback, &out, &error);
+    EXPECT_EQ(rc, SQLITE_OK) << sql << ": " << (error ? error : "");
+    sqlite3_free(error);
+    return out;
+}
+
+}  // namespace
+
+void DbTest::SetUp() {
+    path = dir.file("test.db");
+    bool created = false;
+    ASSERT_TRUE(db::open_database(path, 1, &created, db::Connection::Main));
+    ASSERT_TRUE(created);
+}
+
+void DbTest::TearDown() {
+    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, 2, nullptr, db::Connection::Backup);
+}
+
+void DbTest::exec(const std::string& sql) { query(db::connectionHandle(db::Connection::Main), sql); }
+
+std::vector<std::string> DbTest::column(const std::string& sql) {
+    return query(db::connectionHandle(db::Connection::Main), sql);
+}
+
+std::string DbTest::value(const std::string& sql) {
+    auto values = column(sql);
+    EXPECT_EQ(values.size(), 1u) << sql;
+    return values.empty() ? std::string() : values[0];
+}
+
+db::SweepRecord DbTest::addBasics() {
+    db::TransformerRecord t;
+    t.identifier = "T1";
+    t.manufacturer = "Maker";
+    t.serialNumber = "S-1";
+    EXPECT_EQ(db::store_transformer(t, 2), 0);  // "T1" is shorter than the dialogs allow
+    db::SetupRecord s;
+    s.name = "OPEN1";
+    s.referenceTerminal = "H1";
+    s.responseTerminal = "H0";
+    s.connectedTerminals = "NONE";
+    s.oltc = 3;
+    s.unshieldedLength = 30.0f;
+    EXPECT_EQ(db::store_setup(s, 0), 0);
+    db::EquipmentRecord e;
+    e.manufacturer = "Other Instruments";
+    e.instrument = "QMX74";
+    e.serialNumber = "410-77";
+    e.calibrationDueDate = "2030-01-31";
+    EXPECT_EQ(db::store_equipment(e, 0), 0);
+
+    db::SweepRecord r;
+    r.transformerIdentifier = "T1";
+    r.setupId = 1;
+    r.equipmentId = 1;
+    r.name = "Tap5";
+    r.date = "2013-07-01";
+    r.time = "13:48";
+    r.peakVoltage = 10;
+    r.temperature = 21.5;
+    return r;
+}
+
+void DbTest::storeSweep(db::SweepRecord& sweep) {
+    sweep.id = db::next_row_id(db::TableIndex::Sweep);
+    EXPECT_EQ(db::store_sweep(sweep, 0), 0);
+}
+
+std::int64_t DbTest::addSweep(const std::string& name, int dataType, int points) {
+    db::SweepRecord r;
+    r.transformerIdentifier = "T1";
+    r.setupId = 1;
+    r.equipmentId = 1;
+    r.name = name;
+    r.date = "2020-05-12";
+    r.time = "10:00";
+    r.dataType = dataType;
+    for (int i = 0; i < points; ++i) {
+        double f = 20.0 * (i + 1);
+        if (dataType == db::kDataBasicFra) r.basicPoints.push_back({f, -40.0 - i, 10.0 * i});
+        else if (dataType == db::kDataFra) r.fraPoints.push_back({f, 1.0, 0.01, -40.0 - i, 10.0 * i, 1e-6});
+        else r.lcrPoints.push_back({f, 1e-3, -80, 1000, 80, 0.5, 0, 10});
+    }
+    storeSweep(r);
+    EXPECT_EQ(db::store_points(r), 0);
+    return r.id;
+}
+
+void execOnFile(const std::string& file, const std::string& sql) {
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &handle), SQLITE_OK);
+    query(handle, sql);
+    sqlite3_close(handle);
+}
+
+std::vector<std::string> columnOnFile(const std::string& file, const std::string& sql) {
+    sqlite3* handle = nullptr;
+    EXPECT_EQ(sqlite3_open(file.c_str(), &handle), SQLITE_OK);
+    auto out = query(handle, sql);
+    sqlite3_close(handle);
+    return out;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
+# and test.sh; apt-get runs only when a package is missing.
+corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev sqlite3)
+
+corvane_setup() {
+    local missing=()
+    for p in "${corvane_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# corvane_build DIR [cmake options...]: configures and builds the native tree in DIR.
+corvane_build() {
+    local dir=$1
+    shift
+    cmake -S "$corvane_root" -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
