@@ -14,6 +14,9 @@ inline constexpr const char* kVersionMinor = "5";
 inline constexpr const char* kVersionBuild = "2";
 
 // The main window's title: the product name, a blank and the version text up to its first blank.
-std::string mainWindowTitle();
+inline std::string mainWindowTitle() {
+    const std::string version = kVersionText;
+    return std::string(kProductName) + " " + version.substr(0, version.find(' '));
+}
 
 }  // namespace app

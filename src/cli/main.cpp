@@ -6,13 +6,14 @@
 
 #include "app/startup.h"
 #include "cli/db_commands.h"
+#include "cli/instrument_commands.h"
 #include "cli/terminal_prompter.h"
 #include "platform/prompter.h"
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s", cli::kDbUsage);
+    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s", cli::kDbUsage, cli::kInstrumentUsage);
     return 2;
 }
 
@@ -38,5 +39,6 @@ int main(int argc, char** argv) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "startup") return startup(rest);
     if (args[0] == "db") return cli::runDbCommand(rest, prompter);
+    if (args[0] == "instrument") return cli::runInstrumentCommand(rest, prompter);
     return usage();
 }
