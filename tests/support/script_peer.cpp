@@ -52,6 +52,11 @@ void ScriptPeer::on(const std::string& command, const std::string& reply) {
     rules_.emplace_back(command, reply);
 }
 
+void ScriptPeer::onEach(const std::string& command, std::vector<std::string> replies) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    sequences_.push_back({command, std::move(replies)});
+}
+
 void ScriptPeer::send(const std::string& bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     int fd = kind_ == Kind::Tcp ? clientFd_ : masterFd_;
@@ -84,6 +89,11 @@ void ScriptPeer::handle(int fd, const char* data, int length) {
         }
         for (const auto& [command, reply] : rules_)
             if (pending_ == command) (void)!::write(fd, reply.data(), reply.size());
+        for (auto& seq : sequences_) {
+            if (pending_ != seq.command || seq.next >= seq.replies.size()) continue;
+            const std::string& reply = seq.replies[seq.next++];
+            (void)!::write(fd, reply.data(), reply.size());
+        }
         pending_.clear();
     }
 }

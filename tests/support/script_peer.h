@@ -21,6 +21,8 @@ public:
 
     // When a received command (bytes up to a line feed or zero byte) equals command, send reply.
     void on(const std::string& command, const std::string& reply);
+    // The k-th time command arrives, send replies[k] ("" sends nothing); after the last, nothing.
+    void onEach(const std::string& command, std::vector<std::string> replies);
     // Sends bytes at once (to the connected client, or into the pty).
     void send(const std::string& bytes);
 
@@ -41,6 +43,12 @@ private:
     std::string device_;
     std::mutex mutex_;
     std::vector<std::pair<std::string, std::string>> rules_;
+    struct Sequence {
+        std::string command;
+        std::vector<std::string> replies;
+        std::size_t next = 0;
+    };
+    std::vector<Sequence> sequences_;
     std::string received_, pending_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
