@@ -1,42 +1,19 @@
 // The corvane command as scripts use it: its output formats, exit codes and messages.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-std::string shellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using CliRun = CommandResult;
 
 class CliTest : public ::testing::Test {
 protected:
     // Runs corvane with args in the work folder, with a home of its own.
-    CliRun corvane(const std::vector<std::string>& args) {
-        std::string command = "cd " + shellQuote(work.path()) + " && env -u XDG_DATA_HOME -u XDG_DOCUMENTS_DIR HOME=" +
-                              shellQuote(home.path()) + " " + shellQuote(CORVANE_CLI);
-        for (const auto& a : args) command += " " + shellQuote(a);
-        command += " >" + shellQuote(work.file("out.txt")) + " 2>" + shellQuote(work.file("err.txt"));
-        int status = std::system(command.c_str());
-        CliRun r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = readFile(work.file("out.txt"));
-        r.err = readFile(work.file("err.txt"));
-        return r;
-    }
+    CliRun corvane(const std::vector<std::string>& args) { return runCommand(CORVANE_CLI, args, work.path(), home.path()); }
     std::string db() const { return work.file("site.db"); }
     void createDb() { ASSERT_EQ(corvane({"db", "info", db()}).exitCode, 0); }
 

@@ -1,0 +1,35 @@
+// Runs corvane-sim as a child process for a test: on a free loopback port, optionally with a
+// pseudo-terminal, and stops it when the test ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "instrument/link.h"
+#include "support/temp_dir.h"
+
+namespace testing_support {
+
+class SimProcess {
+public:
+    // Starts the simulator with --port 0 and the given options and waits for its address lines.
+    explicit SimProcess(std::vector<std::string> options = {}, bool pty = false);
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    int port() const { return port_; }
+    const std::string& device() const { return device_; }
+
+    // A link to it over the LAN, or over its pseudo-terminal as a serial port.
+    instrument::InstrumentLink lanLink() const;
+    instrument::InstrumentLink serialLink() const;
+
+private:
+    TempDir output_;
+    int pid_ = -1;
+    int port_ = 0;
+    std::string device_;
+};
+
+}  // namespace testing_support

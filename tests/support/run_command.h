@@ -1,0 +1,18 @@
+// Runs a program of the project as a child process, in a folder of the test's own and with a home
+// of its own, and captures its exit code and output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+CommandResult runCommand(const std::string& program, const std::vector<std::string>& args, const std::string& workDir,
+                         const std::string& homeDir);
+
+}  // namespace testing_support
