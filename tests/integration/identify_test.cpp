@@ -1,6 +1,7 @@
 // Connecting to and identifying the simulated instrument, over the LAN and over a serial line.
 #include <gtest/gtest.h>
 
+#include "db/schema.h"
 #include "instrument/comms_log.h"
 #include "instrument/identification.h"
 #include "sim_process.h"
@@ -117,4 +118,31 @@ TEST(Identify, TheCommsLogShowsTheWholeConversation) {
         ASSERT_NE(found, std::string::npos) << "missing after offset " << at << ": " << line << "\n" << log;
         at = found + 1;
     }
+}
+
+TEST(AfterConnect, RegistersReadsTheSettingsAndNamesTheConnection) {
+    testing_support::TempDir dir;
+    SimProcess sim({"--fast", "--calibration", "01_JAN_2020"});
+    InstrumentLink link = sim.lanLink();
+    FakePrompter prompter;
+    bool created = false;
+    ASSERT_TRUE(db::open_database(dir.file("site.db"), 1, &created, db::Connection::Main));
+    link.connected = connectAndIdentify(link, false);
+    ASSERT_TRUE(link.connected);
+    std::vector<InstrumentSetting> table = makeSettingsTable();
+    prompter.queueAnswer(platform::Answer::Yes);  // add the instrument to the database
+    EXPECT_EQ(afterConnect(link, table), "Corvane v1_5     LAN,QMX74,410-2718,2.07");
+    EXPECT_EQ(currentEquipmentId(), 1);
+    // Calibrated in 2020, due in 2021: the warning names the calibration text.
+    ASSERT_EQ(prompter.boxes.size(), 2u) << prompter.captions();
+    EXPECT_EQ(prompter.boxes[0].caption, "Add to Database");
+    EXPECT_EQ(prompter.boxes[1].caption, "Calibration Due");
+    EXPECT_EQ(prompter.boxes[1].text, "The connected instrument is due for calibration.\nDate last calibrated is 01_JAN_2020");
+    EXPECT_EQ(findSetting(table, "Acqu:mode")->shownValue(), "Frequency Response Analyser");
+    db::open_database({}, 2, nullptr, db::Connection::Main);
+
+    InstrumentLink idle;
+    EXPECT_EQ(afterConnect(idle, table), "Corvane v1_5");
+    EXPECT_EQ(prompter.boxes.back().text, "No connection was made");
+    EXPECT_EQ(prompter.boxes.back().caption, "Corvane");
 }

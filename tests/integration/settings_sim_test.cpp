@@ -56,3 +56,14 @@ TEST(SettingsWithSim, GarbageInPlaceOfANumberIsReported) {
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text, "An error occurred reading the config from the SFRA (Id:18 Ret:65534)");
 }
+
+TEST(SettingsWithSim, AnItemThatNeverAnswersStopsTheReadWithinItsRetries) {
+    SimProcess sim({"--fast", "--fault", "silent:config,13?"});
+    InstrumentLink link = sim.lanLink();
+    FakePrompter prompter;
+    std::vector<InstrumentSetting> table = makeSettingsTable();
+    EXPECT_FALSE(readAllSettings(table, link));
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, "An error occurred reading the config from the SFRA (Id:13 Ret:0)");
+    EXPECT_EQ(findSetting(table, "Acqu:mode")->value, 3);
+}
