@@ -32,6 +32,43 @@ bool parseArguments(const std::vector<std::string>& args, const std::set<std::st
     return true;
 }
 
+Arguments parseOrThrow(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                       const std::set<std::string>& flagOptions) {
+    Arguments a;
+    std::string error;
+    if (!parseArguments(args, valueOptions, flagOptions, a, error)) throw UsageError{error};
+    return a;
+}
+
+const std::string& positional(const Arguments& a, std::size_t i, const char* what) {
+    if (i >= a.positional.size()) throw UsageError{std::string("missing ") + what};
+    return a.positional[i];
+}
+
+void expectPositionals(const Arguments& a, std::size_t n) {
+    if (a.positional.size() > n) throw UsageError{"unexpected argument " + a.positional[n]};
+}
+
+const std::string& requiredOption(const Arguments& a, const std::string& name) {
+    auto it = a.options.find(name);
+    if (it == a.options.end()) throw UsageError{"missing " + name};
+    return it->second;
+}
+
+long long integerOption(const Arguments& a, const std::string& name, long long fallback) {
+    if (!a.has(name)) return fallback;
+    long long v = 0;
+    if (!parseInteger(a.get(name), v)) throw UsageError{name + " needs a whole number"};
+    return v;
+}
+
+double numberOption(const Arguments& a, const std::string& name, double fallback) {
+    if (!a.has(name)) return fallback;
+    double v = 0;
+    if (!parseNumber(a.get(name), v)) throw UsageError{name + " needs a number"};
+    return v;
+}
+
 bool parseInteger(const std::string& text, long long& value) {
     if (text.empty()) return false;
     char* end = nullptr;

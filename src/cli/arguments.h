@@ -22,6 +22,25 @@ struct Arguments {
 bool parseArguments(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
                     const std::set<std::string>& flagOptions, Arguments& out, std::string& error);
 
+// A mistake in the command line; the command prints its reason and the usage and exits with 2.
+struct UsageError {
+    std::string reason;
+};
+
+// parseArguments, throwing UsageError.
+Arguments parseOrThrow(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                       const std::set<std::string>& flagOptions = {});
+
+// Positional word i (UsageError "missing what" when absent); no more than n positional words.
+const std::string& positional(const Arguments& a, std::size_t i, const char* what);
+void expectPositionals(const Arguments& a, std::size_t n);
+
+// An option that must be given, and options read as numbers (fallback when absent); UsageError when
+// missing or not a number.
+const std::string& requiredOption(const Arguments& a, const std::string& name);
+long long integerOption(const Arguments& a, const std::string& name, long long fallback);
+double numberOption(const Arguments& a, const std::string& name, double fallback);
+
 // Whole-text number parsing; false when text is not entirely a number.
 bool parseInteger(const std::string& text, long long& value);
 bool parseNumber(const std::string& text, double& value);

@@ -29,11 +29,6 @@ const char* const kDbUsage =
 
 namespace {
 
-// A usage error: the reason, then the usage lines; exit code 2.
-struct UsageError {
-    std::string reason;
-};
-
 int usageError(const std::string& reason) {
     std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), kDbUsage);
     return 2;
@@ -41,39 +36,7 @@ int usageError(const std::string& reason) {
 
 Arguments parse(const std::vector<std::string>& args, const std::set<std::string>& values,
                 const std::set<std::string>& flags = {}) {
-    Arguments a;
-    std::string error;
-    if (!parseArguments(args, values, flags, a, error)) throw UsageError{error};
-    return a;
-}
-
-const std::string& positional(const Arguments& a, std::size_t i, const char* what) {
-    if (i >= a.positional.size()) throw UsageError{std::string("missing ") + what};
-    return a.positional[i];
-}
-
-void expectPositionals(const Arguments& a, std::size_t n) {
-    if (a.positional.size() > n) throw UsageError{"unexpected argument " + a.positional[n]};
-}
-
-const std::string& required(const Arguments& a, const std::string& name) {
-    auto it = a.options.find(name);
-    if (it == a.options.end()) throw UsageError{"missing " + name};
-    return it->second;
-}
-
-long long integerOption(const Arguments& a, const std::string& name, long long fallback) {
-    if (!a.has(name)) return fallback;
-    long long v = 0;
-    if (!parseInteger(a.get(name), v)) throw UsageError{name + " needs a whole number"};
-    return v;
-}
-
-double numberOption(const Arguments& a, const std::string& name, double fallback) {
-    if (!a.has(name)) return fallback;
-    double v = 0;
-    if (!parseNumber(a.get(name), v)) throw UsageError{name + " needs a number"};
-    return v;
+    return parseOrThrow(args, values, flags);
 }
 
 db::TableIndex tableArgument(const std::string& name) {
@@ -155,11 +118,11 @@ int storeMode(const Arguments& a) { return static_cast<int>(integerOption(a, "--
 
 int addTransformer(const std::vector<std::string>& args) {
     Arguments a = parse(args, {"--mode", "--identifier", "--manufacturer", "--serial", "--fingerprint"});
-    required(a, "--mode");
+    requiredOption(a, "--mode");
     db::TransformerRecord r;
-    r.identifier = required(a, "--identifier");
-    r.manufacturer = required(a, "--manufacturer");
-    r.serialNumber = required(a, "--serial");
+    r.identifier = requiredOption(a, "--identifier");
+    r.manufacturer = requiredOption(a, "--manufacturer");
+    r.serialNumber = requiredOption(a, "--serial");
     r.fingerprintSweepId = integerOption(a, "--fingerprint", 0);
     return storeCommand(a, [&] { return db::store_transformer(r, storeMode(a)); });
 }
@@ -173,30 +136,30 @@ bool yesNo(const std::string& text) {
 int addSetup(const std::vector<std::string>& args) {
     Arguments a = parse(args, {"--mode", "--id", "--name", "--reference", "--response", "--connected", "--oltc",
                                "--length", "--fluid", "--comments"});
-    required(a, "--mode");
+    requiredOption(a, "--mode");
     db::SetupRecord r;
     r.id = integerOption(a, "--id", 0);
-    r.name = required(a, "--name");
-    r.referenceTerminal = required(a, "--reference");
-    r.responseTerminal = required(a, "--response");
-    r.connectedTerminals = required(a, "--connected");
-    required(a, "--oltc");
+    r.name = requiredOption(a, "--name");
+    r.referenceTerminal = requiredOption(a, "--reference");
+    r.responseTerminal = requiredOption(a, "--response");
+    r.connectedTerminals = requiredOption(a, "--connected");
+    requiredOption(a, "--oltc");
     r.oltc = static_cast<std::int32_t>(integerOption(a, "--oltc", 0));
-    required(a, "--length");
+    requiredOption(a, "--length");
     r.unshieldedLength = static_cast<float>(numberOption(a, "--length", 0));
-    r.fluidFilled = yesNo(required(a, "--fluid"));
+    r.fluidFilled = yesNo(requiredOption(a, "--fluid"));
     r.comments = a.get("--comments");
     return storeCommand(a, [&] { return db::store_setup(r, storeMode(a)); });
 }
 
 int addEquipment(const std::vector<std::string>& args) {
     Arguments a = parse(args, {"--mode", "--id", "--manufacturer", "--instrument", "--serial", "--due"});
-    required(a, "--mode");
+    requiredOption(a, "--mode");
     db::EquipmentRecord r;
     r.id = integerOption(a, "--id", 0);
-    r.manufacturer = required(a, "--manufacturer");
-    r.instrument = required(a, "--instrument");
-    r.serialNumber = required(a, "--serial");
+    r.manufacturer = requiredOption(a, "--manufacturer");
+    r.instrument = requiredOption(a, "--instrument");
+    r.serialNumber = requiredOption(a, "--serial");
     r.calibrationDueDate = a.get("--due");
     return storeCommand(a, [&] { return db::store_equipment(r, storeMode(a)); });
 }
@@ -232,22 +195,22 @@ void readPoints(const std::string& file, db::SweepRecord& s) {
 int addSweep(const std::vector<std::string>& args) {
     Arguments a = parse(args, {"--mode", "--id", "--name", "--transformer", "--setup", "--equipment", "--date", "--time",
                                "--peak", "--temp", "--phase-convention", "--comments", "--type", "--points"});
-    required(a, "--mode");
+    requiredOption(a, "--mode");
     const int mode = storeMode(a);
     db::SweepRecord r;
-    r.name = required(a, "--name");
-    r.transformerIdentifier = required(a, "--transformer");
-    required(a, "--setup");
+    r.name = requiredOption(a, "--name");
+    r.transformerIdentifier = requiredOption(a, "--transformer");
+    requiredOption(a, "--setup");
     r.setupId = integerOption(a, "--setup", 0);
-    required(a, "--equipment");
+    requiredOption(a, "--equipment");
     r.equipmentId = integerOption(a, "--equipment", 0);
-    r.date = required(a, "--date");
-    r.time = required(a, "--time");
+    r.date = requiredOption(a, "--date");
+    r.time = requiredOption(a, "--time");
     r.peakVoltage = numberOption(a, "--peak", 0);
     r.temperature = numberOption(a, "--temp", 0);
     r.phaseConvention = static_cast<std::int32_t>(integerOption(a, "--phase-convention", 0));
     r.comments = a.get("--comments");
-    required(a, "--type");
+    requiredOption(a, "--type");
     r.dataType = static_cast<std::int32_t>(integerOption(a, "--type", 0));
     if (r.dataType < 0 || r.dataType > 2) throw UsageError{"--type takes 0, 1 or 2"};
     if (a.has("--points")) {
@@ -274,7 +237,7 @@ int deleteRecords(const std::vector<std::string>& args, TerminalPrompter& prompt
     const std::string& path = positional(a, 0, "PATH");
     int kind = kindArgument(positional(a, 1, "KIND"));
     expectPositionals(a, 2);
-    db::RecordSelection selection{static_cast<db::TableIndex>(kind), {}, required(a, "--where")};
+    db::RecordSelection selection{static_cast<db::TableIndex>(kind), {}, requiredOption(a, "--where")};
     prompter.setAnswerYes(a.has("--yes"));
     if (!openExisting(path)) return finish(1);
     bool deleted = db::delete_records(kind, selection, true);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "cli/link_options.h"
 #include "db/schema.h"
 #include "instrument/comms_log.h"
 #include "instrument/identification.h"
@@ -16,59 +17,13 @@ const char* const kInstrumentUsage =
     "  corvane instrument identify LINK\n"
     "  corvane instrument register LINK --db PATH [--yes]\n"
     "  corvane instrument settings read LINK\n"
-    "  corvane instrument settings write LINK NAME=VALUE...\n"
-    "  LINK: --lan HOST[:PORT] | --usb DEVICE | --serial DEVICE --baud N   [--comms-log DIR]\n";
+    "  corvane instrument settings write LINK NAME=VALUE...\n";
 
 namespace {
 
-struct UsageError {
-    std::string reason;
-};
-
-const std::set<std::string> kLinkOptions = {"--lan", "--usb", "--serial", "--baud", "--comms-log"};
-
-Arguments parse(const std::vector<std::string>& args, std::set<std::string> values, const std::set<std::string>& flags = {}) {
-    values.insert(kLinkOptions.begin(), kLinkOptions.end());
-    Arguments a;
-    std::string error;
-    if (!parseArguments(args, values, flags, a, error)) throw UsageError{error};
-    return a;
-}
-
-// The link the options name, with the comms log switched on when asked.
-instrument::InstrumentLink linkFrom(const Arguments& a) {
-    instrument::InstrumentLink link;
-    int named = a.has("--lan") + a.has("--usb") + a.has("--serial");
-    if (named != 1) throw UsageError{"name the instrument with one of --lan, --usb or --serial"};
-    if (a.has("--lan")) {
-        std::string host = a.get("--lan");
-        std::size_t colon = host.find(':');
-        if (colon != std::string::npos) {
-            long long port = 0;
-            if (!parseInteger(host.substr(colon + 1), port) || port <= 0 || port > 65535)
-                throw UsageError{"--lan takes HOST or HOST:PORT"};
-            link.lanPort = static_cast<int>(port);
-            host.resize(colon);
-        }
-        link.interface = instrument::kLan;
-        link.ipAddress = host;
-    } else if (a.has("--usb")) {
-        link.interface = instrument::kUsb;
-        link.portName = a.get("--usb");
-        link.baudRate = 19200;
-    } else {
-        long long baud = 0;
-        if (!parseInteger(a.get("--baud"), baud)) throw UsageError{"--serial needs --baud N"};
-        link.interface = instrument::kSerial;
-        link.portName = a.get("--serial");
-        link.baudRate = static_cast<int>(baud);
-    }
-    if (a.has("--comms-log")) instrument::commsLogStart(a.get("--comms-log"));
-    return link;
-}
-
-void expectPositionals(const Arguments& a, std::size_t n) {
-    if (a.positional.size() > n) throw UsageError{"unexpected argument " + a.positional[n]};
+Arguments parse(const std::vector<std::string>& args, const std::set<std::string>& values,
+                const std::set<std::string>& flags = {}) {
+    return parseOrThrow(args, withLinkOptions(values), flags);
 }
 
 int identify(const std::vector<std::string>& args) {
@@ -148,7 +103,7 @@ int runInstrumentCommand(const std::vector<std::string>& args, TerminalPrompter&
         if (args[0] == "settings") return settings(rest);
         throw UsageError{"unknown instrument command " + args[0]};
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "corvane: %s\nusage:\n%s", e.reason.c_str(), kInstrumentUsage);
+        std::fprintf(stderr, "corvane: %s\nusage:\n%s%s", e.reason.c_str(), kInstrumentUsage, kLinkUsage);
         return 2;
     }
 }

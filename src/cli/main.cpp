@@ -7,13 +7,16 @@
 #include "app/startup.h"
 #include "cli/db_commands.h"
 #include "cli/instrument_commands.h"
+#include "cli/link_options.h"
+#include "cli/measure_commands.h"
 #include "cli/terminal_prompter.h"
 #include "platform/prompter.h"
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s", cli::kDbUsage, cli::kInstrumentUsage);
+    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s%s%s", cli::kDbUsage, cli::kInstrumentUsage,
+                 cli::kMeasureUsage, cli::kLinkUsage);
     return 2;
 }
 
@@ -40,5 +43,9 @@ int main(int argc, char** argv) {
     if (args[0] == "startup") return startup(rest);
     if (args[0] == "db") return cli::runDbCommand(rest, prompter);
     if (args[0] == "instrument") return cli::runInstrumentCommand(rest, prompter);
+    if (args[0] == "sweep") return cli::runSweepCommand(rest);
+    if (args[0] == "realtime") return cli::runRealtimeCommand(rest);
+    if (args[0] == "crossings") return cli::runCrossingsCommand(rest);
+    if (args[0] == "diagnose") return cli::runDiagnoseCommand(rest);
     return usage();
 }

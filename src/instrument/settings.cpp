@@ -170,10 +170,14 @@ std::vector<InstrumentSetting>& settingsTable() {
     return table;
 }
 
-InstrumentSetting* findSetting(std::vector<InstrumentSetting>& table, const std::string& name) {
-    for (auto& s : table)
+const InstrumentSetting* findSetting(const std::vector<InstrumentSetting>& table, const std::string& name) {
+    for (const auto& s : table)
         if (name == s.name) return &s;
     return nullptr;
+}
+
+InstrumentSetting* findSetting(std::vector<InstrumentSetting>& table, const std::string& name) {
+    return const_cast<InstrumentSetting*>(findSetting(static_cast<const std::vector<InstrumentSetting>&>(table), name));
 }
 
 // Three items report values beyond their labels: the instrument's FRA mode (4), its high-impedance

@@ -51,6 +51,7 @@ std::vector<InstrumentSetting>& settingsTable();
 std::vector<InstrumentSetting> makeSettingsTable();
 // The entry of that name, or nullptr.
 InstrumentSetting* findSetting(std::vector<InstrumentSetting>& table, const std::string& name);
+const InstrumentSetting* findSetting(const std::vector<InstrumentSetting>& table, const std::string& name);
 
 // The instrument's number for a table value and back (three items fold extra instrument values onto
 // a label).

@@ -18,7 +18,8 @@ struct SerialPort {
 // given speed. False when the port does not exist, is busy or cannot be set up; port stays closed.
 bool serialOpen(SerialPort& port, const std::string& name, int baudRate);
 
-// Drops both queues, aborts pending transfers and closes the port. Harmless on a closed port.
+// Lets what was written go out (a second at most), drops what is left to read, and closes the port.
+// Harmless on a closed port.
 void serialClose(SerialPort& port);
 
 // Bytes written, 0 on failure.

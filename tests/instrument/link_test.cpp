@@ -121,6 +121,14 @@ TEST_P(LinkTest, ValuesArriveAsTextOrPackedBinary) {
     EXPECT_EQ(linkReadValues(v, 6, link, true), -1);
 }
 
+TEST_P(LinkTest, ACommandWrittenJustBeforeClosingStillArrives) {
+    ASSERT_EQ(linkOpen(link), 0);
+    peer.pauseFor(200);
+    linkWrite("SUSPEN,OFF\n", link);
+    linkClose(link);
+    EXPECT_TRUE(peer.waitFor("SUSPEN,OFF\n"));
+}
+
 TEST_P(LinkTest, DiscardDropsWhatArrived) {
     ASSERT_EQ(linkOpen(link), 0);
     linkSetReadTimeout(300, link);

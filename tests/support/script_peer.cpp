@@ -57,6 +57,17 @@ void ScriptPeer::onEach(const std::string& command, std::vector<std::string> rep
     sequences_.push_back({command, std::move(replies)});
 }
 
+namespace {
+
+long long steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+void ScriptPeer::pauseFor(unsigned ms) { resumeAtMs_ = steadyMs() + ms; }
+
 void ScriptPeer::send(const std::string& bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     int fd = kind_ == Kind::Tcp ? clientFd_ : masterFd_;
@@ -101,6 +112,10 @@ void ScriptPeer::handle(int fd, const char* data, int length) {
 void ScriptPeer::run() {
     char buffer[4096];
     while (!stop_) {
+        if (steadyMs() < resumeAtMs_) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
         pollfd p{};
         if (kind_ == Kind::Tcp) p = {clientFd_ >= 0 ? clientFd_ : listenFd_, POLLIN, 0};
         else p = {masterFd_, POLLIN, 0};

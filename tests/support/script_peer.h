@@ -26,6 +26,9 @@ public:
     // Sends bytes at once (to the connected client, or into the pty).
     void send(const std::string& bytes);
 
+    // Stops reading for ms milliseconds, as a busy instrument would.
+    void pauseFor(unsigned ms);
+
     int port() const { return port_; }                 // Tcp
     const std::string& device() const { return device_; }  // Pty: the path the program opens
     // Every byte received so far.
@@ -51,6 +54,7 @@ private:
     std::vector<Sequence> sequences_;
     std::string received_, pending_;
     std::atomic<bool> stop_{false};
+    std::atomic<long long> resumeAtMs_{0};
     std::thread thread_;
 };
 

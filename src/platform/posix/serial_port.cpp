@@ -63,7 +63,14 @@ bool serialOpen(SerialPort& port, const std::string& name, int baudRate) {
 
 void serialClose(SerialPort& port) {
     if (port.handle < 0) return;
-    ::tcflush(fd(port), TCIOFLUSH);
+    // The last command written (releasing the instrument, aborting a sweep) must still reach it:
+    // let the output drain, for a second at most, and drop only what is left to read.
+    for (int waited = 0; waited < 1000; waited += 5) {
+        int pending = 0;
+        if (::ioctl(fd(port), TIOCOUTQ, &pending) != 0 || pending == 0) break;
+        ::usleep(5000);
+    }
+    ::tcflush(fd(port), TCIFLUSH);
     ::close(fd(port));
     port.handle = -1;
 }

@@ -1,0 +1,352 @@
+// Measuring from the command line: the Perform Sweep checks, the sweep worker on its own thread with
+// a progress bar on standard error, the table rows on standard output, and storing the sweep; the
+// realtime readings; and the crossing reports and diagnosis of stored sweeps.
+#include "cli/measure_commands.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <mutex>
+
+#include <unistd.h>
+
+#include "analysis/diagnosis.h"
+#include "cli/arguments.h"
+#include "cli/link_options.h"
+#include "db/record_store.h"
+#include "db/schema.h"
+#include "instrument/identification.h"
+#include "instrument/settings.h"
+#include "measure/fra_worker.h"
+#include "measure/lcr_worker.h"
+#include "measure/sweep_handover.h"
+#include "measure/sweep_setup.h"
+#include "measure/zero_crossings.h"
+#include "platform/prompter.h"
+#include "platform/thread.h"
+
+namespace cli {
+
+const char* const kMeasureUsage =
+    "  corvane sweep fra|lcr LINK [--steps N] [--start F] [--end F] [--min-cycles N] [--speed LABEL]\n"
+    "                [--save --db PATH --name NAME --transformer ID --setup ID --equipment ID [--peak V] [--temp T]\n"
+    "                 [--comments TEXT]] [--fakesfra FILE]\n"
+    "  corvane realtime fra|lcr LINK --count N\n"
+    "  corvane crossings --db PATH SWEEP_ID\n"
+    "  corvane diagnose --db PATH FINGERPRINT_ID SWEEP_ID\n";
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int) { interrupted = true; }
+
+int usageError(const std::string& reason) {
+    std::fprintf(stderr, "corvane: %s\nusage:\n%s%s", reason.c_str(), kMeasureUsage, kLinkUsage);
+    return 2;
+}
+
+// Runs body, turning a UsageError into the usage message and exit code 2.
+template <typename Body>
+int guarded(Body body) {
+    try {
+        return body();
+    } catch (const UsageError& e) {
+        return usageError(e.reason);
+    }
+}
+
+bool openDatabase(const std::string& path) { return db::open_database(path, 3, nullptr, db::Connection::Main); }
+
+struct DatabaseCloser {
+    ~DatabaseCloser() { db::open_database({}, 2, nullptr, db::Connection::Main); }
+};
+
+// Identifies the instrument first, as the program does before it measures.
+bool connect(instrument::InstrumentLink& link) {
+    link.connected = instrument::connectAndIdentify(link, false);
+    if (!link.connected) platform::showMessage("No connection was made", "Corvane", platform::Icon::Warning);
+    return link.connected;
+}
+
+// The progress of a sweep on standard error, as the "Sweep Data" dialog shows it.
+class ProgressBar final : public platform::NotificationSink {
+public:
+    // stepCount: the job's, set by the worker on whose thread the notifications come.
+    explicit ProgressBar(const std::int32_t& stepCount) : stepCount_(stepCount) {}
+    void notify(int command, long long parameter) override {
+        switch (command) {
+        case measure::kNotifyLinkFailed: linkFailed = true; break;
+        case measure::kNotifyFirstPoint: std::fputs("Reading Data\n", stderr); break;
+        case measure::kNotifyPointArrived: draw(static_cast<int>(parameter)); break;
+        default: break;
+        }
+    }
+    std::atomic<bool> linkFailed{false};
+
+private:
+    void draw(int count) {
+        if (!interactive_) return;  // a bar redrawn in place means nothing in a log file
+        const int steps = stepCount_ > 0 ? stepCount_ : 1;
+        const int percent = std::min(100, count * 100 / steps + 1);
+        if (percent == lastPercent_ && count != steps) return;
+        lastPercent_ = percent;
+        const int filled = percent * 40 / 100;
+        std::fprintf(stderr, "\r[%.*s%*s] %3d%% (%d/%d)", filled, "########################################", 40 - filled,
+                     "", percent, count, steps);
+        if (count >= steps) std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    const std::int32_t& stepCount_;
+    const bool interactive_ = ::isatty(::fileno(stderr)) != 0;
+    int lastPercent_ = -1;
+};
+
+// Runs a worker on its own thread until it ends; Ctrl-C asks it to stop.
+template <typename Work>
+void runWorker(measure::JobFlags& job, Work work) {
+    interrupted = false;
+    auto previous = std::signal(SIGINT, onInterrupt);
+    platform::WorkerThread worker;
+    if (!worker.start(work)) {
+        platform::showMessage("The SFRA sweep measurement thread failed!!", "Corvane", platform::Icon::Information);
+        std::signal(SIGINT, previous);
+        return;
+    }
+    while (!worker.wait(100))
+        if (interrupted) job.abort = true;
+    std::signal(SIGINT, previous);
+}
+
+measure::SweepSetupFields fieldsFrom(const Arguments& a, const std::vector<instrument::InstrumentSetting>& table) {
+    measure::SweepSetupFields f = measure::openSweepSetup(table, -1);
+    f.steps = a.get("--steps", f.steps);
+    f.start = a.get("--start", f.start);
+    f.end = a.get("--end", f.end);
+    f.minCycles = a.get("--min-cycles", f.minCycles);
+    if (a.has("--speed")) {
+        const instrument::InstrumentSetting* speed = instrument::findSetting(table, "Acqu:speed");
+        int index = -1;
+        for (std::size_t i = 0; speed && i < speed->options.size(); ++i)
+            if (a.get("--speed") == speed->options[i]) index = static_cast<int>(i);
+        if (index < 0) throw UsageError{"--speed takes one of Very Slow, Slow, Medium, Fast, Very Fast, Window"};
+        f.speed = index;
+    }
+    f.save = a.has("--save");
+    f.name = a.get("--name");
+    f.peakVoltage = a.get("--peak");
+    f.temperature = a.get("--temp");
+    f.comments = a.get("--comments");
+    f.transformerIdentifier = a.get("--transformer");
+    f.setupId = integerOption(a, "--setup", -1);
+    f.equipmentId = integerOption(a, "--equipment", -1);
+    return f;
+}
+
+std::vector<std::string> storedSweepNames() {
+    std::vector<std::string> names;
+    if (db::connectionHandle(db::Connection::Main)) db::select_rows(names, db::TableIndex::Sweep, {4}, "", false);
+    return names;
+}
+
+// The whole sweep: settings, measurement, table, storing. The job types differ by kind.
+template <typename Job, typename Start, typename Row, typename Store>
+int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Row row, Store store) {
+    if (a.has("--save") && !a.has("--db")) throw UsageError{"--save needs --db"};
+    instrument::InstrumentLink link = linkFrom(a);
+    DatabaseCloser closer;
+    if (a.has("--db") && !openDatabase(a.get("--db"))) return 1;
+    if (!connect(link)) return 1;
+    std::vector<instrument::InstrumentSetting>& table = instrument::settingsTable();
+    if (!instrument::readAllSettings(table, link)) return 1;
+
+    measure::PendingSweep pending;
+    if (!measure::confirmSweepSetup(fieldsFrom(a, table), kind, storedSweepNames(), table, pending, link)) return 2;
+    // The run itself starts by setting the instrument up, as the "SET UP SFRA" command does.
+    instrument::writeChangedSettings(table, link);
+
+    ProgressBar progress(job.block.stepCount);
+    job.reset();
+    job.sink = &progress;
+    std::fputs("Waiting for data\n", stderr);
+    measure::sweepRunning() = kind == measure::SweepKind::Fra ? 1 : 2;
+    runWorker(job, [&] { start(job, link); });
+    measure::sweepRunning() = 0;
+    if (progress.linkFailed) platform::showMessage("Comms Error", "Corvane", platform::Icon::Information);
+
+    const measure::SweepOutcome outcome = measure::sweepOutcome(job, job.block.stepCount);
+    std::fputs(outcome == measure::SweepOutcome::Complete ? "Sweep Finished\n" : "Sweep Failed\n", stderr);
+    const int count = measure::handedOverPoints(job, job.block.stepCount);
+    for (int i = 0; i < count; ++i) std::printf("%s\n", row(i + 1, job.block.points[i]).c_str());
+    if (count > 0 && pending.save) {
+        std::fputs("Saving to Database\n", stderr);
+        if (store(pending, job.block, count) != 0) return 1;
+        std::fputs("Sweep Added to Database Successfully\n", stderr);
+        std::printf("stored: %lld\n", static_cast<long long>(pending.record.id));
+    }
+    return outcome == measure::SweepOutcome::Complete ? 0 : 1;
+}
+
+int sweepCommand(const std::vector<std::string>& args) {
+    Arguments a = parseOrThrow(args, withLinkOptions({"--steps", "--start", "--end", "--min-cycles", "--speed", "--db",
+                                                       "--name", "--transformer", "--setup", "--equipment", "--peak",
+                                                       "--temp", "--comments", "--fakesfra"}),
+                               {"--save"});
+    const std::string& kind = positional(a, 0, "fra or lcr");
+    expectPositionals(a, 1);
+    if (kind == "fra") {
+        static measure::SweepJob job;  // 96 kB: not for the stack
+        measure::Replay replay{a.has("--fakesfra"), a.get("--fakesfra")};
+        return sweep(
+            a, measure::SweepKind::Fra, job,
+            [&replay](measure::SweepJob& j, instrument::InstrumentLink& l) { measure::fraSweepWorker(j, l, replay); },
+            measure::fraTableRow,
+            [](measure::PendingSweep& p, const measure::FraSweepBlock& b, int n) { return measure::storeFraSweep(p, b, n); });
+    }
+    if (kind != "lcr") throw UsageError{"sweep fra or sweep lcr"};
+    if (a.has("--fakesfra")) throw UsageError{"--fakesfra replays FRA sweeps only"};
+    static measure::LcrSweepJob job;
+    return sweep(
+        a, measure::SweepKind::Lcr, job,
+        [](measure::LcrSweepJob& j, instrument::InstrumentLink& l) {
+            const instrument::InstrumentSetting* mode = instrument::findSetting(instrument::settingsTable(), "Acqu:mode");
+            measure::lcrSweepWorker(j, l, mode && mode->value == 1);
+        },
+        measure::lcrTableRow,
+        [](measure::PendingSweep& p, const measure::LcrSweepBlock& b, int n) { return measure::storeLcrSweep(p, b, n); });
+}
+
+// Hands each realtime reading to the main thread, which prints it and lets the worker take the next.
+class ReadingRelay final : public platform::NotificationSink {
+public:
+    void notify(int command, long long) override {
+        if (command != measure::kNotifyFraReading && command != measure::kNotifyLcrReading) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++ready_;
+        arrived_.notify_one();
+    }
+    // Waits up to timeoutMs for a reading; false when none came.
+    bool waitForReading(unsigned timeoutMs) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return ready_ > 0; })) return false;
+        --ready_;
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    int ready_ = 0;
+};
+
+void printValues(const double* v, int n) {
+    for (int i = 0; i < n; ++i) std::printf(i ? ",%.5E" : "%.5E", v[i]);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+template <typename Job, typename Work, typename Print>
+int realtime(Job& job, instrument::InstrumentLink& link, long long count, Work work, Print print) {
+    if (!connect(link)) return 1;
+    ReadingRelay relay;
+    job.reset();
+    job.sink = &relay;
+    measure::sweepRunning() = 1;
+    platform::WorkerThread worker;
+    if (!worker.start([&] { work(job, link); })) {
+        measure::sweepRunning() = 0;
+        platform::showMessage("The SFRA realtime measurement thread failed!!", "Corvane", platform::Icon::Information);
+        return 1;
+    }
+    long long printed = 0;
+    // A reading takes a fraction of a second; ten seconds of silence mean the instrument has gone.
+    while (printed < count && relay.waitForReading(10000)) {
+        print(job);
+        ++printed;
+        job.readingTaken = true;
+    }
+    measure::sweepRunning() = 0;
+    worker.wait(~0u);
+    return printed == count ? 0 : 1;
+}
+
+int realtimeCommand(const std::vector<std::string>& args) {
+    Arguments a = parseOrThrow(args, withLinkOptions({"--count"}));
+    const std::string& kind = positional(a, 0, "fra or lcr");
+    expectPositionals(a, 1);
+    const long long count = integerOption(a, "--count", 1);
+    if (count < 1) throw UsageError{"--count needs a number of readings"};
+    instrument::InstrumentLink link = linkFrom(a);
+    if (kind == "fra") {
+        static measure::SweepJob job;
+        return realtime(job, link, count,
+                        [](measure::SweepJob& j, instrument::InstrumentLink& l) { measure::fraRealtimeWorker(j, l); },
+                        [](const measure::SweepJob& j) {
+                            const db::FraPoint& p = j.currentReading;
+                            const double v[6] = {p.frequency, p.magnitude1, p.magnitude2, p.amplitude, p.phase, p.delay};
+                            printValues(v, 6);
+                        });
+    }
+    if (kind != "lcr") throw UsageError{"realtime fra or realtime lcr"};
+    static measure::LcrSweepJob job;
+    return realtime(job, link, count, measure::lcrRealtimeWorker, [](const measure::LcrSweepJob& j) {
+        if (j.shortForm) printValues(j.shortReading, 11);
+        else printValues(j.longReading, 14);
+    });
+}
+
+// A stored sweep, or a message and false.
+bool loadSweep(const std::string& idText, db::SweepRecord& sweep) {
+    long long id = 0;
+    if (!parseInteger(idText, id)) throw UsageError{"sweep ids are whole numbers"};
+    if (db::load_sweep(id, sweep)) return true;
+    std::fprintf(stderr, "corvane: no sweep %lld\n", id);
+    return false;
+}
+
+int crossingsCommand(const std::vector<std::string>& args) {
+    Arguments a = parseOrThrow(args, {"--db"});
+    const std::string& id = positional(a, 0, "SWEEP_ID");
+    expectPositionals(a, 1);
+    DatabaseCloser closer;
+    if (!openDatabase(requiredOption(a, "--db"))) return 1;
+    db::SweepRecord s;
+    if (!loadSweep(id, s)) return 1;
+    std::vector<measure::ResponsePoint> points;
+    for (const auto& p : s.basicPoints) points.push_back({p.frequency, p.amplitude, p.phase});
+    for (const auto& p : s.fraPoints) points.push_back({p.frequency, p.amplitude, p.phase});
+    if (s.dataType == db::kDataLcr) {
+        std::fprintf(stderr, "corvane: sweep %s is an impedance sweep\n", id.c_str());
+        return 1;
+    }
+    std::printf("%s\n%s\n", measure::gainCrossingReport(measure::findGainCrossings(points)).c_str(),
+                measure::phaseCrossingReport(measure::findPhaseCrossings(points)).c_str());
+    return 0;
+}
+
+int diagnoseCommand(const std::vector<std::string>& args) {
+    Arguments a = parseOrThrow(args, {"--db"});
+    const std::string& fingerprintId = positional(a, 0, "FINGERPRINT_ID");
+    const std::string& sweepId = positional(a, 1, "SWEEP_ID");
+    expectPositionals(a, 2);
+    DatabaseCloser closer;
+    if (!openDatabase(requiredOption(a, "--db"))) return 1;
+    db::SweepRecord fingerprint, diagnosed;
+    if (!loadSweep(fingerprintId, fingerprint) || !loadSweep(sweepId, diagnosed)) return 1;
+    const analysis::DiagnosisResult r = analysis::diagnose(fingerprint, diagnosed);
+    std::printf("class: %d\nverdict: %s\n", r.classCode, analysis::verdictText(r.classCode));
+    static const char* const kBands[] = {"RLF", "RMF", "RHF"};
+    for (int b = 0; b < analysis::kBandCount; ++b)
+        std::printf("%s count=%d LRxy=%.6f Rxy=%0.4f\n", kBands[b], r.bands[b].count, r.bands[b].LRxy, r.bands[b].Rxy);
+    return 0;
+}
+
+}  // namespace
+
+int runSweepCommand(const std::vector<std::string>& args) { return guarded([&] { return sweepCommand(args); }); }
+int runRealtimeCommand(const std::vector<std::string>& args) { return guarded([&] { return realtimeCommand(args); }); }
+int runCrossingsCommand(const std::vector<std::string>& args) { return guarded([&] { return crossingsCommand(args); }); }
+int runDiagnoseCommand(const std::vector<std::string>& args) { return guarded([&] { return diagnoseCommand(args); }); }
+
+}  // namespace cli

@@ -1,0 +1,36 @@
+// What happens to a finished sweep: whether it is handed over, the rows of the pane's table, and
+// storing it with its points. User-interface thread, after the worker has ended.
+#pragma once
+
+#include <string>
+
+#include "measure/sweep_job.h"
+#include "measure/sweep_setup.h"
+
+namespace measure {
+
+enum class SweepOutcome {
+    Complete,       // every point arrived
+    ReadFailed,     // a reply was unreadable after the first point: the points received are kept
+    NotCompleted,   // aborted, or nothing arrived: nothing is handed over
+};
+
+SweepOutcome sweepOutcome(const JobFlags& job, int stepCount);
+
+// How many points a sweep hands over: all for a complete sweep, those received after a failed read,
+// none otherwise.
+int handedOverPoints(const JobFlags& job, int stepCount);
+
+// One row of the pane's table, the step counted from 1: FRA "%d\t%.4lf\t%.5E..." without the delay,
+// LCR with all seven quantities.
+std::string fraTableRow(int step, const db::FraPoint& p);
+std::string lcrTableRow(int step, const db::LcrPoint& p);
+
+// Stores the pending sweep (given the next sweep id now) with the first count points of the block,
+// reporting progress to sink. Returns 0, or the failing store operation's result.
+int storeFraSweep(PendingSweep& pending, const FraSweepBlock& block, int count,
+                  platform::NotificationSink* progress = nullptr);
+int storeLcrSweep(PendingSweep& pending, const LcrSweepBlock& block, int count,
+                  platform::NotificationSink* progress = nullptr);
+
+}  // namespace measure
