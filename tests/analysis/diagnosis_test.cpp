@@ -1,7 +1,9 @@
 // The winding-deformation diagnosis: band membership, interpolation, correlation, classification.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "analysis/diagnosis.h"
 
@@ -120,4 +122,60 @@ TEST(Diagnosis, ClassificationRulesInTheirOrder) {
     EXPECT_STREQ(verdictText(kUnknownDiagnosis), "UNKNOWN");
     EXPECT_STREQ(verdictText(kNoDiagnosis), "");
     EXPECT_STREQ(bandLabel(kRMF), "RMF (100k-600k):");
+}
+
+namespace {
+
+// A winding-like response: a falling low band with a deep first resonance, then a ladder of
+// resonances and anti-resonances; shift moves them as a deformation would.
+double windingGain(double f, double shift) {
+    double g = -45.0 - 12.0 * std::log10(1.0 + f / 800.0);
+    g -= 25.0 / (1.0 + std::pow(std::log(f / (1100.0 * shift)) * 9.0, 2));
+    for (int k = 0; k < 12; ++k) {
+        const double fk = 4000.0 * std::pow(1.55, k) * (k > 5 ? shift : 1.0);
+        g += (k % 2 ? 9.0 : -14.0) / (1.0 + std::pow(std::log(f / fk) * 14.0, 2));
+    }
+    return g;
+}
+
+// The same figures computed another way: each fingerprint point's partner found by binary search,
+// the correlation from plain sums.
+double independentCorrelation(const db::SweepRecord& fp, const db::SweepRecord& d, double low, double high) {
+    std::vector<double> xs, ys;
+    const auto& D = d.basicPoints;
+    for (const auto& p : fp.basicPoints) {
+        if (p.frequency <= low || p.frequency > high) continue;
+        auto it = std::lower_bound(D.begin(), D.end(), p.frequency,
+                                   [](const db::BasicFraPoint& q, double f) { return q.frequency < f; });
+        if (it == D.end() || it == D.begin()) continue;
+        const auto& b = *it;
+        const auto& a = *(it - 1);
+        xs.push_back(p.amplitude);
+        ys.push_back(a.amplitude + (p.frequency - a.frequency) / (b.frequency - a.frequency) * (b.amplitude - a.amplitude));
+    }
+    const double n = static_cast<double>(xs.size());
+    double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        sx += xs[i], sy += ys[i], sxx += xs[i] * xs[i], syy += ys[i] * ys[i], sxy += xs[i] * ys[i];
+    }
+    return (sxy - sx * sy / n) / std::sqrt((sxx - sx * sx / n) * (syy - sy * sy / n));
+}
+
+}  // namespace
+
+TEST(Diagnosis, AgreesWithAnIndependentComputationOnRealisticCurves) {
+    const db::SweepRecord fp = sweep(1000, [](double f) { return windingGain(f, 1.0); }, 20.0, 2e6);
+    for (double shift : {1.0, 1.01, 1.04, 1.15}) {
+        // A different frequency grid for the diagnosed sweep, so that interpolation really happens.
+        const db::SweepRecord d = sweep(1500, [shift](double f) { return windingGain(f, shift) + 0.3; }, 15.0, 3e6);
+        const DiagnosisResult r = diagnose(fp, d);
+        const double edges[] = {1000.0, 100000.0, 600000.0, 1000000.0};
+        for (int b = 0; b < kBandCount; ++b) {
+            const double expected = independentCorrelation(fp, d, edges[b], edges[b + 1]);
+            EXPECT_NEAR(r.bands[b].LRxy, expected, 2e-6) << "shift " << shift << " band " << b;
+            if (1.0 - expected > 1e-4) {
+                EXPECT_NEAR(r.bands[b].Rxy, -std::log10(1.0 - expected), 1e-3) << "shift " << shift << " band " << b;
+            }
+        }
+    }
 }
