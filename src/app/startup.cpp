@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "app/identity.h"
+#include "db/backup.h"
+#include "db/database_files.h"
 #include "db/schema.h"
 #include "platform/files.h"
 #include "platform/known_folders.h"
@@ -18,7 +20,7 @@ constexpr std::size_t kDatabaseFileCapacity = 259;
 constexpr std::size_t kConnectTextCapacity = 128;
 
 bool fakeSweep = false;
-std::string folder, mainIni, dbIni, database;
+std::string folder, mainIni, dbIni;
 ConnectSettings connect;
 BackupSettings backup;
 
@@ -57,7 +59,7 @@ std::string createdStamp(const platform::LocalTime& t) {
     return text;
 }
 
-void runStartupSequence() {
+void settleSettingsFiles() {
     const std::string appData = knownFolderOrCurrent(platform::kFolderLocalAppData);
     folder = platform::joinPath(platform::joinPath(appData, kMakerName), kProductName);
     mainIni = platform::joinPath(folder, std::string(kProductName) + ".ini");
@@ -67,7 +69,6 @@ void runStartupSequence() {
     connect.comPort = platform::getProfileString(mainIni, "Connect", "ComPort", "", kConnectTextCapacity);
     connect.baudRate = platform::getProfileInt(mainIni, "Connect", "BaudRate", 0);
     connect.ipAddr = platform::getProfileString(mainIni, "Connect", "IPAddr", "", kConnectTextCapacity);
-    database = platform::getProfileString(mainIni, "Init", "DatabaseFile", "", kDatabaseFileCapacity);
 
     dbIni = platform::joinPath(folder, std::string(kProductName) + "-DBSettings.ini");
     if (!platform::fileExists(dbIni)) createSettingsFile(dbIni);
@@ -77,19 +78,27 @@ void runStartupSequence() {
     backup.autoBackup = platform::getProfileInt(dbIni, "Backup", "AutoBackup", 0) != 0;
     backup.period = platform::getProfileInt(dbIni, "Backup", "BackupPeriod", 0);
     backup.location = platform::getProfileString(dbIni, "Backup", "BackupLocation", defaultBackups, kPathCapacity);
+}
 
+void runStartupSequence() {
+    settleSettingsFiles();
+    std::string database = platform::getProfileString(mainIni, "Init", "DatabaseFile", "", kDatabaseFileCapacity);
     if (database.empty() || !platform::fileExists(database)) {
         database = platform::joinPath(platform::currentDirectory(), "default.db");
         bool created = false;
         db::open_database(database, 1, &created, db::Connection::Main);
     }
+    db::setDatabaseSettingsFile(mainIni);
+    db::setCurrentDatabasePath(database);
+    db::open_current_database(3);
+    // Automatic backups take place as the program starts.
+    if (backup.autoBackup) db::startup_backup_pass(backup.location, backup.period);
 }
 
 const std::string& settingsFolder() { return folder; }
 const std::string& mainIniPath() { return mainIni; }
 const std::string& dbIniPath() { return dbIni; }
-const std::string& databaseFile() { return database; }
-void setDatabaseFile(const std::string& path) { database = path; }
+const std::string& databaseFile() { return db::currentDatabasePath(); }
 const ConnectSettings& connectSettings() { return connect; }
 const BackupSettings& backupSettings() { return backup; }
 

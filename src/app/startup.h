@@ -31,16 +31,19 @@ struct BackupSettings {
 void parseCommandLine(const std::vector<std::string>& args);
 bool isFakeSweep();
 
-// Settles the settings folder and files (creating them on first run), reads the saved settings, and
-// makes sure a database file exists: when the last-used one is unset or gone, default.db in the
-// current directory is opened on the main connection, created with the full schema if needed.
+// Settles the settings folder and files (creating them on first run) and reads the saved settings.
+void settleSettingsFiles();
+
+// settleSettingsFiles, then the database: when the last-used one is unset or gone, default.db in
+// the current directory (created with the full schema if needed); the database is opened as the
+// current one and, with automatic backups on, the start-up backup pass runs.
 void runStartupSequence();
 
 const std::string& settingsFolder();
 const std::string& mainIniPath();
 const std::string& dbIniPath();
+// The current database file (kept by the database side once start-up has settled it).
 const std::string& databaseFile();
-void setDatabaseFile(const std::string& path);
 const ConnectSettings& connectSettings();
 const BackupSettings& backupSettings();
 

@@ -8,6 +8,8 @@
 
 #include "cli/arguments.h"
 #include "db/browser_views.h"
+#include "db/database_files.h"
+#include "db/default_setups.h"
 #include "db/record_store.h"
 #include "db/schema.h"
 
@@ -25,7 +27,8 @@ const char* const kDbUsage =
     "                       --date YYYY-MM-DD --time HH:MM [--peak V] [--temp T] [--phase-convention N]\n"
     "                       [--comments TEXT] --type 0|1|2 [--points FILE]\n"
     "  corvane db delete PATH KIND --where \"WHERE ...\" [--yes]   (KIND: transformer|setup|equipment|sweep or 0-3)\n"
-    "  corvane db search PATH VIEW TEXT   (VIEW 0-3)\n";
+    "  corvane db search PATH VIEW TEXT   (VIEW 0-3)\n"
+    "  corvane db new PATH --type N [--transformer ID --manufacturer M --serial S] [--yes]   (N: 0-10)\n";
 
 namespace {
 
@@ -261,6 +264,29 @@ int search(const std::vector<std::string>& args) {
     return finish(0);
 }
 
+int newDatabase(const std::vector<std::string>& args, TerminalPrompter& prompter) {
+    Arguments a = parse(args, {"--type", "--transformer", "--manufacturer", "--serial"}, {"--yes"});
+    const std::string& path = positional(a, 0, "PATH");
+    expectPositionals(a, 1);
+    const long long type = integerOption(a, "--type", -1);
+    if (type < 0 || type >= db::kTransformerTypeCount) throw UsageError{"--type takes 0 to 10"};
+    db::TransformerRecord transformer;
+    if (type != db::kUserDefinedType) {
+        transformer.identifier = requiredOption(a, "--transformer");
+        transformer.manufacturer = requiredOption(a, "--manufacturer");
+        transformer.serialNumber = requiredOption(a, "--serial");
+    }
+    prompter.setAnswerYes(a.has("--yes"));
+    prompter.setSaveAnswer(path);
+    const bool created = db::create_database(static_cast<int>(type), [&](db::TransformerRecord& t) {
+        t = transformer;
+        return true;
+    });
+    db::close_current_database();
+    std::printf("created: %s\n", created ? "yes" : "no");
+    return created ? 0 : 1;
+}
+
 }  // namespace
 
 int runDbCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {
@@ -277,6 +303,7 @@ int runDbCommand(const std::vector<std::string>& args, TerminalPrompter& prompte
         if (name == "add-sweep") return addSweep(rest);
         if (name == "delete") return deleteRecords(rest, prompter);
         if (name == "search") return search(rest);
+        if (name == "new") return newDatabase(rest, prompter);
     } catch (const UsageError& e) {
         return usageError(e.reason);
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "cli/backup_commands.h"
 #include "cli/db_commands.h"
 #include "cli/instrument_commands.h"
 #include "cli/link_options.h"
@@ -15,8 +16,8 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s%s%s", cli::kDbUsage, cli::kInstrumentUsage,
-                 cli::kMeasureUsage, cli::kLinkUsage);
+    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s%s%s%s", cli::kDbUsage, cli::kInstrumentUsage,
+                 cli::kMeasureUsage, cli::kBackupUsage, cli::kLinkUsage);
     return 2;
 }
 
@@ -47,5 +48,7 @@ int main(int argc, char** argv) {
     if (args[0] == "realtime") return cli::runRealtimeCommand(rest);
     if (args[0] == "crossings") return cli::runCrossingsCommand(rest);
     if (args[0] == "diagnose") return cli::runDiagnoseCommand(rest);
+    if (args[0] == "backup") return cli::runBackupCommand(rest);
+    if (args[0] == "restore") return cli::runRestoreCommand(rest, prompter);
     return usage();
 }

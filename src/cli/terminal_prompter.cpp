@@ -21,7 +21,11 @@ Answer TerminalPrompter::messageBox(const std::string& text, const std::string& 
 }
 
 bool TerminalPrompter::openFile(const platform::FileChoice&, std::vector<std::string>&) { return false; }
-bool TerminalPrompter::saveFile(const platform::FileChoice&, std::string&) { return false; }
+bool TerminalPrompter::saveFile(const platform::FileChoice&, std::string& path) {
+    path = saveAnswer_;
+    saveAnswer_.clear();
+    return !path.empty();
+}
 bool TerminalPrompter::chooseFolder(const std::string&, const std::string&, std::string&) { return false; }
 
 }  // namespace cli

@@ -1,6 +1,7 @@
 // The Prompter of the command line: every box is printed on standard error as "CAPTION: TEXT";
 // questions are answered Yes (or Ok) only when the command was given --yes. The CLI has no choosers:
-// its commands take paths as arguments, so a chooser counts as cancelled.
+// its commands take paths as arguments and hand them in as the choosers' answers; a chooser without
+// one counts as cancelled.
 #pragma once
 
 #include "platform/prompter.h"
@@ -10,6 +11,8 @@ namespace cli {
 class TerminalPrompter final : public platform::Prompter {
 public:
     void setAnswerYes(bool yes) { answerYes_ = yes; }
+    // The path the next save-file chooser returns.
+    void setSaveAnswer(const std::string& path) { saveAnswer_ = path; }
 
     platform::Answer messageBox(const std::string& text, const std::string& caption, platform::Icon icon,
                                 platform::Buttons buttons) override;
@@ -21,6 +24,7 @@ public:
 
 private:
     bool answerYes_ = false;
+    std::string saveAnswer_;
 };
 
 }  // namespace cli

@@ -24,4 +24,8 @@ struct LocalTime {
 
 LocalTime localTimeNow();
 
+// Milliseconds since 1970 of a local date and time (milliseconds field included), for comparing
+// wall-clock dates; -1 when it cannot be converted.
+std::int64_t localTimeToMs(const LocalTime& t);
+
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -24,6 +25,15 @@ bool makeDirectories(const std::string& path);
 
 // Deletes a file. False when it could not be deleted.
 bool deleteFile(const std::string& path);
+
+// The names (without folder) of the regular files, or of the folders ("." and ".." left out), in a
+// folder, sorted; empty when the folder cannot be read.
+std::vector<std::string> listFiles(const std::string& folder);
+std::vector<std::string> listFolders(const std::string& folder);
+
+// Marks a file hidden from the user's folder views. On POSIX a leading dot in the name does that
+// already, and this does nothing.
+bool setFileHidden(const std::string& path);
 
 // The process's current directory, or "" when it cannot be read.
 std::string currentDirectory();

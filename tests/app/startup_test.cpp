@@ -76,6 +76,7 @@ TEST_F(StartupTest, FirstRunCreatesTheFolderChainBothFilesAndTheDefaultDatabase)
     }
     EXPECT_EQ(app::databaseFile(), work.path() + "/default.db");
     EXPECT_NE(db::connectionHandle(db::Connection::Main), nullptr);
+    EXPECT_EQ(platform::getProfileString(app::mainIniPath(), "Init", "DatabaseFile", "", 260), work.path() + "/default.db");
     EXPECT_EQ(db::storedVersionText(db::Connection::Main), "2.0");
 
     const app::ConnectSettings& c = app::connectSettings();
@@ -149,4 +150,30 @@ TEST_F(StartupTest, WithoutAHomeTheSettingsLiveInTheCurrentDirectory) {
     app::runStartupSequence();
     EXPECT_EQ(app::settingsFolder(), work.path() + "/Veltrona/Corvane");
     EXPECT_TRUE(std::filesystem::exists(app::mainIniPath()));
+}
+
+TEST_F(StartupTest, AutomaticBackupsRunAsTheProgramStarts) {
+    app::runStartupSequence();
+    const std::string location = work.file("backups");
+    platform::writeProfileString(app::dbIniPath(), "Backup", "AutoBackup", "1");
+    platform::writeProfileString(app::dbIniPath(), "Backup", "BackupPeriod", "0");
+    platform::writeProfileString(app::dbIniPath(), "Backup", "BackupLocation", location);
+    const std::string folder = location + "/Corvane/default";
+    std::filesystem::create_directories(folder);
+    writeFile(folder + "/.History.txt", "1/1/2020\n2020_1_1_08_00_00_Manual.db\n");
+    writeFile(folder + "/2020_1_1_08_00_00_Manual.db", "");
+
+    app::runStartupSequence();
+    int automatic = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        automatic += entry.path().filename().string().ends_with("_Automatic.db");
+    EXPECT_EQ(automatic, 1);
+
+    platform::writeProfileString(app::dbIniPath(), "Backup", "AutoBackup", "0");
+    writeFile(folder + "/.History.txt", "1/1/2020\n");
+    app::runStartupSequence();  // switched off: no second automatic backup
+    automatic = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        automatic += entry.path().filename().string().ends_with("_Automatic.db");
+    EXPECT_EQ(automatic, 1);
 }

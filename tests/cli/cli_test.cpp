@@ -1,6 +1,8 @@
 // The corvane command as scripts use it: its output formats, exit codes and messages.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -126,4 +128,43 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
     CliRun missing = corvane({"db", "rows", work.file("absent.db"), "Sweep"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Database Error: Unable to open Database file"), std::string::npos);
+}
+
+TEST_F(CliTest, NewDatabasesOfAType) {
+    CliRun r = corvane({"db", "new", db(), "--type", "7", "--transformer", "TX-1", "--manufacturer", "Maker", "--serial", "9"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "created: yes\n");
+    EXPECT_EQ(corvane({"db", "rows", db(), "Measurement", "--columns", "1"}).out, "OPEN1\nOPEN2\nSHORT\nINTERWINDING\n");
+    EXPECT_EQ(corvane({"db", "rows", db(), "Transformer", "--columns", "0"}).out, "TX-1\n");
+
+    CliRun exists = corvane({"db", "new", db(), "--type", "10"});
+    EXPECT_EQ(exists.out, "created: no\n");
+    EXPECT_EQ(exists.err, "Corvane: A file with that name already exists\n");
+    EXPECT_EQ(corvane({"db", "new", work.file("empty.db"), "--type", "10"}).out, "created: yes\n");
+    EXPECT_TRUE(corvane({"db", "info", work.file("empty.db")}).out.ends_with("Measurement: 0\nEquipment: 0\nSweep: 0\n"
+                                                                            "Data: 0\nData_FRA: 0\nData_LCR: 0\n"));
+    EXPECT_EQ(corvane({"db", "new", work.file("x.db"), "--type", "3"}).exitCode, 2);  // needs its transformer
+    EXPECT_EQ(corvane({"db", "new", work.file("x.db"), "--type", "11"}).exitCode, 2);
+}
+
+TEST_F(CliTest, BackupCheckAndRestore) {
+    createDb();
+    corvane({"db", "add-transformer", db(), "--mode", "0", "--identifier", "TX-1", "--manufacturer", "M", "--serial", "S"});
+    const std::string location = work.file("backups");
+    CliRun b = corvane({"backup", "--db", db(), "--location", location});
+    ASSERT_EQ(b.exitCode, 0) << b.err;
+    ASSERT_TRUE(b.out.starts_with("backup: ") && b.out.ends_with("_Manual.db\n")) << b.out;
+    const std::string name = b.out.substr(8, b.out.size() - 9);
+    EXPECT_EQ(corvane({"backup", "check", "--location", location}).out, "");
+
+    corvane({"db", "delete", db(), "transformer", "--where", "WHERE Transformer_Identifier='TX-1'", "--yes"});
+    EXPECT_EQ(corvane({"restore", "--db", db(), name, "--location", location}).out, "restored: no\n");
+    CliRun restored = corvane({"restore", "--db", db(), name, "--location", location, "--yes"});
+    EXPECT_EQ(restored.out, "restored: yes\n");
+    EXPECT_EQ(corvane({"db", "rows", db(), "Transformer", "--columns", "0"}).out, "TX-1\n");
+    EXPECT_EQ(corvane({"restore", "--db", db(), "missing.db", "--location", location, "--yes"}).exitCode, 1);
+
+    std::remove((location + "/Corvane/site/" + name).c_str());
+    EXPECT_EQ(corvane({"backup", "check", "--location", location}).out,
+              "site: - Detected a backup file has been manually removed [" + name + "]\n");
 }

@@ -1,6 +1,9 @@
 // Files and folders on POSIX: thin wrappers over stat, mkdir, unlink and getcwd.
 #include "platform/files.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +30,31 @@ bool fileExists(const std::string& path) {
 bool makeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
 bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+namespace {
+
+std::vector<std::string> listEntries(const std::string& folder, bool folders) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st{};
+        if (::stat(joinPath(folder, name).c_str(), &st) != 0) continue;
+        if (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)) names.push_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> listFiles(const std::string& folder) { return listEntries(folder, false); }
+std::vector<std::string> listFolders(const std::string& folder) { return listEntries(folder, true); }
+
+bool setFileHidden(const std::string& path) { return fileExists(path); }
 
 std::string currentDirectory() {
     // The path may be longer than PATH_MAX on Linux; grow the buffer until getcwd fits.

@@ -1,0 +1,204 @@
+// Backups, their history and log, checking a backup folder, restoring, and the start-up pass, on
+// real files in temporary folders.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+
+#include "db/backup.h"
+#include "db/database_files.h"
+#include "db/record_store.h"
+#include "db/schema.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+
+using namespace testing_support;
+
+namespace {
+
+// "d/m/yyyy" of the day n days ago.
+std::string daysAgo(int n) {
+    std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    t.tm_mday -= n;
+    t.tm_hour = 12;
+    std::mktime(&t);
+    return std::to_string(t.tm_mday) + "/" + std::to_string(t.tm_mon + 1) + "/" + std::to_string(t.tm_year + 1900);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
+        out.push_back(text.substr(start, nl - start));
+    return out;
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db::setCurrentDatabasePath(dir.file("Site A.db"));
+        ASSERT_TRUE(db::open_current_database(1));
+        db::TransformerRecord t;
+        t.identifier = "T-100";
+        t.manufacturer = "Maker";
+        t.serialNumber = "S1";
+        ASSERT_EQ(db::store_transformer(t, 0), 0);
+        location = dir.file("backups");
+        folder = location + "/Corvane/Site A";
+    }
+    void TearDown() override {
+        db::close_current_database();
+        db::setCurrentDatabasePath("");
+    }
+    std::string history() { return readFile(db::backupHistoryPath(folder)); }
+    std::string log() { return readFile(location + "/Corvane/Backup.log"); }
+    // A backup made earlier, as the folder would hold it.
+    void earlierBackup(const std::string& date, const std::string& name) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(dir.file("Site A.db"), folder + "/" + name);
+        writeFile(db::backupHistoryPath(folder), date + "\n" + name + "\n");
+    }
+
+    TempDir dir;
+    FakePrompter prompter;
+    std::string location, folder;
+};
+
+}  // namespace
+
+TEST_F(BackupTest, TheFirstBackupMakesItsFolderHistoryAndLog) {
+    std::string name;
+    ASSERT_TRUE(db::backup_database(location, true, &name));
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
+    EXPECT_TRUE(name.ends_with("_Manual.db"));
+    EXPECT_EQ(lines(history()), (std::vector<std::string>{daysAgo(0), name}));
+    const auto log = lines(this->log());
+    ASSERT_EQ(log.size(), 7u);
+    EXPECT_EQ(log[0], "CorvaneBackup Log");
+    EXPECT_EQ(log[1], "===================");
+    EXPECT_EQ(log[2], "");
+    EXPECT_TRUE(log[3].starts_with("Created: " + daysAgo(0) + " "));
+    EXPECT_TRUE(log[5].ends_with(" - Attempting to backup database \"Site A\" [" + dir.file("Site A.db") + "]..."));
+    EXPECT_TRUE(log[6].ends_with(" - Backup file successfully created [" + name + "]"));
+
+    // The copy is a database with what the original held.
+    db::close_current_database();
+    db::setCurrentDatabasePath(folder + "/" + name);
+    ASSERT_TRUE(db::open_current_database(3));
+    EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 1);
+}
+
+TEST_F(BackupTest, ASecondBackupKeepsTheFirstInTheHistory) {
+    earlierBackup("1/2/2020", "2020_2_1_10_00_00_Manual.db");
+    std::string name;
+    ASSERT_TRUE(db::backup_database(location, false, &name));
+    EXPECT_TRUE(name.ends_with("_Automatic.db"));
+    EXPECT_EQ(lines(history()), (std::vector<std::string>{daysAgo(0), "2020_2_1_10_00_00_Manual.db", name}));
+    // Two backups in the same second would share a name: the second fails and keeps the first.
+    // The names of the next few seconds are taken here, so that the clock cannot slip past them.
+    std::vector<std::string> taken;
+    for (int s = 0; s < 4; ++s) {
+        std::time_t when = std::time(nullptr) + s;
+        std::tm t{};
+        localtime_r(&when, &t);
+        platform::LocalTime at;
+        at.year = t.tm_year + 1900, at.month = t.tm_mon + 1, at.day = t.tm_mday;
+        at.hour = t.tm_hour, at.minute = t.tm_min, at.second = t.tm_sec;
+        taken.push_back(folder + "/" + db::backupFileName(at, false));
+        writeFile(taken.back(), "an earlier backup");
+    }
+    EXPECT_FALSE(db::backup_database(location, false));
+    for (const std::string& file : taken) EXPECT_EQ(readFile(file), "an earlier backup");
+    EXPECT_EQ(prompter.boxes.back().text, "Error creating backup database, backup cancelled");
+    EXPECT_EQ(prompter.boxes.back().caption, "Backup Failed");
+    EXPECT_NE(log().find(" - Unable to create backup file, Aborting backup"), std::string::npos);
+}
+
+TEST_F(BackupTest, FilesRemovedOrAddedByHandAreReported) {
+    earlierBackup("1/2/2020", "2020_2_1_10_00_00_Manual.db");
+    std::filesystem::remove(folder + "/2020_2_1_10_00_00_Manual.db");
+    writeFile(folder + "/copied in.db", "x");
+    writeFile(folder + "/notes.txt", "not a backup");
+    const auto entries = db::check_backup_folder(location, folder);
+    EXPECT_EQ(entries, (std::vector<std::string>{
+                           " - Detected a backup file has been manually removed [2020_2_1_10_00_00_Manual.db]",
+                           " - Detected a backup file has been manually added [copied in.db]"}));
+    EXPECT_NE(log().find(" - Detected a backup file has been manually added [copied in.db]\n"), std::string::npos);
+}
+
+TEST_F(BackupTest, RestoringPutsTheBackupsContentBack) {
+    std::string name;
+    ASSERT_TRUE(db::backup_database(location, true, &name));
+    db::TransformerRecord later;
+    later.identifier = "T-200";
+    later.manufacturer = "Maker";
+    later.serialNumber = "S2";
+    ASSERT_EQ(db::store_transformer(later, 0), 0);
+    ASSERT_EQ(db::count_rows(db::TableIndex::Transformer), 2);
+
+    EXPECT_FALSE(db::restore_database(location, [](const std::vector<std::string>&) { return std::string(); }));
+    EXPECT_NE(log().find(" - User cancelled restoration process\n"), std::string::npos);
+    EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 2);
+
+    std::vector<std::string> offered;
+    ASSERT_TRUE(db::restore_database(location, [&](const std::vector<std::string>& backups) {
+        offered = backups;
+        return backups.front();
+    }));
+    EXPECT_EQ(offered, std::vector<std::string>{name});
+    EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 1);
+    EXPECT_NE(log().find(" - Database successfully restored from backup file [" + name + "]\n"), std::string::npos);
+}
+
+TEST_F(BackupTest, ARestoreThatFailsLeavesTheDatabaseAsItWas) {
+    std::filesystem::create_directories(folder);
+    writeFile(folder + "/broken.db", "this is no database at all, just text");
+    EXPECT_FALSE(db::restore_database(location, [](const std::vector<std::string>& b) { return b.front(); }));
+    EXPECT_EQ(prompter.boxes.back().text, "Error restoring database, restoration process cancelled");
+    EXPECT_EQ(prompter.boxes.back().caption, "Restore Failed");
+    EXPECT_TRUE(db::databaseIsOpen());
+    EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 1);
+    EXPECT_NE(log().find(" - Unable to restore from backup file [broken.db], Aborting restoration process\n"),
+              std::string::npos);
+
+    prompter.queueAnswer(platform::Answer::No);
+    EXPECT_FALSE(db::confirmRestore());
+    EXPECT_EQ(prompter.boxes.back().caption, "Restore from selected Database");
+}
+
+TEST_F(BackupTest, TheStartupPassBacksUpOnlyWhenThePeriodHasPassed) {
+    struct Case {
+        int daysSince, period;
+        bool expected;
+    } cases[] = {{8, db::kWeekly, true}, {6, db::kWeekly, false}, {2, db::kDaily, true}, {0, db::kDaily, false},
+                 {29, db::kMonthly, false}, {32, db::kMonthly, true}, {8, 7, false}};
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(location);
+        earlierBackup(daysAgo(c.daysSince), "earlier.db");
+        EXPECT_EQ(db::startup_backup_pass(location, c.period), c.expected) << c.daysSince << " days, period " << c.period;
+        const auto files = std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+        EXPECT_EQ(files, c.expected ? 3 : 2);  // history, earlier backup and perhaps the new one
+        if (c.expected) {
+            EXPECT_NE(history().find("_Automatic.db\n"), std::string::npos);
+        }
+    }
+    std::filesystem::remove_all(location);
+    EXPECT_FALSE(db::startup_backup_pass(location, db::kDaily));  // never backed up: no automatic backups
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST(BackupNames, FileAndFolderNames) {
+    platform::LocalTime t;
+    t.year = 2024, t.month = 3, t.day = 7, t.hour = 9, t.minute = 5, t.second = 2;
+    EXPECT_EQ(db::backupFileName(t, true), "2024_3_7_09_05_02_Manual.db");
+    EXPECT_EQ(db::backupFileName(t, false), "2024_3_7_09_05_02_Automatic.db");
+    EXPECT_EQ(db::backupPeriodMs(db::kMonthly), 2629800000LL);
+    FakePrompter prompter;
+    TempDir dir;
+    db::setCurrentDatabasePath(dir.file("O'Neil.site.db"));
+    ASSERT_TRUE(db::open_current_database(1));
+    EXPECT_EQ(db::backupFolder("/backups"), "/backups/Corvane/O''Neil.site");
+    db::close_current_database();
+}
