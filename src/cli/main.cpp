@@ -8,16 +8,18 @@
 #include "cli/backup_commands.h"
 #include "cli/db_commands.h"
 #include "cli/instrument_commands.h"
+#include "cli/interchange_commands.h"
 #include "cli/link_options.h"
 #include "cli/measure_commands.h"
+#include "cli/plot_command.h"
 #include "cli/terminal_prompter.h"
 #include "platform/prompter.h"
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s%s%s%s", cli::kDbUsage, cli::kInstrumentUsage,
-                 cli::kMeasureUsage, cli::kBackupUsage, cli::kLinkUsage);
+    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s%s%s%s%s%s", cli::kDbUsage, cli::kInstrumentUsage,
+                 cli::kMeasureUsage, cli::kPlotUsage, cli::kInterchangeUsage, cli::kBackupUsage, cli::kLinkUsage);
     return 2;
 }
 
@@ -44,10 +46,13 @@ int main(int argc, char** argv) {
     if (args[0] == "startup") return startup(rest);
     if (args[0] == "db") return cli::runDbCommand(rest, prompter);
     if (args[0] == "instrument") return cli::runInstrumentCommand(rest, prompter);
+    if (args[0] == "plot") return cli::runPlotCommand(rest);
     if (args[0] == "sweep") return cli::runSweepCommand(rest);
     if (args[0] == "realtime") return cli::runRealtimeCommand(rest);
     if (args[0] == "crossings") return cli::runCrossingsCommand(rest);
     if (args[0] == "diagnose") return cli::runDiagnoseCommand(rest);
+    if (args[0] == "import") return cli::runImportCommand(rest);
+    if (args[0] == "export") return cli::runExportCommand(rest, prompter);
     if (args[0] == "backup") return cli::runBackupCommand(rest);
     if (args[0] == "restore") return cli::runRestoreCommand(rest, prompter);
     return usage();

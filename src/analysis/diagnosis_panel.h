@@ -1,0 +1,42 @@
+// The results panel under the graph: six framed cells with the verdict, the two sweeps' names, the
+// class and the three bands' relative factors on coloured gradient boxes, or "No Diagnosis Info."
+// when there is no diagnosis. Also the fixed view of the graph while it shows a diagnosis.
+#pragma once
+
+#include <string>
+
+#include "analysis/canvas.h"
+#include "analysis/diagnosis.h"
+#include "analysis/plot_settings.h"
+
+namespace analysis {
+
+// What the panel shows: the diagnosis (class 0: none) and the names of its two sweeps.
+struct DiagnosisPanelData {
+    DiagnosisResult result;
+    std::string fingerprintName;
+    std::string diagnosedName;
+};
+
+enum class GradientBox { None, Red, Orange, Yellow, Green };
+
+// The box of a class cell (none for unknown) and of a band's relative factor. A factor that is not a
+// number (a band without points or of constant gain) gets no box: it has not been graded.
+GradientBox classBox(int classCode);
+GradientBox bandBox(int band, double rxy);
+
+// The cell's value text of a band's factor: "%0.4f", or "N/A" when it is not a number.
+std::string bandValueText(double rxy);
+
+// Fills r with ten horizontal bands shading from top to bottom colour.
+void drawGradient(Canvas& canvas, const Rect& r, Colour top, Colour bottom);
+
+// Draws the panel as a strip 30 pixels high at (x, y), width wide.
+void DrawDiagnosisPanel(Canvas& canvas, const DiagnosisPanelData& panel, const GraphSettings& settings, int x, int y,
+                        int width);
+
+// The fixed view of a diagnosis: 1 kHz to 1 MHz on a logarithmic axis set by hand, no cursors, only the
+// gain curves of the two sweeps (slot numbers) shown.
+void applyDiagnosisView(GraphSettings& settings, AxisRanges& ranges, int fingerprintSlot, int diagnosedSlot);
+
+}  // namespace analysis

@@ -1,0 +1,107 @@
+// Importing sweep files by their extension and exporting stored sweeps as CSV reports, IEC XML files
+// or impedance tables. Questions (empty sweep, overwrite) are answered Yes with --yes.
+#include "cli/interchange_commands.h"
+
+#include <cstdio>
+
+#include "cli/arguments.h"
+#include "db/record_store.h"
+#include "db/schema.h"
+#include "interchange/csv_export.h"
+#include "interchange/import_file.h"
+#include "interchange/xml_export.h"
+
+namespace cli {
+
+const char* const kInterchangeUsage =
+    "  corvane import --db PATH FILE...\n"
+    "  corvane export csv|xml --db PATH DIR SWEEP_ID... [--yes]\n"
+    "  corvane export impedance --db PATH SWEEP_ID FILE\n";
+
+namespace {
+
+int usageError(const std::string& reason) {
+    std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), kInterchangeUsage);
+    return 2;
+}
+
+// Opens the database for the command and closes it at the end.
+struct OpenDatabase {
+    explicit OpenDatabase(const std::string& path) : ok(db::open_database(path, 3, nullptr, db::Connection::Main)) {}
+    ~OpenDatabase() { db::open_database({}, 2, nullptr, db::Connection::Main); }
+    bool ok;
+};
+
+bool loadBundle(const std::string& idText, db::SweepBundle& bundle) {
+    long long id = 0;
+    if (!parseInteger(idText, id)) throw UsageError{"sweep ids are whole numbers"};
+    if (db::load_sweep_bundle(id, bundle)) return true;
+    std::fprintf(stderr, "corvane: no sweep %lld\n", id);
+    return false;
+}
+
+int importFiles(const Arguments& a) {
+    if (a.positional.empty()) throw UsageError{"import needs files"};
+    OpenDatabase database(requiredOption(a, "--db"));
+    if (!database.ok) return 1;
+    int stored = 0;
+    for (const std::string& file : a.positional) {
+        db::SweepBundle bundle;
+        if (interchange::importKindOf(file) == interchange::ImportKind::None) {
+            std::printf("skipped: %s\n", file.c_str());
+        } else if (interchange::importIntoDatabase(file, bundle)) {
+            std::printf("imported: %s\n", bundle.sweep.name.c_str());
+            ++stored;
+        }
+    }
+    return stored > 0 ? 0 : 1;
+}
+
+int exportSweeps(const Arguments& a, TerminalPrompter& prompter) {
+    const std::string& kind = positional(a, 0, "csv, xml or impedance");
+    OpenDatabase database(requiredOption(a, "--db"));
+    if (!database.ok) return 1;
+    if (kind == "impedance") {
+        const std::string& id = positional(a, 1, "SWEEP_ID");
+        const std::string& file = positional(a, 2, "FILE");
+        expectPositionals(a, 3);
+        db::SweepBundle bundle;
+        if (!loadBundle(id, bundle)) return 1;
+        if (bundle.sweep.dataType != db::kDataLcr) {
+            std::fprintf(stderr, "corvane: sweep %s is not an impedance sweep\n", id.c_str());
+            return 1;
+        }
+        return interchange::exportImpedanceTable(file, bundle.sweep.lcrPoints) ? 0 : 1;
+    }
+    if (kind != "csv" && kind != "xml") throw UsageError{"export csv, export xml or export impedance"};
+    const std::string& folder = positional(a, 1, "DIR");
+    if (a.positional.size() < 3) throw UsageError{"export needs sweep ids"};
+    std::vector<db::SweepBundle> bundles(a.positional.size() - 2);
+    for (std::size_t i = 2; i < a.positional.size(); ++i)
+        if (!loadBundle(a.positional[i], bundles[i - 2])) return 1;
+    prompter.setAnswerYes(a.has("--yes"));
+    const int written = kind == "csv" ? interchange::exportSweepReports(folder, bundles)
+                                      : interchange::exportXml(folder, bundles);
+    std::printf("exported: %d\n", written);
+    return written > 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int runImportCommand(const std::vector<std::string>& args) {
+    try {
+        return importFiles(parseOrThrow(args, {"--db"}));
+    } catch (const UsageError& e) {
+        return usageError(e.reason);
+    }
+}
+
+int runExportCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {
+    try {
+        return exportSweeps(parseOrThrow(args, {"--db"}, {"--yes"}), prompter);
+    } catch (const UsageError& e) {
+        return usageError(e.reason);
+    }
+}
+
+}  // namespace cli
