@@ -49,9 +49,4 @@ bool hasCsvExtension(const std::string& path);
 CsvImport parseCsvForDatabase(const std::string& text, db::SweepBundle& bundle, std::string& refusal);
 bool parseCsvForDisplay(const std::string& text, std::vector<db::LcrPoint>& points, std::string& refusal);
 
-// A date shown day-month-year (as a sweep report holds it) in the stored year-month-day form: split at
-// the first two "-" and each part padded with zeros on the left to 4, 2 and 2 digits (1-7-2013 gives
-// 2013-07-01). Text with fewer than two "-" is kept as it is.
-std::string storedDate(const std::string& shown);
-
 }  // namespace interchange

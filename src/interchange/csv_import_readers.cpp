@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "interchange/csv_import.h"
+#include "interchange/text_format.h"
 
 namespace interchange {
 namespace {
@@ -228,7 +229,7 @@ CsvImport readSweepReport(const Lines& lines, db::SweepBundle& b, std::string& r
     c.skip(3);
     db::SweepRecord& s = b.sweep;
     s.name = c.text();
-    s.date = storedDate(c.text());
+    s.date = storedDate(c.text(), '-', true);
     s.time = c.text();
     const int steps = integer(c.text());
     s.peakVoltage = number(c.text());
@@ -358,18 +359,6 @@ bool readInstrumentImpedance(const Lines& lines, std::vector<db::LcrPoint>& poin
 }
 
 }  // namespace
-
-std::string storedDate(const std::string& shown) {
-    const std::size_t first = shown.find('-');
-    const std::size_t second = first == std::string::npos ? first : shown.find('-', first + 1);
-    if (second == std::string::npos) return shown;
-    auto padded = [](std::string part, std::size_t width) {
-        if (part.size() < width) part.insert(0, width - part.size(), '0');
-        return part;
-    };
-    return padded(shown.substr(second + 1), 4) + "-" + padded(shown.substr(first + 1, second - first - 1), 2) + "-" +
-           padded(shown.substr(0, first), 2);
-}
 
 CsvImport parseCsvForDatabase(const std::string& text, db::SweepBundle& bundle, std::string& refusal) {
     bundle = db::SweepBundle{};

@@ -20,6 +20,25 @@ std::string safeFileNamePart(const std::string& text) {
     return out;
 }
 
+namespace {
+
+std::string padded(std::string_view part, std::size_t width) {
+    std::string out(part);
+    if (out.size() < width) out.insert(0, width - out.size(), '0');
+    return out;
+}
+
+}  // namespace
+
+std::string storedDate(std::string_view text, char separator, bool dayFirst) {
+    const auto first = text.find(separator);
+    const auto second = first == std::string_view::npos ? first : text.find(separator, first + 1);
+    if (second == std::string_view::npos) return std::string(text);
+    const auto a = text.substr(0, first), b = text.substr(first + 1, second - first - 1), year = text.substr(second + 1);
+    const auto month = dayFirst ? b : a, day = dayFirst ? a : b;
+    return padded(year, 4) + "-" + padded(month, 2) + "-" + padded(day, 2);
+}
+
 std::string sweepFilePath(const std::string& folder, const db::SweepRecord& sweep, const char* extension) {
     return platform::joinPath(folder, safeFileNamePart(sweep.name) + "_" + safeFileNamePart(sweep.date) + extension);
 }

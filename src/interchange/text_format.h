@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "db/records.h"
 
@@ -17,6 +18,11 @@ std::string generalNumber(double value);
 // folder, replaced by "_": the path separators \ and /, the drive colon, * ? " < > | and control
 // characters.
 std::string safeFileNamePart(const std::string& text);
+
+// A date written with separator in the order of its parts (dayFirst: day, month, year; otherwise
+// month, day, year) as the stored YYYY-MM-DD, each part padded on the left with zeros to 4, 2 and 2
+// characters: 1-7-2013 gives 2013-07-01. Text without two separators is no such date and is kept.
+std::string storedDate(std::string_view text, char separator, bool dayFirst);
 
 // folder, separator, the sweep's name, "_", its date as loaded (day-month-year), and extension
 // (".csv", ".xml"); name and date made safe first.

@@ -9,6 +9,7 @@
 
 #include "db/record_store.h"
 #include "db/schema.h"
+#include "interchange/text_format.h"
 #include "interchange/xml_export.h"
 #include "platform/prompter.h"
 
@@ -49,18 +50,6 @@ std::string padLeft(std::string_view text, std::size_t width, char with) {
     std::string out(text);
     if (out.size() < width) out.insert(0, width - out.size(), with);
     return out;
-}
-
-// A date written with separator in the order of its parts (dayFirst: day, month, year; otherwise
-// month, day, year) as the stored YYYY-MM-DD, each part padded on the left with zeros to 4, 2 and 2
-// characters: 1-7-2013 gives 2013-07-01. Text without two separators is no such date and is kept.
-std::string storedDate(std::string_view text, char separator, bool dayFirst) {
-    const auto first = text.find(separator);
-    const auto second = first == std::string_view::npos ? first : text.find(separator, first + 1);
-    if (second == std::string_view::npos) return std::string(text);
-    const auto a = text.substr(0, first), b = text.substr(first + 1, second - first - 1), year = text.substr(second + 1);
-    const auto month = dayFirst ? b : a, day = dayFirst ? a : b;
-    return padLeft(year, 4, '0') + "-" + padLeft(month, 2, '0') + "-" + padLeft(day, 2, '0');
 }
 
 std::string firstQuoted(std::string_view line) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "interchange/csv_import.h"
+#include "interchange/text_format.h"
 #include "platform/clock.h"
 #include "support/fake_prompter.h"
 #include "support/temp_dir.h"
@@ -418,7 +419,7 @@ TEST_F(CsvImportTest, ImportButtonChoosesACsvOrTextFile) {
 }
 
 TEST(CsvDates, ShownDatesReturnToTheStoredFormOrStayAsTheyAre) {
-    EXPECT_EQ(interchange::storedDate("1-7-13"), "0013-07-01");
-    EXPECT_EQ(interchange::storedDate("ERR_BAD_DAY"), "ERR_BAD_DAY");
-    EXPECT_EQ(interchange::storedDate("01-2013"), "01-2013");
+    EXPECT_EQ(interchange::storedDate("1-7-13", '-', true), "0013-07-01");
+    EXPECT_EQ(interchange::storedDate("ERR_BAD_DAY", '-', true), "ERR_BAD_DAY");
+    EXPECT_EQ(interchange::storedDate("01-2013", '-', true), "01-2013");
 }
