@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
 # and test.sh; apt-get runs only when a package is missing.
-corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev sqlite3)
+corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev sqlite3 python3)
 
 corvane_setup() {
     local missing=()

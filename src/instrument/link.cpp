@@ -52,8 +52,12 @@ void logLine(const InstrumentLink& link, const std::string& line) {
 // Takes one received byte if one is waiting; false when none is.
 bool takeByte(InstrumentLink& link, char& byte) {
     if (isSerial(link)) return platform::serialQueued(link.port) > 0 && platform::serialRead(link.port, &byte, 1) == 1;
-    if (platform::tcpWaitReadable(link.socket, 0) == 1) {
-        char chunk[255];
+    // Take more from the socket only while the ring has room for it: a whole sweep sent at once
+    // (2000 points are some 140 kB) would otherwise overwrite bytes not yet read. What does not fit
+    // waits in the connection until the ring drains.
+    constexpr int kChunk = 255;
+    if (link.ring.count <= kReceiveRingSize - kChunk && platform::tcpWaitReadable(link.socket, 0) == 1) {
+        char chunk[kChunk];
         int n = platform::tcpReceive(link.socket, chunk, sizeof chunk);
         if (n > 0) link.ring.push(chunk, n);
     }

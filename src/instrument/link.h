@@ -19,7 +19,8 @@ enum Interface : std::int32_t { kNoInterface = 0, kUsb = 1, kLan = 2, kSerial = 
 constexpr int kDefaultLanPort = 10001;
 constexpr int kReceiveRingSize = 32768;
 
-// Bytes received from the socket and not yet consumed. When full, the oldest bytes are overwritten.
+// Bytes received from the socket and not yet consumed. The transport fills it only while it has room;
+// pushed past its size it keeps the newest bytes.
 struct ReceiveRing {
     char bytes[kReceiveRingSize];
     std::int32_t count = 0;

@@ -2,6 +2,9 @@
 // goes on the wire, how replies are framed and cut, timeouts, and the comms log.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "instrument/comms_log.h"
 #include "instrument/link.h"
 #include "packed.h"
@@ -96,6 +99,25 @@ TEST_P(LinkTest, LongRepliesAreCutAndTheRestHandledByLinkKind) {
     linkReadLine(reply, 128, link);
     // The LAN reader drops the overflow with its line; on a serial port it is the next read.
     EXPECT_EQ(reply, lan() ? std::string("next") : std::string(127, 'x'));
+}
+
+TEST_P(LinkTest, AWholeSweepSentAtOnceArrivesIntact) {
+    // 2000 lines of six values: far more than the receive ring holds.
+    std::string sweep;
+    for (int i = 0; i < 2000; ++i) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%.4E,1.0000E+00,2.0000E-02,-4.0000E+01,-9.0000E+01,%.4E\r\n", 20.0 + i, 1e-6 * i);
+        sweep += line;
+    }
+    peer.on("fra?sweep", sweep);
+    ASSERT_EQ(linkOpen(link), 0);
+    linkSetReadTimeout(1000, link);
+    linkWrite("fra?sweep\n", link);
+    double v[6];
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_EQ(linkReadValues(v, 6, link, true), 6) << "point " << i;
+        ASSERT_EQ(v[0], std::atof(std::to_string(20.0 + i).c_str())) << "point " << i;
+    }
 }
 
 TEST_P(LinkTest, ValuesArriveAsTextOrPackedBinary) {
