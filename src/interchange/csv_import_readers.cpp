@@ -261,6 +261,18 @@ CsvImport readSweepReport(const Lines& lines, db::SweepBundle& b, std::string& r
     return CsvImport::Sweep;
 }
 
+// A basic sweep read from a file that says nothing of the transformer or the instrument: both are
+// recorded as "Unknown" so that the import can still file the sweep.
+CsvImport unknownOrigin(db::SweepBundle& b) {
+    b.transformer.identifier = "Unknown";
+    b.sweep.transformerIdentifier = "Unknown";
+    b.equipment.instrument = "Unknown";
+    b.equipment.serialNumber = "Unknown";
+    b.sweep.dataType = db::kDataBasicFra;
+    b.marker = 1;
+    return CsvImport::Sweep;
+}
+
 // The instrument's own file for the data browser: the column line after "data start sweep" must have
 // six columns, of which frequency, gain and phase (first, fourth, fifth) make a basic sweep.
 CsvImport readInstrumentFra(const Lines& lines, db::SweepBundle& b, std::string& refusal) {
@@ -274,13 +286,7 @@ CsvImport readInstrumentFra(const Lines& lines, db::SweepBundle& b, std::string&
         return true;
     });
     if (!ok) return refuse(kNotValid, b, refusal);
-    b.transformer.identifier = "Unknown";
-    b.sweep.transformerIdentifier = "Unknown";
-    b.equipment.instrument = "Unknown";
-    b.equipment.serialNumber = "Unknown";
-    b.sweep.dataType = db::kDataBasicFra;
-    b.marker = 1;
-    return CsvImport::Sweep;
+    return unknownOrigin(b);
 }
 
 // The sweep name a column file's title line gives: in the quoted form the second quoted title, in
@@ -314,13 +320,7 @@ CsvImport readColumnFile(const Lines& lines, bool quoted, db::SweepBundle& b, st
     });
     if (!ok) return refuse(kNotValid, b, refusal);
     b.sweep.name = columnFileName(lines.line(0), quoted);
-    b.transformer.identifier = "Unknown";
-    b.sweep.transformerIdentifier = "Unknown";
-    b.equipment.instrument = "Unknown";
-    b.equipment.serialNumber = "Unknown";
-    b.sweep.dataType = db::kDataBasicFra;
-    b.marker = 1;
-    return CsvImport::Sweep;
+    return unknownOrigin(b);
 }
 
 // The impedance table of csv_export: after "Sweep Data", the underline and a column line of nine
