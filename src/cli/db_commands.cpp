@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/arguments.h"
+#include "cli/database_session.h"
 #include "db/browser_views.h"
 #include "db/database_files.h"
 #include "db/default_setups.h"
@@ -48,27 +49,20 @@ db::TableIndex tableArgument(const std::string& name) {
     return t;
 }
 
-// Opens an existing database on the main connection (a missing file is not created).
-bool openExisting(const std::string& path) { return db::open_database(path, 3, nullptr, db::Connection::Main); }
-
-int finish(int exitCode) {
-    db::open_database({}, 2, nullptr, db::Connection::Main);
-    return exitCode;
-}
-
 int info(const std::vector<std::string>& args) {
     Arguments a = parse(args, {});
     const std::string& path = positional(a, 0, "PATH");
     expectPositionals(a, 1);
     bool created = false;
-    if (!db::open_database(path, 1, &created, db::Connection::Main)) return finish(1);
+    DatabaseSession session(path, 1, &created);
+    if (!session.isOpen()) return 1;
     std::printf("version: %s\n", db::storedVersionText(db::Connection::Main).c_str());
     std::printf("created: %s\n", created ? "yes" : "no");
     for (int t = 0; t < static_cast<int>(db::TableIndex::Version); ++t) {
         auto table = static_cast<db::TableIndex>(t);
         std::printf("%s: %lld\n", db::tableName(table), static_cast<long long>(db::count_rows(table)));
     }
-    return finish(0);
+    return 0;
 }
 
 std::vector<int> columnList(const std::string& text, db::TableIndex table) {
@@ -90,11 +84,12 @@ int rows(const std::vector<std::string>& args) {
     db::TableIndex table = tableArgument(positional(a, 1, "TABLE"));
     expectPositionals(a, 2);
     std::vector<int> columns = a.has("--columns") ? columnList(a.get("--columns"), table) : db::allColumns(table);
-    if (!openExisting(path)) return finish(1);
+    DatabaseSession session(path);
+    if (!session.isOpen()) return 1;
     std::vector<std::string> out;
     bool ok = db::select_rows(out, table, columns, a.get("--where"), false);
     for (const auto& row : out) std::printf("%s\n", row.c_str());
-    return finish(ok ? 0 : 1);
+    return ok ? 0 : 1;
 }
 
 int nextId(const std::vector<std::string>& args) {
@@ -102,19 +97,21 @@ int nextId(const std::vector<std::string>& args) {
     const std::string& path = positional(a, 0, "PATH");
     db::TableIndex table = tableArgument(positional(a, 1, "TABLE"));
     expectPositionals(a, 2);
-    if (!openExisting(path)) return finish(1);
+    DatabaseSession session(path);
+    if (!session.isOpen()) return 1;
     std::printf("%lld\n", static_cast<long long>(db::next_row_id(table)));
-    return finish(0);
+    return 0;
 }
 
 // Opens PATH, runs store (which returns the store's result code), prints "result: N".
 int storeCommand(const Arguments& a, const std::function<int()>& store) {
     const std::string& path = positional(a, 0, "PATH");
     expectPositionals(a, 1);
-    if (!openExisting(path)) return finish(1);
+    DatabaseSession session(path);
+    if (!session.isOpen()) return 1;
     int result = store();
     std::printf("result: %d\n", result);
-    return finish(result == 0 ? 0 : 1);
+    return result == 0 ? 0 : 1;
 }
 
 int storeMode(const Arguments& a) { return static_cast<int>(integerOption(a, "--mode", 0)); }
@@ -242,10 +239,11 @@ int deleteRecords(const std::vector<std::string>& args, TerminalPrompter& prompt
     expectPositionals(a, 2);
     db::RecordSelection selection{static_cast<db::TableIndex>(kind), {}, requiredOption(a, "--where")};
     prompter.setAnswerYes(a.has("--yes"));
-    if (!openExisting(path)) return finish(1);
+    DatabaseSession session(path);
+    if (!session.isOpen()) return 1;
     bool deleted = db::delete_records(kind, selection, true);
     std::printf("deleted: %s\n", deleted ? "yes" : "no");
-    return finish(0);
+    return 0;
 }
 
 int search(const std::vector<std::string>& args) {
@@ -257,11 +255,12 @@ int search(const std::vector<std::string>& args) {
         throw UsageError{"VIEW is 0, 1, 2 or 3"};
     const std::string text = a.positional.size() > 2 ? a.positional[2] : std::string();
     expectPositionals(a, 3);
-    if (!openExisting(path)) return finish(1);
+    DatabaseSession session(path);
+    if (!session.isOpen()) return 1;
     std::vector<std::string> rows;
     db::search_view(context, text, rows);
     for (const auto& row : rows) std::printf("%s\n", row.c_str());
-    return finish(0);
+    return 0;
 }
 
 int newDatabase(const std::vector<std::string>& args, TerminalPrompter& prompter) {

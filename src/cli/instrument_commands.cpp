@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "cli/database_session.h"
 #include "cli/link_options.h"
 #include "db/schema.h"
 #include "instrument/comms_log.h"
@@ -45,9 +46,9 @@ int registerEquipment(const std::vector<std::string>& args, TerminalPrompter& pr
     prompter.setAnswerYes(a.has("--yes"));
     link.connected = instrument::connectAndIdentify(link, true);
     if (!link.connected) return 1;
-    if (!db::open_database(a.get("--db"), 3, nullptr, db::Connection::Main)) return 1;
+    DatabaseSession session(a.get("--db"));
+    if (!session.isOpen()) return 1;
     instrument::registerConnectedInstrument(link);
-    db::open_database({}, 2, nullptr, db::Connection::Main);
     std::printf("equipment: %lld\n", static_cast<long long>(instrument::currentEquipmentId()));
     return 0;
 }
@@ -60,10 +61,9 @@ void assign(instrument::InstrumentSetting& s, const std::string& value) {
     } else if (parseInteger(value, n)) {
         s.value = static_cast<std::int32_t>(n);
     } else {
-        bool found = false;
-        for (std::size_t i = 0; i < s.options.size() && !found; ++i)
-            if (value == s.options[i]) s.value = static_cast<std::int32_t>(i), found = true;
-        if (!found) throw UsageError{std::string(s.name) + " has no choice " + value};
+        const int index = s.choiceIndex(value);
+        if (index < 0) throw UsageError{std::string(s.name) + " has no choice " + value};
+        s.value = index;
     }
     s.changed = true;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "cli/database_session.h"
 #include "db/record_store.h"
 #include "db/schema.h"
 #include "interchange/csv_export.h"
@@ -25,13 +26,6 @@ int usageError(const std::string& reason) {
     return 2;
 }
 
-// Opens the database for the command and closes it at the end.
-struct OpenDatabase {
-    explicit OpenDatabase(const std::string& path) : ok(db::open_database(path, 3, nullptr, db::Connection::Main)) {}
-    ~OpenDatabase() { db::open_database({}, 2, nullptr, db::Connection::Main); }
-    bool ok;
-};
-
 bool loadBundle(const std::string& idText, db::SweepBundle& bundle) {
     long long id = 0;
     if (!parseInteger(idText, id)) throw UsageError{"sweep ids are whole numbers"};
@@ -42,8 +36,8 @@ bool loadBundle(const std::string& idText, db::SweepBundle& bundle) {
 
 int importFiles(const Arguments& a) {
     if (a.positional.empty()) throw UsageError{"import needs files"};
-    OpenDatabase database(requiredOption(a, "--db"));
-    if (!database.ok) return 1;
+    DatabaseSession session(requiredOption(a, "--db"));
+    if (!session.isOpen()) return 1;
     int stored = 0;
     for (const std::string& file : a.positional) {
         db::SweepBundle bundle;
@@ -59,8 +53,8 @@ int importFiles(const Arguments& a) {
 
 int exportSweeps(const Arguments& a, TerminalPrompter& prompter) {
     const std::string& kind = positional(a, 0, "csv, xml or impedance");
-    OpenDatabase database(requiredOption(a, "--db"));
-    if (!database.ok) return 1;
+    DatabaseSession session(requiredOption(a, "--db"));
+    if (!session.isOpen()) return 1;
     if (kind == "impedance") {
         const std::string& id = positional(a, 1, "SWEEP_ID");
         const std::string& file = positional(a, 2, "FILE");

@@ -13,6 +13,7 @@
 
 #include "analysis/diagnosis.h"
 #include "cli/arguments.h"
+#include "cli/database_session.h"
 #include "cli/link_options.h"
 #include "db/record_store.h"
 #include "db/schema.h"
@@ -56,12 +57,6 @@ int guarded(Body body) {
         return usageError(e.reason);
     }
 }
-
-bool openDatabase(const std::string& path) { return db::open_database(path, 3, nullptr, db::Connection::Main); }
-
-struct DatabaseCloser {
-    ~DatabaseCloser() { db::open_database({}, 2, nullptr, db::Connection::Main); }
-};
 
 // Identifies the instrument first, as the program does before it measures.
 bool connect(instrument::InstrumentLink& link) {
@@ -127,9 +122,7 @@ measure::SweepSetupFields fieldsFrom(const Arguments& a, const std::vector<instr
     f.minCycles = a.get("--min-cycles", f.minCycles);
     if (a.has("--speed")) {
         const instrument::InstrumentSetting* speed = instrument::findSetting(table, "Acqu:speed");
-        int index = -1;
-        for (std::size_t i = 0; speed && i < speed->options.size(); ++i)
-            if (a.get("--speed") == speed->options[i]) index = static_cast<int>(i);
+        const int index = speed ? speed->choiceIndex(a.get("--speed")) : -1;
         if (index < 0) throw UsageError{"--speed takes one of Very Slow, Slow, Medium, Fast, Very Fast, Window"};
         f.speed = index;
     }
@@ -155,8 +148,8 @@ template <typename Job, typename Start, typename Row, typename Store>
 int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Row row, Store store) {
     if (a.has("--save") && !a.has("--db")) throw UsageError{"--save needs --db"};
     instrument::InstrumentLink link = linkFrom(a);
-    DatabaseCloser closer;
-    if (a.has("--db") && !openDatabase(a.get("--db"))) return 1;
+    DatabaseSession session(a.get("--db"));
+    if (a.has("--db") && !session.isOpen()) return 1;
     if (!connect(link)) return 1;
     std::vector<instrument::InstrumentSetting>& table = instrument::settingsTable();
     if (!instrument::readAllSettings(table, link)) return 1;
@@ -309,8 +302,8 @@ int crossingsCommand(const std::vector<std::string>& args) {
     Arguments a = parseOrThrow(args, {"--db"});
     const std::string& id = positional(a, 0, "SWEEP_ID");
     expectPositionals(a, 1);
-    DatabaseCloser closer;
-    if (!openDatabase(requiredOption(a, "--db"))) return 1;
+    DatabaseSession session(requiredOption(a, "--db"));
+    if (!session.isOpen()) return 1;
     db::SweepRecord s;
     if (!loadSweep(id, s)) return 1;
     std::vector<measure::ResponsePoint> points;
@@ -330,8 +323,8 @@ int diagnoseCommand(const std::vector<std::string>& args) {
     const std::string& fingerprintId = positional(a, 0, "FINGERPRINT_ID");
     const std::string& sweepId = positional(a, 1, "SWEEP_ID");
     expectPositionals(a, 2);
-    DatabaseCloser closer;
-    if (!openDatabase(requiredOption(a, "--db"))) return 1;
+    DatabaseSession session(requiredOption(a, "--db"));
+    if (!session.isOpen()) return 1;
     db::SweepRecord fingerprint, diagnosed;
     if (!loadSweep(fingerprintId, fingerprint) || !loadSweep(sweepId, diagnosed)) return 1;
     const analysis::DiagnosisResult r = analysis::diagnose(fingerprint, diagnosed);

@@ -12,6 +12,7 @@
 #include "analysis/plot_engine.h"
 #include "analysis/svg_canvas.h"
 #include "cli/arguments.h"
+#include "cli/database_session.h"
 #include "db/record_store.h"
 #include "db/schema.h"
 #include "platform/prompter.h"
@@ -50,11 +51,6 @@ void parseSize(const std::string& text, int& width, int& height) {
                          std::to_string(kMaximumSize)};
     width = static_cast<int>(w);
     height = static_cast<int>(h);
-}
-
-int finish(int exitCode) {
-    db::open_database({}, 2, nullptr, db::Connection::Main);
-    return exitCode;
 }
 
 struct PlotRequest {
@@ -110,12 +106,13 @@ int plot(const PlotRequest& r) {
                               platform::Icon::Error);
         return 2;
     }
-    if (!db::open_database(r.database, 3, nullptr, db::Connection::Main)) return finish(1);
+    DatabaseSession session(r.database);
+    if (!session.isOpen()) return 1;
     std::vector<db::SweepRecord> sweeps(r.ids.size());
     for (std::size_t i = 0; i < r.ids.size(); ++i) {
         if (!db::load_sweep(r.ids[i], sweeps[i])) {
             std::fprintf(stderr, "corvane: no sweep with id %lld\n", static_cast<long long>(r.ids[i]));
-            return finish(1);
+            return 1;
         }
     }
     const bool lcr = analysis::isLcrGraph(sweeps);
@@ -123,12 +120,12 @@ int plot(const PlotRequest& r) {
         if ((s.dataType == db::kDataLcr) != lcr) {
             platform::showMessage("LCR an FRA tests cannot be graphed together", "Error: Test Mismatch",
                                   platform::Icon::None);
-            return finish(1);
+            return 1;
         }
     }
     if (r.diagnose && lcr) {
         std::fprintf(stderr, "corvane: a diagnosis compares two FRA sweeps\n");
-        return finish(1);
+        return 1;
     }
 
     analysis::GraphView view;
@@ -154,9 +151,9 @@ int plot(const PlotRequest& r) {
     out.close();
     if (!out) {
         std::fprintf(stderr, "corvane: cannot write %s\n", r.output.c_str());
-        return finish(1);
+        return 1;
     }
-    return finish(0);
+    return 0;
 }
 
 }  // namespace

@@ -163,6 +163,12 @@ std::string InstrumentSetting::shownValue() const {
     return std::to_string(value);
 }
 
+int InstrumentSetting::choiceIndex(const std::string& label) const {
+    for (std::size_t i = 0; i < options.size(); ++i)
+        if (label == options[i]) return static_cast<int>(i);
+    return -1;
+}
+
 std::vector<InstrumentSetting> makeSettingsTable() { return {std::begin(kItems), std::end(kItems)}; }
 
 std::vector<InstrumentSetting>& settingsTable() {

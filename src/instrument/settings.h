@@ -41,6 +41,8 @@ struct InstrumentSetting {
     bool changed = false;
 
     bool isText() const { return kind == Kind::Text; }
+    // The index of the choice shown with label, or -1.
+    int choiceIndex(const std::string& label) const;
     // What the settings pages show: the choice's label, the text, or the number.
     std::string shownValue() const;
 };
