@@ -20,15 +20,11 @@ std::string safeFileNamePart(const std::string& text) {
     return out;
 }
 
-namespace {
-
-std::string padded(std::string_view part, std::size_t width) {
-    std::string out(part);
+std::string zeroPadded(std::string_view text, std::size_t width) {
+    std::string out(text);
     if (out.size() < width) out.insert(0, width - out.size(), '0');
     return out;
 }
-
-}  // namespace
 
 std::string storedDate(std::string_view text, char separator, bool dayFirst) {
     const auto first = text.find(separator);
@@ -36,7 +32,7 @@ std::string storedDate(std::string_view text, char separator, bool dayFirst) {
     if (second == std::string_view::npos) return std::string(text);
     const auto a = text.substr(0, first), b = text.substr(first + 1, second - first - 1), year = text.substr(second + 1);
     const auto month = dayFirst ? b : a, day = dayFirst ? a : b;
-    return padded(year, 4) + "-" + padded(month, 2) + "-" + padded(day, 2);
+    return zeroPadded(year, 4) + "-" + zeroPadded(month, 2) + "-" + zeroPadded(day, 2);
 }
 
 std::string sweepFilePath(const std::string& folder, const db::SweepRecord& sweep, const char* extension) {

@@ -19,6 +19,9 @@ std::string generalNumber(double value);
 // characters.
 std::string safeFileNamePart(const std::string& text);
 
+// text padded on the left with zeros to width characters (longer text is kept whole).
+std::string zeroPadded(std::string_view text, std::size_t width);
+
 // A date written with separator in the order of its parts (dayFirst: day, month, year; otherwise
 // month, day, year) as the stored YYYY-MM-DD, each part padded on the left with zeros to 4, 2 and 2
 // characters: 1-7-2013 gives 2013-07-01. Text without two separators is no such date and is kept.

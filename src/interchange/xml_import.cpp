@@ -46,12 +46,6 @@ std::string cutUtf8(const std::string& text, std::size_t maxBytes) {
     return text.substr(0, n);
 }
 
-std::string padLeft(std::string_view text, std::size_t width, char with) {
-    std::string out(text);
-    if (out.size() < width) out.insert(0, width - out.size(), with);
-    return out;
-}
-
 std::string firstQuoted(std::string_view line) {
     auto values = quotedValues(line);
     return values.empty() ? std::string() : values.front();
@@ -112,7 +106,7 @@ const char* readIec(LineReader& in, db::SweepBundle& b, const std::string& path)
     if (values.size() < 3) return kNotValid;
     b.equipment.manufacturer = xmlUnescape(values[0]);
     b.equipment.instrument = xmlUnescape(values[1]);
-    b.equipment.serialNumber = padLeft(xmlUnescape(values[2]), 5, '0');
+    b.equipment.serialNumber = zeroPadded(xmlUnescape(values[2]), 5);
 
     if (!next()) return kNotValid;
     b.sweep.peakVoltage = leadingNumber(lineContent(line));
