@@ -2,6 +2,9 @@
 # Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
 # and test.sh; apt-get runs only when a package is missing.
 corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev sqlite3 python3)
+# The GUI: built with Wine's wineg++ and wrc, run with wine under Xvfb for tests and screenshots.
+corvane_packages+=(wine wine64 wine64-tools libwine-dev fonts-wine fonts-liberation xvfb xauth imagemagick
+                   x11-utils)
 
 corvane_setup() {
     local missing=()
@@ -15,6 +18,19 @@ corvane_setup() {
         $sudo apt-get update
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
     fi
+}
+
+# The GUI tree's Wine settings: a private prefix inside the tree, no debug chatter, no add-on
+# installers.
+corvane_wine_env() {
+    export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# corvane_build_gui DIR [cmake options...]: configures and builds the GUI tree (wineg++) in DIR.
+corvane_build_gui() {
+    local dir=$1
+    shift
+    corvane_build "$dir" -DCMAKE_CXX_COMPILER=wineg++ -DCMAKE_C_COMPILER=winegcc "$@"
 }
 
 # corvane_build DIR [cmake options...]: configures and builds the native tree in DIR.

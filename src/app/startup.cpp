@@ -82,6 +82,10 @@ void settleSettingsFiles() {
 
 void runStartupSequence() {
     settleSettingsFiles();
+    openStartupDatabase();
+}
+
+void openStartupDatabase() {
     std::string database = platform::getProfileString(mainIni, "Init", "DatabaseFile", "", kDatabaseFileCapacity);
     if (database.empty() || !platform::fileExists(database)) {
         database = platform::joinPath(platform::currentDirectory(), "default.db");

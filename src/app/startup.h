@@ -38,6 +38,8 @@ void settleSettingsFiles();
 // the current directory (created with the full schema if needed); the database is opened as the
 // current one and, with automatic backups on, the start-up backup pass runs.
 void runStartupSequence();
+// The database half of the start-up sequence, for the GUI, which selects its mode in between.
+void openStartupDatabase();
 
 const std::string& settingsFolder();
 const std::string& mainIniPath();

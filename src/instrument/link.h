@@ -31,6 +31,12 @@ struct ReceiveRing {
     bool pop(char& byte);
 };
 
+// The Windows headers define interface as a keyword for COM declarations; the link's field keeps
+// its name, so code that includes this header after them loses that macro.
+#ifdef interface
+#undef interface
+#endif
+
 struct InstrumentLink {
     std::int32_t interface = kNoInterface;
     std::int32_t model = 0;          // model code of the identified instrument, 0 unidentified

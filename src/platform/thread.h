@@ -49,4 +49,22 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// A periodic tick on a system timer thread (on Windows a timer of the default timer queue). The tick
+// runs on that thread, never on the caller's, and must be short. Stopping, and the destructor, wait
+// for a tick that is running.
+class PeriodicTimer {
+public:
+    PeriodicTimer();
+    ~PeriodicTimer();
+    PeriodicTimer(const PeriodicTimer&) = delete;
+    PeriodicTimer& operator=(const PeriodicTimer&) = delete;
+    // First tick after firstMs, then every periodMs. False when a timer runs already or none could
+    // be created.
+    bool start(unsigned firstMs, unsigned periodMs, std::function<void()> tick);
+    void stop();
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 }  // namespace platform

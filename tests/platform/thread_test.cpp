@@ -1,12 +1,19 @@
-// Worker threads and the timed mutex, exercised across real threads.
+// Worker threads, the timed mutex and the periodic timer, exercised across real threads. Every
+// helper thread comes from the platform layer, so that the same tests run against the Windows side
+// under Wine, where a thread of the C++ library must not call the Windows API.
 #include "platform/thread.h"
 
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <thread>
+#include <vector>
 
+#include "platform/clock.h"
+
+using platform::PeriodicTimer;
 using platform::TimedMutex;
 using platform::WorkerThread;
 
@@ -14,6 +21,26 @@ namespace {
 
 // Generous bound for "this should happen soon" so a loaded machine does not fail the tests.
 constexpr unsigned kLong = 10000;
+
+// Runs f on a platform worker thread and returns its result.
+template <class F>
+auto onOtherThread(F f) {
+    decltype(f()) result{};
+    WorkerThread helper;
+    EXPECT_TRUE(helper.start([&] { result = f(); }));
+    EXPECT_TRUE(helper.wait(kLong));
+    return result;
+}
+
+// Polls until done() holds or kLong passes; the result of the last look.
+template <class F>
+bool eventually(F done) {
+    for (unsigned waited = 0; waited < kLong; waited += 5) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
 
 TEST(WorkerThread, RunsOnAnotherThreadUntilTheBodyReturns) {
     WorkerThread t;
@@ -51,11 +78,14 @@ TEST(WorkerThread, RefusesASecondStartWhileRunningAndRestartsAfterwards) {
     }));
     // Asked from a helper thread so that a start() that blocks on the running body shows up as a
     // failure rather than a hang.
-    auto second = std::async(std::launch::async, [&] { return t.start([&] { runs += 100; }); });
-    const bool answered = second.wait_for(std::chrono::milliseconds(kLong)) == std::future_status::ready;
+    std::atomic<bool> secondStarted{true};
+    WorkerThread helper;
+    ASSERT_TRUE(helper.start([&] { secondStarted = t.start([&] { runs += 100; }); }));
+    const bool answered = helper.wait(kLong);
     release.set_value();
     EXPECT_TRUE(answered) << "start() waited for the running body";
-    EXPECT_FALSE(second.get());
+    ASSERT_TRUE(helper.wait(kLong));
+    EXPECT_FALSE(secondStarted);
     ASSERT_TRUE(t.wait(kLong));
     EXPECT_EQ(runs, 1);
 
@@ -78,12 +108,6 @@ TEST(WorkerThread, DestructorWaitsForTheBody) {
         }));
     }
     EXPECT_TRUE(finished);
-}
-
-// Runs f on a separate thread and returns its result.
-template <class F>
-auto onOtherThread(F f) {
-    return std::async(std::launch::async, f).get();
 }
 
 TEST(TimedMutex, OthersTimeOutAndCannotUnlockWhileItIsHeld) {
@@ -110,10 +134,99 @@ TEST(TimedMutex, OwnerMayLockAgainAndMustUnlockAsOften) {
 TEST(TimedMutex, WaiterGetsTheMutexWhenReleasedInTime) {
     TimedMutex m;
     ASSERT_TRUE(m.lock(0));
-    auto waiter = std::async(std::launch::async, [&] { return m.lock(kLong) && m.unlock(); });
+    std::atomic<bool> waited{false};
+    WorkerThread waiter;
+    ASSERT_TRUE(waiter.start([&] { waited = m.lock(kLong) && m.unlock(); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(m.unlock());
-    EXPECT_TRUE(waiter.get());
+    ASSERT_TRUE(waiter.wait(kLong));
+    EXPECT_TRUE(waited);
+}
+
+// What a timer's ticks did: when they ran and on which thread.
+struct TickLog {
+    std::mutex m;
+    std::vector<std::uint64_t> times;
+    std::vector<std::thread::id> threads;
+
+    void record() {
+        std::lock_guard<std::mutex> lock(m);
+        times.push_back(platform::nowMs());
+        threads.push_back(std::this_thread::get_id());
+    }
+    std::size_t count() {
+        std::lock_guard<std::mutex> lock(m);
+        return times.size();
+    }
+};
+
+TEST(PeriodicTimer, TicksOnAnotherThreadFirstAfterTheDelayThenEveryPeriod) {
+    TickLog log;
+    PeriodicTimer timer;
+    const std::uint64_t started = platform::nowMs();
+    ASSERT_TRUE(timer.start(60, 20, [&] { log.record(); }));
+    ASSERT_TRUE(eventually([&] { return log.count() >= 6; }));
+    timer.stop();
+
+    std::lock_guard<std::mutex> lock(log.m);
+    EXPECT_GE(log.times[0] - started, 59u) << "the first tick waits for the first delay, not the period";
+    // Five periods of 20 ms lie between the first and the sixth tick; a timer that ignores the
+    // period and fires at once would need far less.
+    EXPECT_GE(log.times[5] - log.times[0], 90u);
+    for (const auto& id : log.threads) EXPECT_NE(id, std::this_thread::get_id());
+}
+
+TEST(PeriodicTimer, StopWaitsForARunningTickAndNoTickFollows) {
+    std::atomic<int> ticks{0};
+    std::atomic<bool> inTick{false};
+    PeriodicTimer timer;
+    ASSERT_TRUE(timer.start(0, 10, [&] {
+        inTick = true;
+        ++ticks;
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        inTick = false;
+    }));
+    ASSERT_TRUE(eventually([&] { return inTick.load(); }));
+    timer.stop();
+    EXPECT_FALSE(inTick) << "stop() returned while a tick was still running";
+    const int afterStop = ticks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ticks, afterStop);
+    timer.stop();  // a second stop is harmless
+}
+
+TEST(PeriodicTimer, OneTimerAtATimeRestartableAfterStop) {
+    std::atomic<int> first{0}, second{0};
+    PeriodicTimer timer;
+    EXPECT_FALSE(timer.start(0, 10, nullptr)) << "a timer without a tick";
+    ASSERT_TRUE(timer.start(0, 10, [&] { ++first; }));
+    EXPECT_FALSE(timer.start(0, 10, [&] { ++second; })) << "a second start while running";
+    ASSERT_TRUE(eventually([&] { return first >= 2; }));
+    timer.stop();
+    ASSERT_TRUE(timer.start(0, 10, [&] { ++second; }));
+    ASSERT_TRUE(eventually([&] { return second >= 2; }));
+    timer.stop();
+}
+
+TEST(PeriodicTimer, WithoutAPeriodTicksOnce) {
+    std::atomic<int> ticks{0};
+    PeriodicTimer timer;
+    ASSERT_TRUE(timer.start(5, 0, [&] { ++ticks; }));
+    ASSERT_TRUE(eventually([&] { return ticks >= 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST(PeriodicTimer, DestructorStopsTheTimer) {
+    std::atomic<int> ticks{0};
+    {
+        PeriodicTimer timer;
+        ASSERT_TRUE(timer.start(0, 5, [&] { ++ticks; }));
+        ASSERT_TRUE(eventually([&] { return ticks >= 1; }));
+    }
+    const int afterDestruction = ticks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(ticks, afterDestruction);
 }
 
 }  // namespace

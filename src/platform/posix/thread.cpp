@@ -1,6 +1,6 @@
-// Threads and mutexes on POSIX, with the Windows behaviour the program was written against: a
-// worker is waited for with a time limit, and the mutex is recursive and knows its owner, as a
-// Windows mutex object does.
+// Threads, mutexes and the periodic timer on POSIX, with the Windows behaviour the program was
+// written against: a worker is waited for with a time limit, the mutex is recursive and knows its
+// owner, as a Windows mutex object does, and the timer ticks on a thread of its own.
 #include "platform/thread.h"
 
 #include <atomic>
@@ -119,6 +119,61 @@ bool TimedMutex::unlock() {
     if (--d.depth == 0) d.owner.store(std::thread::id());
     pthread_mutex_unlock(&d.m);
     return true;
+}
+
+// A thread of its own that sleeps on a condition variable until the next tick is due, so that
+// stopping wakes it at once. Ticks keep their phase: one that could not run in time is skipped,
+// not run in a burst afterwards.
+struct PeriodicTimer::Impl {
+    std::thread thread;
+    std::mutex m;
+    std::condition_variable wake;
+    bool stopping = false;  // guarded by m
+};
+
+PeriodicTimer::PeriodicTimer() : impl_(std::make_unique<Impl>()) {}
+
+PeriodicTimer::~PeriodicTimer() { stop(); }
+
+bool PeriodicTimer::start(unsigned firstMs, unsigned periodMs, std::function<void()> tick) {
+    Impl& d = *impl_;
+    if (d.thread.joinable() || !tick) return false;
+    {
+        std::lock_guard<std::mutex> lock(d.m);
+        d.stopping = false;
+    }
+    try {
+        d.thread = std::thread([&d, firstMs, periodMs, tick = std::move(tick)] {
+            using Clock = std::chrono::steady_clock;
+            const auto period = std::chrono::milliseconds(periodMs);
+            auto next = Clock::now() + std::chrono::milliseconds(firstMs);
+            std::unique_lock<std::mutex> lock(d.m);
+            for (;;) {
+                if (d.wake.wait_until(lock, next, [&d] { return d.stopping; })) return;
+                lock.unlock();
+                tick();
+                lock.lock();
+                if (periodMs == 0) return;  // a single tick, as a timer without a period gives
+                next += period;
+                const auto now = Clock::now();
+                while (next <= now) next += period;
+            }
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void PeriodicTimer::stop() {
+    Impl& d = *impl_;
+    if (!d.thread.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(d.m);
+        d.stopping = true;
+    }
+    d.wake.notify_all();
+    d.thread.join();
 }
 
 }  // namespace platform

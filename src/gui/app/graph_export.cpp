@@ -1,0 +1,36 @@
+// Saving or copying the results graph.
+#include "app/graph_export.h"
+
+#include <string>
+
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/window_classes.h"
+#include "bitmap_file.h"
+#include "measure/result_panes.h"
+#include "platform/prompter.h"
+
+namespace gui {
+
+void exportGraph(HWND main, bool toFile) {
+    std::string path = "*.bmp";
+    if (toFile) {
+        platform::FileChoice choice;
+        choice.title = "Save to Bitmap";
+        if (!platform::prompter().saveFile(choice, path)) return;
+    }
+    HWND graph = paneWindow(mainState().mode == kModeSfra ? kFraResultsClass : kLcrResultsClass);
+    const SIZE size = resultsPictureSize(graph);
+    if (size.cx <= 0 || size.cy <= 0) return;
+    HBITMAP bitmap = drawToBitmap(graph, size.cx, size.cy,
+                                  [&](HDC dc) { drawResults(graph, dc, size.cx, size.cy); });
+    if (!bitmap) return;
+    if (toFile) {
+        saveBitmapFile(bitmap, path);
+        DeleteObject(bitmap);
+    } else if (!copyBitmapToClipboard(main, bitmap)) {
+        DeleteObject(bitmap);
+    }
+}
+
+}  // namespace gui

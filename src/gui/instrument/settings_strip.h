@@ -1,0 +1,19 @@
+// The instrument settings strip above the measurement panes: page buttons and the page header.
+// User-interface thread only.
+#pragma once
+
+#include <windows.h>
+
+namespace gui {
+
+LRESULT CALLBACK settingsStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows a page by its page number (0 ACQU ... 10 MODE); pages without a button are ignored.
+void showPage(int page);
+
+// Draws the current page again from the settings table (after reading the instrument).
+void redrawCurrentPage();
+
+int currentPage();
+
+}  // namespace gui

@@ -1,0 +1,405 @@
+// The main window under Wine: start-up, the descriptor tables, anchoring, modes, the settings strip,
+// menu highlighting and the menu commands.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/window_classes.h"
+#include "db/database_files.h"
+#include "measure/result_panes.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/win32/wine_paths.h"
+#include "resources/resource.h"
+#include "gui/support/dialog_driver.h"
+#include "gui/support/main_window_fixture.h"
+
+namespace gui_testing {
+namespace {
+
+using gui::controlWindow;
+using gui::paneWindow;
+
+bool shown(HWND w) { return w && IsWindowVisible(w); }
+
+std::string textOf(HWND w) {
+    char text[256] = "";
+    GetWindowTextA(w, text, sizeof text);
+    return text;
+}
+
+bool isBold(int id) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(controlWindow(id), WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfWeight == 700;
+}
+
+bool isComboBox(HWND w) {
+    char name[32] = "";
+    GetClassNameA(w, name, sizeof name);
+    return lstrcmpiA(name, "ComboBox") == 0;
+}
+
+// A drop-down list's designed height is that of its open list; closed it is as tall as its text.
+void expectPlace(HWND w, int x, int y, int width, int height, const std::string& what) {
+    RECT r;
+    GetWindowRect(w, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, x) << what;
+    EXPECT_EQ(r.top, y) << what;
+    EXPECT_EQ(r.right - r.left, width) << what;
+    if (!isComboBox(w)) EXPECT_EQ(r.bottom - r.top, height) << what;
+}
+
+int clientWidth(HWND w) {
+    RECT r;
+    GetClientRect(w, &r);
+    return r.right;
+}
+
+bool menuHighlighted(HWND main, int position) {
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STATE;
+    GetMenuItemInfoA(GetMenu(main), position, TRUE, &item);
+    return (item.fState & MFS_HILITE) != 0;
+}
+
+// Texts the start-up changes: the toggle reads SHOW SETTINGS once the strip is hidden, the settings
+// header names the first page, the FRA pane's GRAPH view turns START into SWEEP.
+const char* startupText(int id, const char* design) {
+    switch (id) {
+    case 10003: return "SHOW SETTINGS";
+    case 10101: return "Configuration: Acquisition Control";
+    case 10206: return "SWEEP";
+    case 10406: return "SWEEP";
+    case 10800: return nullptr;   // the caption names the database
+    default: return design;
+    }
+}
+
+// A fresh account: no settings folder at all when the program starts.
+class FirstStart : public MainWindowTest {
+protected:
+    void SetUp() override {
+        for (const char* name : {"Corvane.ini", "Corvane-DBSettings.ini"})
+            platform::deleteFile(platform::joinPath(settingsFolderPath(), name));
+        RemoveDirectoryA(platform::toSystemPath(settingsFolderPath()).c_str());
+        MainWindowTest::SetUp();
+    }
+};
+
+TEST_F(FirstStart, CreatesSettingsFilesAndDefaultDatabase) {
+    const std::string folder = settingsFolderPath();
+    for (const char* name : {"Corvane.ini", "Corvane-DBSettings.ini"}) {
+        const std::string file = platform::joinPath(folder, name);
+        const std::string stamp = platform::getProfileString(file, "Init", "Created", "", 128);
+        EXPECT_NE(stamp.find(':'), std::string::npos) << name << " stamp: " << stamp;
+        EXPECT_NE(stamp.find('/'), std::string::npos) << name;
+    }
+    const std::string database = platform::joinPath(platform::currentDirectory(), "default.db");
+    EXPECT_TRUE(platform::fileExists(database));
+    EXPECT_TRUE(db::databaseIsOpen());
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(database.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    std::set<std::string> tables;
+    sqlite3_exec(handle, "SELECT name FROM sqlite_master WHERE type='table'",
+                 [](void* out, int, char** values, char**) {
+                     static_cast<std::set<std::string>*>(out)->insert(values[0]);
+                     return 0;
+                 },
+                 &tables, nullptr);
+    sqlite3_close(handle);
+    for (const char* table : {"Transformer", "Measurement", "Equipment", "Sweep", "Data", "Data_FRA", "Data_LCR"})
+        EXPECT_TRUE(tables.count(table)) << table;
+}
+
+class MainWindow : public MainWindowTest {};
+
+TEST_F(MainWindow, EveryControlOfEveryTableIsCreatedWithItsIdTextAndPlace) {
+    int checked = 0;
+    for (const gui::DescriptorTable& table : gui::makeDescriptorTables()) {
+        for (const gui::ControlDescriptor& design : table.entries) {
+            if (!design.className || design.id == 0) continue;
+            HWND w = controlWindow(design.id);
+            ASSERT_NE(w, nullptr) << design.id;
+            EXPECT_EQ(GetDlgCtrlID(w), design.id);
+            EXPECT_EQ(GetParent(w), table.parentClass ? paneWindow(table.parentClass) : main);
+            const char* text = startupText(design.id, design.text);
+            if (text && !isComboBox(w)) EXPECT_EQ(textOf(w), text) << design.id;
+            if (design.positionRule == 0 && design.sizeRule == 0)
+                expectPlace(w, design.designRect.x, design.designRect.y, design.designRect.width,
+                            design.designRect.height, std::to_string(design.id));
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 79);
+    EXPECT_EQ(controlWindow(10999), nullptr);
+    EXPECT_EQ(controlWindow(10305), nullptr);
+    // Right-anchored: the toggle 180 and the logo 15 pixels from the right edge.
+    const int w = clientWidth(main);
+    expectPlace(controlWindow(10003), w - 127 - 180, 6, 127, 25, "toggle");
+    expectPlace(controlWindow(10005), w - 141 - 15, 8, 141, 20, "logo");
+    // Bottom-anchored graph controls inside the results window.
+    HWND results = paneWindow(gui::kFraResultsClass);
+    RECT client;
+    GetClientRect(results, &client);
+    expectPlace(controlWindow(10302), client.right - 450 - 6, client.bottom - 18 - 20, 450, 18, "cursor 2");
+}
+
+TEST_F(MainWindow, StartsInSfraModeWithTheStripHiddenAndMeasureSelected) {
+    const gui::MainState& s = gui::mainState();
+    EXPECT_EQ(s.mode, gui::kModeSfra);
+    EXPECT_TRUE(s.settingsHidden);
+    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kConfigClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kLcrClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kDataViewClass)));
+    EXPECT_TRUE(isBold(10001));
+    EXPECT_FALSE(isBold(10002));
+    EXPECT_TRUE(isBold(10203));
+    EXPECT_TRUE(menuHighlighted(main, 2));
+    EXPECT_FALSE(menuHighlighted(main, 3));
+    expectPlace(paneWindow(gui::kFraClass), 6, 36, 1002, 528, "FRA pane in the strip's room");
+    expectPlace(paneWindow(gui::kFraResultsClass), 6, 68, 986, 278 + 174, "results made taller");
+    // Without an instrument the instrument commands are off, the mode buttons on.
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(10003)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(10006)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(10007)));
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(10001)));
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(10002)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(10208)));
+    EXPECT_EQ(textOf(main), "Corvane v1_5");
+}
+
+TEST_F(MainWindow, GrowingTheWindowWidensAndDeepensThePanesAndKeepsRightMargins) {
+    grow(256, 120);
+    const int w = clientWidth(main);
+    expectPlace(controlWindow(10003), w - 127 - 180, 6, 127, 25, "toggle");
+    expectPlace(controlWindow(10005), w - 141 - 15, 8, 141, 20, "logo");
+    expectPlace(paneWindow(gui::kFraClass), 6, 36, 1002 + 256, 528 + 120, "FRA pane");
+    expectPlace(paneWindow(gui::kFraResultsClass), 6, 68, 986 + 256, 452 + 120, "FRA results");
+    expectPlace(paneWindow(gui::kDataViewClass), 6, 82, 1004 + 256, 489 + 120, "data view");
+    expectPlace(paneWindow(gui::kDataToolsClass), 6, 36, 1004 + 256, 44, "data tools: wider only");
+    // The results window's controls keep their bottom and right margins.
+    RECT client;
+    GetClientRect(paneWindow(gui::kFraResultsClass), &client);
+    expectPlace(controlWindow(10302), client.right - 456, client.bottom - 38, 450, 18, "cursor 2");
+    expectPlace(controlWindow(10303), 570, client.bottom - 27 - 42, 140, 27, "margin button");
+    // The LCR results' middle-anchored lists.
+    SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
+    pump(50);
+    GetClientRect(paneWindow(gui::kLcrResultsClass), &client);
+    expectPlace(controlWindow(10505), client.right / 2 - 140, client.bottom - 33, 140, 27, "scaling");
+    expectPlace(controlWindow(10506), client.right / 2 - 140 + 146, client.bottom - 33, 140, 27, "background");
+    // Maximising grows the same way.
+    ShowWindow(main, SW_MAXIMIZE);
+    pump(100);
+    RECT outer;
+    GetWindowRect(main, &outer);
+    const gui::MainState& s = gui::mainState();
+    const int dw = outer.right - outer.left - s.initialSize.cx, dh = outer.bottom - outer.top - s.initialSize.cy;
+    ASSERT_GT(dw, 0);
+    expectPlace(paneWindow(gui::kLcrClass), 6, 36, 1002 + dw, 528 + dh, "LCR pane maximised");
+    expectPlace(controlWindow(10003), clientWidth(main) - 307, 6, 127, 25, "toggle maximised");
+}
+
+TEST_F(MainWindow, TheWindowCannotBeMadeSmallerThanItsInitialSize) {
+    MINMAXINFO info{};
+    SendMessageA(main, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    RECT outer;
+    GetWindowRect(main, &outer);
+    EXPECT_EQ(info.ptMinTrackSize.x, outer.right - outer.left);
+    EXPECT_EQ(info.ptMinTrackSize.y, outer.bottom - outer.top);
+    EXPECT_GE(info.ptMinTrackSize.x, 1024);
+    EXPECT_GE(info.ptMinTrackSize.y, 625);
+}
+
+TEST_F(MainWindow, TheStripToggleSwapsTextAndPlaces) {
+    SendMessageA(main, WM_COMMAND, 10003, 0);
+    EXPECT_EQ(textOf(controlWindow(10003)), "HIDE SETTINGS");
+    EXPECT_TRUE(shown(paneWindow(gui::kConfigClass)));
+    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
+    expectPlace(paneWindow(gui::kConfigClass), 6, 36, 1002, 170, "strip");
+    expectPlace(paneWindow(gui::kFraClass), 6, 210, 1002, 354, "FRA pane below the strip");
+    expectPlace(paneWindow(gui::kFraResultsClass), 6, 68, 986, 278, "results at design size");
+    expectPlace(controlWindow(10200), 6, 68, 986, 278, "table at design size");
+    SendMessageA(main, WM_COMMAND, 10003, 0);
+    EXPECT_EQ(textOf(controlWindow(10003)), "SHOW SETTINGS");
+    EXPECT_FALSE(shown(paneWindow(gui::kConfigClass)));
+    expectPlace(paneWindow(gui::kFraClass), 6, 36, 1002, 528, "FRA pane in the strip's room");
+    expectPlace(controlWindow(10200), 6, 68, 986, 452, "table taller");
+}
+
+TEST_F(MainWindow, DatabaseAndMeasureReturnToTheModeThatWasLeft) {
+    SendMessageA(main, WM_COMMAND, 10001, 0);   // MEASURE outside the database mode: nothing
+    EXPECT_EQ(gui::mainState().mode, gui::kModeSfra);
+    SendMessageA(main, WM_COMMAND, 10002, 0);
+    EXPECT_EQ(gui::mainState().mode, gui::kModeDatabase);
+    EXPECT_TRUE(shown(paneWindow(gui::kDataViewClass)));
+    EXPECT_TRUE(shown(paneWindow(gui::kDataToolsClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kFraClass)));
+    EXPECT_TRUE(isBold(10002));
+    EXPECT_FALSE(isBold(10001));
+    EXPECT_TRUE(GetMenuState(GetMenu(main), 2, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(GetMenu(main), 5, MF_BYPOSITION) & MF_GRAYED);
+    SendMessageA(main, WM_COMMAND, 10002, 0);   // DATABASE inside it: nothing
+    EXPECT_EQ(gui::mainState().previousMode, gui::kModeSfra);
+    SendMessageA(main, WM_COMMAND, 10001, 0);
+    EXPECT_EQ(gui::mainState().mode, gui::kModeSfra);
+    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kDataViewClass)));
+    EXPECT_FALSE(GetMenuState(GetMenu(main), 2, MF_BYPOSITION) & MF_GRAYED);
+
+    SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
+    EXPECT_TRUE(shown(paneWindow(gui::kLcrClass)));
+    SendMessageA(main, WM_COMMAND, 10002, 0);
+    EXPECT_FALSE(shown(paneWindow(gui::kLcrClass)));
+    SendMessageA(main, WM_COMMAND, 10001, 0);
+    EXPECT_EQ(gui::mainState().mode, gui::kModeImpedance);
+    EXPECT_TRUE(shown(paneWindow(gui::kLcrClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kFraClass)));
+}
+
+TEST_F(MainWindow, MenuModesSwitchPanesAndHighlightTheirItemWithoutAnInstrument) {
+    SendMessageA(main, WM_COMMAND, IDM_CAPTURE, 0);
+    EXPECT_EQ(gui::mainState().mode, gui::kModeCapture);
+    EXPECT_TRUE(menuHighlighted(main, 4));
+    EXPECT_FALSE(menuHighlighted(main, 2));
+    EXPECT_TRUE(shown(paneWindow(gui::kCaptureClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kFraClass)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(11034)));   // nothing to download from
+    SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
+    EXPECT_EQ(gui::mainState().mode, gui::kModeImpedance);
+    EXPECT_TRUE(menuHighlighted(main, 3));
+    EXPECT_FALSE(menuHighlighted(main, 4));
+    EXPECT_TRUE(shown(paneWindow(gui::kLcrClass)));
+    EXPECT_FALSE(shown(paneWindow(gui::kCaptureClass)));
+    SendMessageA(main, WM_COMMAND, IDM_SFRA, 0);
+    EXPECT_EQ(gui::mainState().mode, gui::kModeSfra);
+    EXPECT_EQ(gui::mainState().previousMode, gui::kModeImpedance);
+    EXPECT_TRUE(menuHighlighted(main, 2));
+    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
+    EXPECT_FALSE(gui::instrumentLink().open);
+}
+
+TEST_F(MainWindow, ViewButtonsShowTheTableOrTheResultsWindow) {
+    HWND fra = paneWindow(gui::kFraClass);
+    SendMessageA(fra, WM_COMMAND, 10204, 0);
+    EXPECT_TRUE(shown(controlWindow(10200)));
+    EXPECT_FALSE(shown(paneWindow(gui::kFraResultsClass)));
+    EXPECT_TRUE(isBold(10204));
+    EXPECT_FALSE(isBold(10203));
+    SendMessageA(fra, WM_COMMAND, 10202, 0);
+    EXPECT_EQ(textOf(controlWindow(10206)), "START");
+    EXPECT_TRUE(shown(paneWindow(gui::kFraResultsClass)));
+    EXPECT_FALSE(shown(controlWindow(10301)));   // graph controls only in GRAPH view
+    SendMessageA(fra, WM_COMMAND, 10203, 0);
+    EXPECT_EQ(textOf(controlWindow(10206)), "SWEEP");
+    EXPECT_TRUE(shown(controlWindow(10301)));
+}
+
+TEST_F(MainWindow, SettingsPageButtonsNameTheirPage) {
+    HWND strip = paneWindow(gui::kConfigClass);
+    SendMessageA(strip, WM_COMMAND, 10111, 0);
+    EXPECT_EQ(textOf(controlWindow(10101)), "Configuration: System Settings");
+    EXPECT_TRUE(isBold(10111));
+    EXPECT_FALSE(isBold(10102));
+    SendMessageA(strip, WM_COMMAND, 10105, 0);   // COMMS has no page
+    EXPECT_EQ(textOf(controlWindow(10101)), "Configuration: System Settings");
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(10105)));
+}
+
+TEST_F(MainWindow, AboutShowsTheProductAndVersion) {
+    std::string product, version;
+    answerNextDialog("About", [&](HWND box) {
+        product = itemText(box, IDC_ABOUT_PRODUCT);
+        version = itemText(box, IDC_ABOUT_VERSION);
+        pressButton(box, IDOK);
+    });
+    SendMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
+    EXPECT_EQ(product, "Corvane");
+    EXPECT_EQ(version, "v1_5 May  9 2023");
+}
+
+TEST_F(MainWindow, ResourcesAreInPlace) {
+    // Alt+? and Alt+/ both open About.
+    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
+    ACCEL entries[4];
+    ASSERT_EQ(CopyAcceleratorTableA(table, entries, 4), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(entries[i].cmd, IDM_ABOUT);
+        EXPECT_TRUE(entries[i].fVirt & FALT);
+    }
+    EXPECT_EQ(entries[0].key, '?');
+    EXPECT_EQ(entries[1].key, '/');
+    // The logo and the data browser's tool icons.
+    EXPECT_NE(SendMessageA(controlWindow(10005), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(controlWindow(10005), BM_GETIMAGE, IMAGE_BITMAP, 0)),
+              gui::mainState().logoBitmap);
+    for (int id = 10700; id <= 10711; ++id) EXPECT_NE(SendMessageA(controlWindow(id), BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
+    // The classes of every pane and window.
+    WNDCLASSEXA info{sizeof info};
+    for (const char* name : {gui::kMainClass, gui::kConfigClass, gui::kFraClass, gui::kFraResultsClass, gui::kLcrClass,
+                             gui::kLcrResultsClass, gui::kCaptureClass, gui::kDataToolsClass, gui::kDataViewClass,
+                             gui::kGraphClass})
+        EXPECT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), name, &info)) << name;
+    EXPECT_NE(GetMenu(main), nullptr);
+}
+
+TEST_F(MainWindow, SaveToBitmapWritesTheGraphAndCancelWritesNothing) {
+    const std::string file = dir.file("graph.bmp");
+    prompter.saveResults.push_back(file);
+    SendMessageA(main, WM_COMMAND, IDM_SAVE_BITMAP, 0);
+    ASSERT_EQ(prompter.choicesShown.size(), 1u);
+    EXPECT_EQ(prompter.choicesShown[0].title, "Save to Bitmap");
+    const std::string bytes = testing_support::readFile(file);
+    ASSERT_GT(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, bytes.data() + 14, sizeof header);
+    const SIZE picture = gui::resultsPictureSize(paneWindow(gui::kFraResultsClass));
+    EXPECT_EQ(header.biWidth, picture.cx);
+    EXPECT_EQ(std::abs(header.biHeight), picture.cy);
+
+    prompter.saveResults.push_back("");
+    SendMessageA(main, WM_COMMAND, IDM_SAVE_BITMAP, 0);
+    EXPECT_EQ(prompter.choicesShown.size(), 2u);
+}
+
+TEST_F(MainWindow, CopyToClipboardPlacesTheGraph) {
+    OpenClipboard(main);
+    EmptyClipboard();
+    CloseClipboard();
+    SendMessageA(main, WM_COMMAND, IDM_COPY_CLIPBOARD, 0);
+    ASSERT_TRUE(OpenClipboard(main));
+    HBITMAP copied = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    BITMAP info{};
+    if (copied) GetObjectA(copied, sizeof info, &info);
+    CloseClipboard();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(info.bmWidth, gui::resultsPictureSize(paneWindow(gui::kFraResultsClass)).cx);
+}
+
+TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
+    SendMessageA(main, WM_COMMAND, 10002, 0);
+    const std::string caption = textOf(controlWindow(10800));
+    EXPECT_EQ(caption.rfind("Sweeps (", 0), 0u) << caption;
+    EXPECT_NE(caption.find(")  Sweep details"), std::string::npos) << caption;
+    HWND list = controlWindow(10805);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, 0x101F /* LVM_GETHEADER */, 0, 0));
+    EXPECT_EQ(SendMessageA(header, 0x1200 /* HDM_GETITEMCOUNT */, 0, 0), 6);
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(10707)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(10705)));
+}
+
+}  // namespace
+}  // namespace gui_testing

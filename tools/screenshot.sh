@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Starts the GUI in a Wine virtual desktop under Xvfb, with the simulated instrument listening on the
+# instrument's LAN port, and saves a screenshot.
+# Usage: tools/screenshot.sh OUT.png [--connect] [program arguments...]
+#   --connect   connects first (Configure > Connection... > Connect, answering the questions); the
+#               Connect keys are preset to LAN 127.0.0.1 on the prefix's first run
+# Environment: CORVANE_GUI_BUILD (default build/gui), CORVANE_SIM (default build/test/sim/corvane-sim
+# or build/release/sim/corvane-sim), CORVANE_DB (a database to open, default: the program's default).
+set -euo pipefail
+corvane_root=$(cd "$(dirname "$0")/.." && pwd)
+source "$corvane_root/tools/setup.sh"
+out=$(realpath -m "$1")
+shift
+connect=0
+args=()
+for a in "$@"; do
+    case "$a" in
+        --connect) connect=1 ;;
+        *) args+=("$a") ;;
+    esac
+done
+gui_build=${CORVANE_GUI_BUILD:-$corvane_root/build/gui}
+simulator=${CORVANE_SIM:-}
+for candidate in "$corvane_root/build/test/sim/corvane-sim" "$corvane_root/build/release/sim/corvane-sim"; do
+    [ -z "$simulator" ] && [ -x "$candidate" ] && simulator=$candidate
+done
+[ -x "$simulator" ] || { echo "no corvane-sim built" >&2; exit 1; }
+# A prefix of its own, with the settings of a first run, so that tests and earlier runs change
+# nothing in the picture.
+export WINEPREFIX="$gui_build/screenshot-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Veltrona"
+"$corvane_root/tools/preset_gui_settings.sh" "$WINEPREFIX" "${CORVANE_DB:-}"
+
+display=:$((90 + RANDOM % 100))
+work=$(mktemp -d)
+Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
+xvfb_pid=$!
+"$simulator" --port 10001 --fast >"$work/sim.txt" 2>&1 &
+sim_pid=$!
+cleanup() {
+    DISPLAY=$display wineserver -k 2>/dev/null || true
+    kill "$sim_pid" "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display
+sleep 1
+(cd "$work" && wine explorer /desktop=corvane,1280x900 "$gui_build/src/gui/Corvane.exe.so" ${args[@]+"${args[@]}"} \
+    >/dev/null 2>&1 &)
+
+# Waits until a window whose name matches $1 shows, at most $2 seconds.
+wait_for() {
+    for _ in $(seq $(($2 * 10))); do
+        xdotool search --name "$1" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "no window \"$1\" appeared" >&2
+    return 1
+}
+wait_for "^Corvane v1_5" 60
+sleep 2
+if [ "$connect" = 1 ]; then
+    xdotool key alt+c c        # Configure > Connection...
+    wait_for "^Connect$" 20
+    sleep 1
+    xdotool key Return         # Connect
+    wait_for "^Test Connection$" 20 || { import -window root "${out%.png}-failed.png"; exit 1; }
+    sleep 0.5
+    xdotool key Return         # "The connection was successful"
+    for _ in 1 2 3; do         # "Add to Database", a calibration warning: the default answers
+        sleep 1.5
+        xdotool search --name "^(Add to Database|Calibration Due)$" >/dev/null 2>&1 && xdotool key Return
+    done
+    wait_for "LAN,QMX74" 30
+    sleep 1
+fi
+xdotool mousemove 600 300 click 1 2>/dev/null || true
+sleep 1
+import -window root "$out"
+echo "$out"
