@@ -9,6 +9,8 @@
 #include <numbers>
 #include <vector>
 
+#include "platform/utf8.h"
+
 namespace analysis {
 namespace {
 
@@ -32,43 +34,13 @@ template <typename Use>
 void forEachCharacter(std::string_view text, Use use) {
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-        std::uint32_t cp = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
-        bool valid = length > 0 && i + length <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto c = static_cast<unsigned char>(text[i + k]);
-            if ((c & 0xC0) != 0x80) valid = false;
-            else cp = (cp << 6) | (c & 0x3F);
-        }
-        if (valid && length > 1 && (cp < 0x80 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) valid = false;
-        if (!valid) {
-            use(static_cast<std::uint32_t>(b));
-            ++i;
-        } else {
-            use(cp);
-            i += length;
-        }
+        char32_t cp;
+        const std::size_t length = platform::utf8Sequence(text, i, cp);
+        use(length ? static_cast<std::uint32_t>(cp) : static_cast<unsigned char>(text[i]));
+        i += length ? length : 1;
     }
 }
 
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Text for an XML attribute or element; characters XML does not allow are left out.
 std::string escaped(std::string_view text) {
@@ -83,7 +55,7 @@ std::string escaped(std::string_view text) {
         default:
             if (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') break;
             if (cp == 0xFFFE || cp == 0xFFFF) break;
-            appendUtf8(out, cp);
+            platform::appendUtf8(out, cp);
         }
     });
     return out;

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gui/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace gui {
 
 using namespace analysis;
+using platform::win32::WideString;
+using platform::win32::widen;
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "gui/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/debug_output.h"
 #include "platform/win32/wine_paths.h"
 
@@ -17,37 +17,17 @@ using platform::Answer;
 using platform::Buttons;
 using platform::FileChoice;
 using platform::Icon;
+using platform::win32::fromAnsi;
+using platform::win32::narrow;
+using platform::win32::toAnsi;
+using platform::win32::WideString;
+using platform::win32::widen;
 
 namespace {
 
 // Room for the names of a multiple selection: a folder and a few hundred file names.
 constexpr std::size_t kMultiSelectBufferSize = 65536;
 constexpr std::size_t kSingleNameBufferSize = 2048;
-
-bool isAscii(const std::string& text) {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-// The ANSI dialogs take and give texts in the ANSI code page, the program's texts are UTF-8.
-std::string toAnsi(const std::string& text) {
-    if (isAscii(text)) return text;
-    const WideString wide = widen(text);
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), wide.length(), nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.c_str(), wide.length(), ansi.data(), n, nullptr, nullptr);
-    return ansi;
-}
-
-std::string fromAnsi(const std::string& ansi) {
-    if (isAscii(ansi)) return ansi;
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    if (n <= 0) return ansi;
-    std::vector<WCHAR> wide(static_cast<std::size_t>(n));
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
-    return narrow(wide.data(), wide.size());
-}
 
 // A path as a dialog takes it: host paths are turned into drive paths, a bare name such as "*.bmp"
 // stays as it is.
@@ -238,10 +218,9 @@ bool WinPrompter::chooseFolder(const std::string& title, const std::string& star
     bool chosen = false;
     if (LPITEMIDLIST item = SHBrowseForFolderA(&info)) {
         char path[MAX_PATH] = {};
-        if (SHGetPathFromIDListA(item, path) && path[0] != '\0') {
-            folder = fromDialogPath(path);
-            chosen = true;
-        }
+        // A choice without a file-system path (a virtual folder) comes back as an empty folder.
+        folder = SHGetPathFromIDListA(item, path) && path[0] != '\0' ? fromDialogPath(path) : std::string();
+        chosen = true;
         CoTaskMemFree(item);
     }
     if (SUCCEEDED(com)) CoUninitialize();

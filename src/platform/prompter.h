@@ -41,8 +41,8 @@ public:
     // Save-file chooser; false when cancelled.
     virtual bool saveFile(const FileChoice& choice, std::string& path) = 0;
 
-    // Folder chooser titled title starting at startFolder; false when cancelled or when the choice is
-    // not a file-system folder.
+    // Folder chooser titled title starting at startFolder; false when cancelled. True with an empty
+    // folder when something was chosen that is not a file-system folder (the caller says so).
     virtual bool chooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) = 0;
 
     // The wait cursor: shown from beginWait until the matching endWait (calls may nest).

@@ -233,6 +233,14 @@ TEST_F(Connect, DebugSwitchesTheCommsLogWithACheckMark) {
     prompter.folderResults.push_back("");   // cancelled: stays off
     SendMessageA(main, WM_COMMAND, IDM_DEBUG, 0);
     EXPECT_FALSE(instrument::commsLogEnabled());
+    EXPECT_TRUE(prompter.boxes.empty());
+    prompter.folderResults.push_back(testing_support::kNotAFolder);
+    SendMessageA(main, WM_COMMAND, IDM_DEBUG, 0);
+    EXPECT_FALSE(instrument::commsLogEnabled());
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, "Invalid Directory Selected");
+    EXPECT_EQ(prompter.boxes[0].caption, "Error");
+    EXPECT_EQ(prompter.boxes[0].icon, platform::Icon::Information);
 }
 
 }  // namespace

@@ -345,16 +345,6 @@ TEST(GdiCanvasText, TextIsUtf8AndTheDegreeSignIsOneCharacter) {
     EXPECT_FALSE(sign.samePixels(question));
 }
 
-TEST(GdiCanvasText, BytesThatAreNotUtf8AreTakenAsWindowsLatin1) {
-    Surface s(200, 60);
-    GdiCanvas canvas(s.dc());
-    canvas.selectFont(arial());
-    // "°C" written by an ANSI program: one byte 0xB0.
-    const Size legacy = canvas.textExtent("\xB0" "C");
-    const Size modern = canvas.textExtent("\xC2\xB0" "C");
-    EXPECT_EQ(legacy.cx, modern.cx);
-}
-
 TEST(GdiCanvasText, TextHasATransparentBackground) {
     Surface s(200, 60);
     GdiCanvas canvas(s.dc());
@@ -426,17 +416,6 @@ TEST(GdiCanvasText, DrawTextShowsAnAmpersandAsItIs) {
         b.textOut({10, 5}, "R&D");
     }
     EXPECT_TRUE(drawn.samePixels(written));
-}
-
-TEST(GdiCanvasText, DrawTextBreaksLinesAndExpandsTabs) {
-    Surface s(300, 100);
-    GdiCanvas canvas(s.dc());
-    canvas.selectFont(arial());
-    const int lineHeight = canvas.textExtent("x").cy;
-    canvas.drawText({10, 10, 290, 90}, "Frequency\nGain:\tPhase", kTextLeft | kTextExpandTabs);
-    const Rect ink = s.ink();
-    EXPECT_GT(ink.height(), lineHeight);
-    EXPECT_LE(ink.bottom, 10 + 2 * lineHeight + 1);
 }
 
 }  // namespace

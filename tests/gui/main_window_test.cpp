@@ -9,9 +9,11 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "app/timer_service.h"
 #include "app/window_classes.h"
 #include "db/database_files.h"
 #include "measure/result_panes.h"
@@ -56,7 +58,9 @@ void expectPlace(HWND w, int x, int y, int width, int height, const std::string&
     EXPECT_EQ(r.left, x) << what;
     EXPECT_EQ(r.top, y) << what;
     EXPECT_EQ(r.right - r.left, width) << what;
-    if (!isComboBox(w)) EXPECT_EQ(r.bottom - r.top, height) << what;
+    if (!isComboBox(w)) {
+        EXPECT_EQ(r.bottom - r.top, height) << what;
+    }
 }
 
 int clientWidth(HWND w) {
@@ -134,7 +138,9 @@ TEST_F(MainWindow, EveryControlOfEveryTableIsCreatedWithItsIdTextAndPlace) {
             EXPECT_EQ(GetDlgCtrlID(w), design.id);
             EXPECT_EQ(GetParent(w), table.parentClass ? paneWindow(table.parentClass) : main);
             const char* text = startupText(design.id, design.text);
-            if (text && !isComboBox(w)) EXPECT_EQ(textOf(w), text) << design.id;
+            if (text && !isComboBox(w)) {
+                EXPECT_EQ(textOf(w), text) << design.id;
+            }
             if (design.positionRule == 0 && design.sizeRule == 0)
                 expectPlace(w, design.designRect.x, design.designRect.y, design.designRect.width,
                             design.designRect.height, std::to_string(design.id));
@@ -330,6 +336,54 @@ TEST_F(MainWindow, AboutShowsTheProductAndVersion) {
     EXPECT_EQ(version, "v1_5 May  9 2023");
 }
 
+// A window that notes the commands posted to it and when they came.
+struct Delivery {
+    WPARAM command;
+    LPARAM id;
+    DWORD at;
+};
+std::vector<Delivery> deliveries;
+
+LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND || message == WM_APP + 7) deliveries.push_back({message == WM_COMMAND ? wParam : 0, lParam,
+                                                                              GetTickCount()});
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(MainWindow, TheTimerServicePostsEachCommandOnceInOrderAfterItsDelay) {
+    WNDCLASSA probeClass{};
+    probeClass.lpfnWndProc = probeProc;
+    probeClass.hInstance = GetModuleHandleA(nullptr);
+    probeClass.lpszClassName = "CorvaneTimerProbe";
+    RegisterClassA(&probeClass);
+    HWND probe = CreateWindowA("CorvaneTimerProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(probe, nullptr);
+    deliveries.clear();
+    const auto handle = reinterpret_cast<app::WindowHandle>(probe);
+    const DWORD start = GetTickCount();
+    const int first = app::addDelayedCommand(500, handle, 40001, true);
+    const int second = app::addDelayedCommand(500, handle, 40002, true);
+    const int plain = app::addDelayedCommand(200, handle, WM_APP + 7, false);
+    pump(1200);
+    ASSERT_EQ(deliveries.size(), 3u);
+    EXPECT_EQ(deliveries[0].id, plain);
+    EXPECT_EQ(deliveries[0].command, 0u);
+    EXPECT_EQ(deliveries[1].command, 40001u);
+    EXPECT_EQ(deliveries[1].id, first);
+    EXPECT_EQ(deliveries[2].command, 40002u);
+    EXPECT_EQ(deliveries[2].id, second);
+    EXPECT_GE(deliveries[1].at - start, 500u);
+    EXPECT_GE(deliveries[0].at - start, 200u);
+    // Delivered entries leave the list at the tick after.
+    for (const app::DelayedCommand& entry : app::delayedCommands()) EXPECT_NE(entry.window, handle);
+    // A window that is gone: the post fails quietly and the entry still goes.
+    app::addDelayedCommand(100, handle, 40003, true);
+    DestroyWindow(probe);
+    pump(400);
+    EXPECT_EQ(deliveries.size(), 3u);
+    for (const app::DelayedCommand& entry : app::delayedCommands()) EXPECT_NE(entry.window, handle);
+}
+
 TEST_F(MainWindow, ResourcesAreInPlace) {
     // Alt+? and Alt+/ both open About.
     HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
@@ -347,7 +401,8 @@ TEST_F(MainWindow, ResourcesAreInPlace) {
               gui::mainState().logoBitmap);
     for (int id = 10700; id <= 10711; ++id) EXPECT_NE(SendMessageA(controlWindow(id), BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
     // The classes of every pane and window.
-    WNDCLASSEXA info{sizeof info};
+    WNDCLASSEXA info{};
+    info.cbSize = sizeof info;
     for (const char* name : {gui::kMainClass, gui::kConfigClass, gui::kFraClass, gui::kFraResultsClass, gui::kLcrClass,
                              gui::kLcrResultsClass, gui::kCaptureClass, gui::kDataToolsClass, gui::kDataViewClass,
                              gui::kGraphClass})
@@ -361,6 +416,8 @@ TEST_F(MainWindow, SaveToBitmapWritesTheGraphAndCancelWritesNothing) {
     SendMessageA(main, WM_COMMAND, IDM_SAVE_BITMAP, 0);
     ASSERT_EQ(prompter.choicesShown.size(), 1u);
     EXPECT_EQ(prompter.choicesShown[0].title, "Save to Bitmap");
+    EXPECT_TRUE(prompter.choicesShown[0].filters.empty());
+    EXPECT_TRUE(prompter.choicesShown[0].mustExist);
     const std::string bytes = testing_support::readFile(file);
     ASSERT_GT(bytes.size(), 54u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");

@@ -36,15 +36,6 @@ protected:
 
 // --- The message box ---------------------------------------------------------------------------
 
-TEST(MessageBoxMapping, IconsAndButtonsBecomeTheBoxStyle) {
-    EXPECT_EQ(gui::messageBoxStyle(Icon::None, Buttons::Ok), static_cast<UINT>(MB_OK));
-    EXPECT_EQ(gui::messageBoxStyle(Icon::Information, Buttons::Ok), static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
-    EXPECT_EQ(gui::messageBoxStyle(Icon::Warning, Buttons::OkCancel), static_cast<UINT>(MB_ICONWARNING | MB_OKCANCEL));
-    EXPECT_EQ(gui::messageBoxStyle(Icon::Error, Buttons::YesNo), static_cast<UINT>(MB_ICONERROR | MB_YESNO));
-    EXPECT_EQ(gui::messageBoxStyle(Icon::Question, Buttons::YesNoCancel),
-              static_cast<UINT>(MB_ICONQUESTION | MB_YESNOCANCEL));
-}
-
 TEST(MessageBoxMapping, ClosingCountsAsCancelOrNoAndButtonsOutsideTheSetAreNotTrusted) {
     EXPECT_EQ(gui::answerOf(IDOK, Buttons::Ok), Answer::Ok);
     EXPECT_EQ(gui::answerOf(IDCANCEL, Buttons::Ok), Answer::Ok);

@@ -44,6 +44,10 @@ bool FakePrompter::chooseFolder(const std::string&, const std::string&, std::str
     if (folderResults.empty()) return false;
     folder = folderResults.front();
     folderResults.pop_front();
+    if (folder == kNotAFolder) {
+        folder.clear();
+        return true;
+    }
     return !folder.empty();
 }
 

@@ -16,6 +16,9 @@ struct ShownBox {
     platform::Buttons buttons;
 };
 
+// A folder chooser's answer that is not a file-system folder.
+inline constexpr const char* kNotAFolder = "<not a folder>";
+
 class FakePrompter final : public platform::Prompter {
 public:
     // Installs itself as the process's Prompter; the destructor puts the previous one back.
@@ -38,7 +41,8 @@ public:
     std::deque<platform::Answer> answers;
     std::deque<std::vector<std::string>> openResults;  // one entry per open chooser; empty: cancel
     std::deque<std::string> saveResults;          // one entry per save chooser; "": cancel
-    std::deque<std::string> folderResults;        // one entry per folder chooser; "": cancel
+    std::deque<std::string> folderResults;        // one entry per folder chooser; "": cancel,
+                                                  // kNotAFolder: a choice that is no file-system folder
     std::vector<platform::FileChoice> choicesShown;
     int waitDepth = 0;                            // current nesting of the wait cursor
     int waitCount = 0;                            // how many times it was shown

@@ -17,6 +17,7 @@ void exportGraph(HWND main, bool toFile) {
     if (toFile) {
         platform::FileChoice choice;
         choice.title = "Save to Bitmap";
+        choice.mustExist = true;   // the folder must exist
         if (!platform::prompter().saveFile(choice, path)) return;
     }
     HWND graph = paneWindow(mainState().mode == kModeSfra ? kFraResultsClass : kLcrResultsClass);

@@ -40,18 +40,4 @@ LocalTime localTimeNow() {
     return t;
 }
 
-std::int64_t localTimeToMs(const LocalTime& t) {
-    tm parts{};
-    parts.tm_year = t.year - 1900;
-    parts.tm_mon = t.month - 1;
-    parts.tm_mday = t.day;
-    parts.tm_hour = t.hour;
-    parts.tm_min = t.minute;
-    parts.tm_sec = t.second;
-    parts.tm_isdst = -1;  // let the library decide whether summer time was in force
-    const time_t seconds = mktime(&parts);
-    if (seconds == static_cast<time_t>(-1)) return -1;
-    return static_cast<std::int64_t>(seconds) * 1000 + t.milliseconds;
-}
-
 }  // namespace platform

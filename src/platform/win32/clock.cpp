@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <ctime>
 
 namespace platform {
 
@@ -36,22 +35,6 @@ LocalTime localTimeNow() {
     t.second = now.wSecond;
     t.milliseconds = now.wMilliseconds;
     return t;
-}
-
-std::int64_t localTimeToMs(const LocalTime& t) {
-    // The C library's conversion, as on POSIX, so both sides agree on out-of-range fields (they
-    // carry over) and on summer time.
-    std::tm parts{};
-    parts.tm_year = t.year - 1900;
-    parts.tm_mon = t.month - 1;
-    parts.tm_mday = t.day;
-    parts.tm_hour = t.hour;
-    parts.tm_min = t.minute;
-    parts.tm_sec = t.second;
-    parts.tm_isdst = -1;
-    const std::time_t seconds = std::mktime(&parts);
-    if (seconds == static_cast<std::time_t>(-1)) return -1;
-    return static_cast<std::int64_t>(seconds) * 1000 + t.milliseconds;
 }
 
 }  // namespace platform

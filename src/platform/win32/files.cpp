@@ -16,7 +16,7 @@ namespace platform {
 namespace {
 
 // The path as a wide string the Windows API takes.
-std::vector<WCHAR> systemPath(const std::string& path) { return win32::toWide(toSystemPath(path)); }
+win32::WideString systemPath(const std::string& path) { return win32::widen(toSystemPath(path)); }
 
 bool isSeparator(char c) { return c == '/' || c == pathSeparator(); }
 
@@ -24,11 +24,11 @@ std::vector<std::string> listEntries(const std::string& folder, bool folders) {
     std::vector<std::string> names;
     if (folder.empty()) return names;
     WIN32_FIND_DATAW found;
-    std::vector<WCHAR> pattern = systemPath(joinPath(folder, "*"));
+    win32::WideString pattern = systemPath(joinPath(folder, "*"));
     HANDLE search = FindFirstFileW(pattern.data(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        const std::string name = win32::fromWide(found.cFileName);
+        const std::string name = win32::narrow(found.cFileName);
         if (name.empty() || name == "." || name == "..") continue;
         const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool isDevice = (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0;
@@ -68,7 +68,7 @@ std::vector<std::string> listFolders(const std::string& folder) { return listEnt
 
 bool setFileHidden(const std::string& path) {
     if (path.empty()) return false;
-    std::vector<WCHAR> wide = systemPath(path);
+    win32::WideString wide = systemPath(path);
     const DWORD attributes = GetFileAttributesW(wide.data());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     // FILE_ATTRIBUTE_NORMAL is valid only alone.
@@ -84,7 +84,7 @@ std::string currentDirectory() {
         std::vector<WCHAR> buffer(needed + 1, 0);
         const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0) return std::string();
-        if (length < buffer.size()) return fromSystemPath(win32::fromWide(buffer.data(), static_cast<int>(length)));
+        if (length < buffer.size()) return fromSystemPath(win32::narrow(buffer.data(), length));
     }
     return std::string();
 }

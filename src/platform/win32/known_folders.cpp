@@ -30,7 +30,7 @@ bool localAppDataFolder(int csidl, std::string& out) {
     if (!found) return false;
 
     // The answer is in the ANSI code page; the core's texts are UTF-8.
-    std::string folder = win32::fromWide(win32::toWide(path, CP_ACP).data());
+    std::string folder = win32::fromAnsi(path);
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     out = fromSystemPath(folder);
     return true;

@@ -16,16 +16,16 @@ namespace platform {
 namespace {
 
 // The file's full drive path. A bare file name would otherwise be looked for in the Windows folder.
-std::vector<WCHAR> profilePath(const std::string& file) {
-    std::vector<WCHAR> given = win32::toWide(toSystemPath(file));
-    const DWORD needed = GetFullPathNameW(given.data(), 0, nullptr, nullptr);
+win32::WideString profilePath(const std::string& file) {
+    const win32::WideString given = win32::widen(toSystemPath(file));
+    const DWORD needed = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return given;
     std::vector<WCHAR> full(needed + 1, 0);
-    const DWORD length = GetFullPathNameW(given.data(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    return (length == 0 || length >= full.size()) ? given : full;
+    const DWORD length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    return (length == 0 || length >= full.size()) ? given : win32::WideString(full.data(), length);
 }
 
-std::vector<WCHAR> text(const std::string& s) { return win32::toWide(s, CP_ACP); }
+win32::WideString text(const std::string& s) { return win32::widenCodePage(s, CP_ACP); }
 
 }  // namespace
 
@@ -37,7 +37,7 @@ std::string getProfileString(const std::string& file, const std::string& section
     std::vector<WCHAR> buffer(units, 0);
     const DWORD length = GetPrivateProfileStringW(text(section).data(), text(key).data(), text(defaultValue).data(),
                                                   buffer.data(), units, profilePath(file).data());
-    std::string result = win32::fromWide(buffer.data(), static_cast<int>(length), CP_ACP);
+    std::string result = win32::narrowCodePage(buffer.data(), length, CP_ACP);
     if (result.size() > capacity - 1) result.resize(capacity - 1);
     return result;
 }

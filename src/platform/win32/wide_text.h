@@ -1,37 +1,54 @@
-// Text between the core and the wide Windows calls. The core's texts are UTF-8; paths and names go
-// to the Windows API as UTF-16 so that no character is lost to the ANSI code page. Built with
-// wineg++, wchar_t is 16 bits wide: the buffers here are vectors of WCHAR rather than std::wstring,
-// whose compiled library code assumes the host's 32-bit wchar_t.
+// UTF-8 text as the wide (UTF-16) Windows API takes it, and back. The program's texts are UTF-8;
+// bytes that are not valid UTF-8 (texts written by the older ANSI program, kept in its databases)
+// are taken as Windows Latin-1 (code page 1252) characters, so nothing turns into '?' or is lost.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::win32 {
 
-// text in the given code page as a zero-terminated UTF-16 string.
-inline std::vector<WCHAR> toWide(const std::string& text, UINT codePage = CP_UTF8) {
-    std::vector<WCHAR> wide(1, 0);
-    if (text.empty()) return wide;
-    const int length = static_cast<int>(text.size());
-    const int needed = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
-    if (needed <= 0) return wide;
-    wide.assign(static_cast<std::size_t>(needed) + 1, 0);
-    MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), needed);
-    return wide;
-}
+// A zero-terminated UTF-16 text. Built with wineg++, WCHAR is a 16-bit wchar_t while the C++
+// library's compiled wide-string code assumes the host's 32-bit one, so this is a plain vector
+// rather than a std::wstring.
+class WideString {
+public:
+    WideString() : units_(1, 0) {}
+    // count units taken as they are.
+    WideString(const WCHAR* units, std::size_t count) : units_(units, units + count) { units_.push_back(0); }
 
-// count UTF-16 units (or, with count < 0, a zero-terminated string) in the given code page.
-inline std::string fromWide(const WCHAR* wide, int count = -1, UINT codePage = CP_UTF8) {
-    if (!wide || count == 0) return std::string();
-    const int needed = WideCharToMultiByte(codePage, 0, wide, count, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return std::string();
-    std::string text(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(codePage, 0, wide, count, text.data(), needed, nullptr, nullptr);
-    if (count < 0 && !text.empty() && text.back() == '\0') text.pop_back();  // the converted terminator
-    return text;
-}
+    const WCHAR* c_str() const { return units_.data(); }
+    WCHAR* data() { return units_.data(); }
+    int length() const { return static_cast<int>(units_.size() - 1); }
+    bool empty() const { return units_.size() == 1; }
+    WCHAR operator[](std::size_t i) const { return units_[i]; }
+
+    void reserve(std::size_t n) { units_.reserve(n + 1); }
+    void append(WCHAR unit) { units_.back() = unit; units_.push_back(0); }
+
+private:
+    std::vector<WCHAR> units_;
+};
+
+// UTF-8 (with the Latin-1 fallback above) to UTF-16. Never fails.
+WideString widen(std::string_view text);
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string narrow(const WCHAR* text, std::size_t length);
+inline std::string narrow(const WideString& text) { return narrow(text.c_str(), static_cast<std::size_t>(text.length())); }
+// A zero-terminated UTF-16 text to UTF-8.
+std::string narrow(const WCHAR* text);
+
+// Text in a code page (CP_ACP: the ANSI code page of the A-functions) to UTF-16 and back, byte for
+// byte as the A-functions convert.
+WideString widenCodePage(std::string_view text, UINT codePage);
+std::string narrowCodePage(const WCHAR* text, std::size_t length, UINT codePage);
+
+// The program's UTF-8 text in the ANSI code page, for the A-functions, and back.
+std::string toAnsi(std::string_view utf8);
+std::string fromAnsi(std::string_view ansi);
 
 }  // namespace platform::win32

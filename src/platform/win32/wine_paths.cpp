@@ -57,7 +57,7 @@ std::string unixPath(const std::string& drivePath) {
     std::string head = drivePath;
     std::string tail;
     for (;;) {
-        std::vector<WCHAR> wide = win32::toWide(head);
+        win32::WideString wide = win32::widen(head);
         if (char* converted = wine().toUnix(wide.data())) {
             std::string result(converted);
             HeapFree(GetProcessHeap(), 0, converted);
@@ -84,7 +84,7 @@ std::string toSystemPath(const std::string& path) {
     if (path[0] != '/') return withSeparators(path, '/', '\\');
     WCHAR* converted = wine().toDos(path.c_str());
     if (!converted) return path;
-    std::string result = win32::fromWide(converted);
+    std::string result = win32::narrow(converted);
     HeapFree(GetProcessHeap(), 0, converted);
     return result.empty() ? path : result;
 }

@@ -1,10 +1,12 @@
 // UTF-8 and UTF-16 conversions for the wide Windows API, written out so that they behave the same
 // on Windows and under Wine whatever the code pages are.
-#include "gui/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 #include <cstdint>
 
-namespace gui {
+#include "platform/utf8.h"
+
+namespace platform::win32 {
 namespace {
 
 // Code page 1252's characters for the bytes 0x80 to 0x9F; the other bytes are Latin-1 itself.
@@ -25,23 +27,6 @@ void appendUtf16(WideString& out, std::uint32_t cp) {
     }
 }
 
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 }  // namespace
 
@@ -51,19 +36,9 @@ WideString widen(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto b = static_cast<unsigned char>(text[i]);
-        const int length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-        std::uint32_t cp = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
-        bool valid = length > 0 && i + length <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto c = static_cast<unsigned char>(text[i + k]);
-            if ((c & 0xC0) != 0x80) valid = false;
-            else cp = (cp << 6) | (c & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond Unicode are not UTF-8 either.
-        static constexpr std::uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-        if (valid && length > 1 && (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
-            valid = false;
-        if (!valid) {
+        char32_t cp;
+        const std::size_t length = platform::utf8Sequence(text, i, cp);
+        if (length == 0) {
             appendUtf16(out, b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : b);
             ++i;
         } else {
@@ -90,9 +65,36 @@ std::string narrow(const WCHAR* text, std::size_t length) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        appendUtf8(out, cp);
+        platform::appendUtf8(out, cp);
     }
     return out;
 }
 
-}  // namespace gui
+std::string narrow(const WCHAR* text) { return narrow(text, static_cast<std::size_t>(lstrlenW(text))); }
+
+WideString widenCodePage(std::string_view text, UINT codePage) {
+    const int length = static_cast<int>(text.size());
+    const int needed = text.empty() ? 0 : MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    if (needed <= 0) return WideString();
+    std::vector<WCHAR> units(static_cast<std::size_t>(needed));
+    MultiByteToWideChar(codePage, 0, text.data(), length, units.data(), needed);
+    return WideString(units.data(), units.size());
+}
+
+std::string narrowCodePage(const WCHAR* text, std::size_t length, UINT codePage) {
+    const int count = static_cast<int>(length);
+    const int needed = count == 0 ? 0 : WideCharToMultiByte(codePage, 0, text, count, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return std::string();
+    std::string out(static_cast<std::size_t>(needed), '\0');
+    WideCharToMultiByte(codePage, 0, text, count, out.data(), needed, nullptr, nullptr);
+    return out;
+}
+
+std::string toAnsi(std::string_view utf8) {
+    const WideString wide = widen(utf8);
+    return narrowCodePage(wide.c_str(), static_cast<std::size_t>(wide.length()), CP_ACP);
+}
+
+std::string fromAnsi(std::string_view ansi) { return narrow(widenCodePage(ansi, CP_ACP)); }
+
+}  // namespace platform::win32
