@@ -19,5 +19,6 @@ if [ -n "${DISPLAY:-}" ]; then
     sim_pid=$!
     trap 'kill $sim_pid 2>/dev/null || true' EXIT
     echo "Starting the GUI (the simulated instrument listens on 127.0.0.1:10001)"
-    (cd "$corvane_root/run" && wine "$corvane_root/build/gui-release/src/gui/Corvane.exe.so")
+    (cd "$corvane_root/run" && wine "$corvane_root/build/gui-release/src/gui/Corvane.exe.so") ||
+        echo "The GUI ended with an error (exit code $?)" >&2
 fi

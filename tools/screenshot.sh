@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Starts the GUI in a Wine virtual desktop under Xvfb, with the simulated instrument listening on the
 # instrument's LAN port, and saves a screenshot.
-# Usage: tools/screenshot.sh OUT.png [--connect] [program arguments...]
+# Usage: tools/screenshot.sh OUT.png [--connect] [--database] [program arguments...]
 #   --connect   connects first (Configure > Connection... > Connect, answering the questions); the
-#               Connect keys are preset to LAN 127.0.0.1 on the prefix's first run
+#               Connect keys are preset to LAN 127.0.0.1
+#   --database  shows the database mode (presses DATABASE)
 # Environment: CORVANE_GUI_BUILD (default build/gui), CORVANE_SIM (default build/test/sim/corvane-sim
 # or build/release/sim/corvane-sim), CORVANE_DB (a database to open, default: the program's default).
 set -euo pipefail
@@ -12,10 +13,12 @@ source "$corvane_root/tools/setup.sh"
 out=$(realpath -m "$1")
 shift
 connect=0
+database=0
 args=()
 for a in "$@"; do
     case "$a" in
         --connect) connect=1 ;;
+        --database) database=1 ;;
         *) args+=("$a") ;;
     esac
 done
@@ -74,7 +77,12 @@ if [ "$connect" = 1 ]; then
     wait_for "LAN,QMX74" 30
     sleep 1
 fi
-xdotool mousemove 600 300 click 1 2>/dev/null || true
+# The main window sits at the desktop's top left: DATABASE is at (214, 60) on the screen.
+if [ "$database" = 1 ]; then
+    xdotool mousemove 214 60 click 1
+else
+    xdotool mousemove 600 300 click 1
+fi
 sleep 1
 import -window root "$out"
 echo "$out"

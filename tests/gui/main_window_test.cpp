@@ -1,6 +1,7 @@
 // The main window under Wine: start-up, the descriptor tables, anchoring, modes, the settings strip,
 // menu highlighting and the menu commands.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,10 @@
 #include "app/main_window.h"
 #include "app/timer_service.h"
 #include "app/window_classes.h"
+#include "db/data_browser.h"
 #include "db/database_files.h"
+#include "db/record_store.h"
+#include "db/schema.h"
 #include "measure/result_panes.h"
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -452,10 +456,51 @@ TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     EXPECT_EQ(caption.rfind("Sweeps (", 0), 0u) << caption;
     EXPECT_NE(caption.find(")  Sweep details"), std::string::npos) << caption;
     HWND list = controlWindow(10805);
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, 0x101F /* LVM_GETHEADER */, 0, 0));
-    EXPECT_EQ(SendMessageA(header, 0x1200 /* HDM_GETITEMCOUNT */, 0, 0), 6);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 6);
     EXPECT_TRUE(IsWindowEnabled(controlWindow(10707)));
     EXPECT_FALSE(IsWindowEnabled(controlWindow(10705)));
+
+    // A stored sweep is listed as the browser shows it: date day first, data type by name, the
+    // comment as written.
+    db::TransformerRecord t;
+    t.identifier = "T-101";
+    t.manufacturer = "Maker";
+    t.serialNumber = "S1";
+    ASSERT_EQ(db::store_transformer(t, 0), 0);
+    db::SweepRecord sweep;
+    sweep.id = db::next_row_id(db::TableIndex::Sweep);
+    sweep.transformerIdentifier = "T-101";
+    sweep.setupId = 1;
+    sweep.equipmentId = 1;
+    sweep.name = "Tap 5";
+    sweep.date = "2013-07-01";
+    sweep.time = "13:48";
+    sweep.comments = "it's \"new\"";
+    sweep.dataType = db::kDataFra;
+    ASSERT_EQ(db::store_sweep(sweep, 0), 0);
+    gui::showView(3);
+    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    const auto cell = [&](int row, int column) {
+        char text[128] = "";
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return std::string(text);
+    };
+    EXPECT_EQ(cell(0, 1), "Tap 5");
+    EXPECT_EQ(cell(0, 2), "01-07-2013");
+    EXPECT_EQ(cell(0, 4), "it's \"new\"");
+    EXPECT_EQ(cell(0, 5), "FRA");
+    // The view selector shows the transformers.
+    SendMessageA(controlWindow(10802), CB_SETCURSEL, 0, 0);
+    SendMessageA(paneWindow(gui::kDataViewClass), WM_COMMAND, MAKEWPARAM(10802, CBN_SELCHANGE), 0);
+    EXPECT_EQ(textOf(controlWindow(10800)).rfind("Transformers (", 0), 0u);
+    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(cell(0, 0), "T-101");
+    EXPECT_EQ(cell(0, 2), "S1");
 }
 
 }  // namespace

@@ -93,15 +93,20 @@ void showView(int view) {
         column.cx = view == 1 && i == count - 2 ? width * 3 / 4 : width;
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
-    std::vector<std::vector<std::string>> rows;
-    if (db::databaseIsOpen()) db::selectColumns(rows, context.table, context.columns, context.baseFilter, true);
+    std::vector<std::string> rows;
+    if (db::databaseIsOpen()) db::select_rows_to_view(rows, context.table, context.columns, context.baseFilter, true);
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+        // Each value of a row is followed by a tab.
+        std::size_t start = 0;
+        for (int c = 0; c < count; ++c) {
+            const std::size_t tab = rows[r].find('\t', start);
+            std::string value = rows[r].substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+            start = tab == std::string::npos ? rows[r].size() : tab + 1;
             LVITEMA item{};
             item.mask = LVIF_TEXT;
             item.iItem = static_cast<int>(r);
-            item.iSubItem = static_cast<int>(c);
-            item.pszText = const_cast<char*>(rows[r][c].c_str());
+            item.iSubItem = c;
+            item.pszText = value.data();
             SendMessageA(list, c == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
         }
     }
