@@ -21,17 +21,17 @@ void createFonts() {
     const LONG h = base.lfHeight;
     const LONG h2 = h * 7 / 5;
     const LONG h4 = h2 * 6 / 5;
-    struct Spec {
+    struct FontShape {
         LONG weight, height, escapement;
     };
-    const Spec specs[10] = {{400, h, 0},    {700, h, 0},    {400, h2, 0},   {700, h2, 0},   {400, h4, 0},
+    const FontShape shapes[10] = {{400, h, 0},    {700, h, 0},    {400, h2, 0},   {700, h2, 0},   {400, h4, 0},
                             {700, h4, 0},   {400, h, 2700}, {400, h, 900},  {600, h, 2700}, {600, h, 900}};
     for (int i = 0; i < 10; ++i) {
         LOGFONTA f = base;
-        f.lfWeight = specs[i].weight;
-        f.lfHeight = specs[i].height;
-        f.lfEscapement = specs[i].escapement;
-        f.lfOrientation = specs[i].escapement;
+        f.lfWeight = shapes[i].weight;
+        f.lfHeight = shapes[i].height;
+        f.lfEscapement = shapes[i].escapement;
+        f.lfOrientation = shapes[i].escapement;
         fonts[i] = CreateFontIndirectA(&f);
     }
 }

@@ -65,7 +65,7 @@ void onCreate(HWND window) {
 
     app::settleSettingsFiles();
     loadConnectSettings();
-    instrument::settingsTable();
+    instrument::settingsTable();   // built here, on first use, before anything reads it
 
     state.mode = kModeSfra;
     showMode(kModeSfra);

@@ -135,6 +135,7 @@ void enableDataBrowser() {
     for (int id : kDatabaseCommands) EnableWindow(controlWindow(id), open);
 }
 
+// The tool strip's buttons report to it; their commands are the data browser's record commands.
 LRESULT CALLBACK dataToolsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
 }
