@@ -104,6 +104,13 @@ const std::string& mainIniPath() { return mainIni; }
 const std::string& dbIniPath() { return dbIni; }
 const std::string& databaseFile() { return db::currentDatabasePath(); }
 const ConnectSettings& connectSettings() { return connect; }
+
+void saveConnectSettings(const ConnectSettings& settings) {
+    platform::writeProfileString(mainIni, "Connect", "Interface", std::to_string(settings.interface));
+    platform::writeProfileString(mainIni, "Connect", "ComPort", settings.comPort);
+    platform::writeProfileString(mainIni, "Connect", "BaudRate", std::to_string(settings.baudRate));
+    platform::writeProfileString(mainIni, "Connect", "IPAddr", settings.ipAddr);
+}
 const BackupSettings& backupSettings() { return backup; }
 
 }  // namespace app

@@ -47,6 +47,8 @@ const std::string& dbIniPath();
 // The current database file (kept by the database side once start-up has settled it).
 const std::string& databaseFile();
 const ConnectSettings& connectSettings();
+// Writes the four "Connect" keys (Save as Default); they are read at the next start.
+void saveConnectSettings(const ConnectSettings& settings);
 const BackupSettings& backupSettings();
 
 // The "Created" stamp of a settings file: "09:05:01 7/3/2024".

@@ -118,6 +118,17 @@ TEST_F(StartupTest, SavedSettingsAreRead) {
     EXPECT_EQ(app::backupSettings().location, "/srv/backups");
 }
 
+TEST_F(StartupTest, SavedConnectionIsReadAtTheNextStart) {
+    app::settleSettingsFiles();
+    app::saveConnectSettings({3, "COM12", 38400, ""});
+    EXPECT_EQ(app::connectSettings().interface, 0);   // read at start-up only
+    app::settleSettingsFiles();
+    EXPECT_EQ(app::connectSettings().interface, 3);
+    EXPECT_EQ(app::connectSettings().comPort, "COM12");
+    EXPECT_EQ(app::connectSettings().baudRate, 38400);
+    EXPECT_EQ(app::connectSettings().ipAddr, "");
+}
+
 TEST_F(StartupTest, DeletedMainSettingsFileIsRecreatedAndTheOtherKept) {
     app::runStartupSequence();
     platform::writeProfileString(app::dbIniPath(), "Backup", "BackupPeriod", "1");

@@ -83,7 +83,7 @@ TEST_F(Connect, OverLanIdentifiesRegistersAndReadsTheSettings) {
         pressButton(dialog, IDC_CONNECT);
     }, 30000);
     SendMessageA(main, WM_COMMAND, IDM_CONNECTION, 0);
-    pump(100);
+    pumpMessages(100);
     const instrument::InstrumentLink& link = gui::instrumentLink();
     EXPECT_TRUE(link.connected);
     EXPECT_FALSE(link.open);
@@ -142,7 +142,7 @@ TEST_F(Connect, OverAComPortMappedToThePseudoTerminal) {
         pressButton(dialog, IDC_CONNECT);
     }, 30000);
     SendMessageA(main, WM_COMMAND, IDM_CONNECTION, 0);
-    pump(100);
+    pumpMessages(100);
     const instrument::InstrumentLink& link = gui::instrumentLink();
     EXPECT_TRUE(link.connected);
     EXPECT_EQ(link.portName.str(), port);

@@ -206,13 +206,13 @@ TEST_F(MainWindow, GrowingTheWindowWidensAndDeepensThePanesAndKeepsRightMargins)
     expectPlace(controlWindow(10303), 570, client.bottom - 27 - 42, 140, 27, "margin button");
     // The LCR results' middle-anchored lists.
     SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
-    pump(50);
+    pumpMessages(50);
     GetClientRect(paneWindow(gui::kLcrResultsClass), &client);
     expectPlace(controlWindow(10505), client.right / 2 - 140, client.bottom - 33, 140, 27, "scaling");
     expectPlace(controlWindow(10506), client.right / 2 - 140 + 146, client.bottom - 33, 140, 27, "background");
     // Maximising grows the same way.
     ShowWindow(main, SW_MAXIMIZE);
-    pump(100);
+    pumpMessages(100);
     RECT outer;
     GetWindowRect(main, &outer);
     const gui::MainState& s = gui::mainState();
@@ -368,7 +368,7 @@ TEST_F(MainWindow, TheTimerServicePostsEachCommandOnceInOrderAfterItsDelay) {
     const int first = app::addDelayedCommand(500, handle, 40001, true);
     const int second = app::addDelayedCommand(500, handle, 40002, true);
     const int plain = app::addDelayedCommand(200, handle, WM_APP + 7, false);
-    pump(1200);
+    pumpMessages(1200);
     ASSERT_EQ(deliveries.size(), 3u);
     EXPECT_EQ(deliveries[0].id, plain);
     EXPECT_EQ(deliveries[0].command, 0u);
@@ -383,7 +383,7 @@ TEST_F(MainWindow, TheTimerServicePostsEachCommandOnceInOrderAfterItsDelay) {
     // A window that is gone: the post fails quietly and the entry still goes.
     app::addDelayedCommand(100, handle, 40003, true);
     DestroyWindow(probe);
-    pump(400);
+    pumpMessages(400);
     EXPECT_EQ(deliveries.size(), 3u);
     for (const app::DelayedCommand& entry : app::delayedCommands()) EXPECT_NE(entry.window, handle);
 }

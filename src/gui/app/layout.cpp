@@ -38,6 +38,19 @@ void createFonts() {
 
 bool isPopup(const ControlDescriptor& c) { return (c.style & WS_POPUP) != 0; }
 
+// The main window's growth over its initial outer size.
+struct Growth {
+    int width = 0;
+    int height = 0;
+};
+
+Growth mainWindowGrowth() {
+    if (!mainWindow) return {};
+    RECT outer;
+    GetWindowRect(mainWindow, &outer);
+    return {outer.right - outer.left - initialOuterSize.cx, outer.bottom - outer.top - initialOuterSize.cy};
+}
+
 }  // namespace
 
 std::vector<DescriptorTable>& descriptorTables() {
@@ -46,6 +59,14 @@ std::vector<DescriptorTable>& descriptorTables() {
 }
 
 HFONT tableFont(int index) { return index >= 0 && index < 10 ? fonts[index] : nullptr; }
+
+analysis::Font canvasFont(int index) {
+    LOGFONTA f{};
+    GetObjectA(tableFont(index), sizeof f, &f);
+    // The canvas's "MS Shell Dlg" is the default GUI font's face.
+    return analysis::Font{"MS Shell Dlg", static_cast<int>(f.lfHeight < 0 ? -f.lfHeight : f.lfHeight),
+                          static_cast<int>(f.lfWeight), static_cast<int>(f.lfEscapement)};
+}
 
 DescriptorTable& descriptorTable(const char* name) {
     for (auto& t : descriptorTables())
@@ -86,13 +107,6 @@ void createAllControls(HWND main) {
     for (int id : {10200, 10400, 10805})
         if (HWND list = controlWindow(id))
             SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-}
-
-Growth mainWindowGrowth() {
-    if (!mainWindow) return {};
-    RECT outer;
-    GetWindowRect(mainWindow, &outer);
-    return {outer.right - outer.left - initialOuterSize.cx, outer.bottom - outer.top - initialOuterSize.cy};
 }
 
 void layoutAll() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/canvas.h"
 #include "app/anchoring.h"
 
 namespace gui {
@@ -71,6 +72,9 @@ HWND paneWindow(const char* className);
 // Font index 0-9 of the font table (made once from the default GUI font).
 HFONT tableFont(int index);
 
+// The same font as the graphs' canvas takes it.
+analysis::Font canvasFont(int index);
+
 // Gives font 1 (bold) to selectedId and font 0 to the other controls firstId..lastId.
 void markSelected(int selectedId, int firstId, int lastId);
 
@@ -78,13 +82,6 @@ void markSelected(int selectedId, int firstId, int lastId);
 // baseRect may be changed (the measurement panes' spare and normal rectangles); the next layoutAll
 // anchors from there.
 ControlDescriptor* findClassDescriptor(const char* className);
-
-// The main window's growth over its initial outer size.
-struct Growth {
-    int width = 0;
-    int height = 0;
-};
-Growth mainWindowGrowth();
 
 // Destroys the fonts (at shut-down) and returns the tables to their design.
 void destroyAllControls();

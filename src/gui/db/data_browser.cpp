@@ -12,6 +12,7 @@
 #include "app/window_classes.h"
 #include "db/browser_views.h"
 #include "db/database_files.h"
+#include "db/row_text.h"
 #include "db/schema.h"
 
 namespace gui {
@@ -96,17 +97,13 @@ void showView(int view) {
     std::vector<std::string> rows;
     if (db::databaseIsOpen()) db::select_rows_to_view(rows, context.table, context.columns, context.baseFilter, true);
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        // Each value of a row is followed by a tab.
-        std::size_t start = 0;
-        for (int c = 0; c < count; ++c) {
-            const std::size_t tab = rows[r].find('\t', start);
-            std::string value = rows[r].substr(start, tab == std::string::npos ? std::string::npos : tab - start);
-            start = tab == std::string::npos ? rows[r].size() : tab + 1;
+        std::vector<std::string> values = db::splitRow(rows[r]);
+        for (int c = 0; c < count && c < static_cast<int>(values.size()); ++c) {
             LVITEMA item{};
             item.mask = LVIF_TEXT;
             item.iItem = static_cast<int>(r);
             item.iSubItem = c;
-            item.pszText = value.data();
+            item.pszText = values[c].data();
             SendMessageA(list, c == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
         }
     }

@@ -14,7 +14,6 @@
 #include "instrument/settings.h"
 #include "instrument/settings_strip.h"
 #include "measure/sweep_job.h"
-#include "platform/profile.h"
 #include "platform/prompter.h"
 #include "resources/resource.h"
 
@@ -112,11 +111,7 @@ void onTest(HWND dialog) {
 void onSaveAsDefault(HWND dialog) {
     readConnectDialog(dialog);
     const instrument::InstrumentLink& link = instrumentLink();
-    const std::string& file = app::mainIniPath();
-    platform::writeProfileString(file, "Connect", "Interface", std::to_string(link.interface));
-    platform::writeProfileString(file, "Connect", "ComPort", link.portName.str());
-    platform::writeProfileString(file, "Connect", "BaudRate", std::to_string(link.baudRate));
-    platform::writeProfileString(file, "Connect", "IPAddr", link.ipAddress.str());
+    app::saveConnectSettings({link.interface, link.portName.str(), link.baudRate, link.ipAddress.str()});
 }
 
 INT_PTR CALLBACK connectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

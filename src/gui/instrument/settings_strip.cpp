@@ -31,8 +31,6 @@ const Page* pageOf(int number) {
 
 }  // namespace
 
-int currentPage() { return page; }
-
 void showPage(int number) {
     const Page* p = pageOf(number);
     if (!p) return;

@@ -14,6 +14,4 @@ void showPage(int page);
 // Draws the current page again from the settings table (after reading the instrument).
 void redrawCurrentPage();
 
-int currentPage();
-
 }  // namespace gui

@@ -10,6 +10,7 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/window_classes.h"
+#include "gdi_canvas.h"
 #include "resources/resource.h"
 
 namespace gui {
@@ -126,48 +127,30 @@ LRESULT resultsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void drawText(HDC dc, int x, int y, const wchar_t* text, COLORREF colour, UINT align) {
-    SetTextColor(dc, colour);
-    SetTextAlign(dc, align);
-    TextOutW(dc, x, y, text, lstrlenW(text));
-}
-
-void drawAscii(HDC dc, int x, int y, const char* text, COLORREF colour, UINT align) {
-    SetTextColor(dc, colour);
-    SetTextAlign(dc, align);
-    TextOutA(dc, x, y, text, lstrlenA(text));
-}
-
 // The plot frame with the gain scale on the left and the phase scale on the right, at their limits
 // before any sweep (-40 to +40 dB, -180 to +180 degrees), and the horizontal grid.
-void drawFrameAndScales(HDC dc, const RECT& plot, bool black, bool gainAndPhase) {
-    HPEN grid = CreatePen(PS_DOT, 1, black ? RGB(0x55, 0x55, 0x55) : RGB(0xA9, 0xA9, 0xA9));
-    HPEN frame = CreatePen(PS_SOLID, 1, black ? RGB(0xA9, 0xA9, 0xA9) : RGB(0x55, 0x55, 0x55));
-    HGDIOBJ oldPen = SelectObject(dc, grid);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    HGDIOBJ oldFont = SelectObject(dc, tableFont(0));
-    SetBkMode(dc, TRANSPARENT);
+void drawFrameAndScales(analysis::Canvas& canvas, const analysis::Rect& plot, bool black, bool gainAndPhase) {
+    using analysis::rgb;
+    canvas.selectPen({black ? rgb(0x55, 0x55, 0x55) : rgb(0xA9, 0xA9, 0xA9), 1, analysis::PenStyle::Dot});
+    canvas.selectFont(canvasFont(0));
     const int span = plot.bottom - plot.top;
     for (int k = 0; k <= 8; ++k) {
         const int y = plot.bottom - k * span / 8;
-        if (k > 0 && k < 8) {
-            MoveToEx(dc, plot.left, y, nullptr);
-            LineTo(dc, plot.right, y);
-        }
+        if (k > 0 && k < 8) canvas.line({plot.left, y}, {plot.right, y});
         if (!gainAndPhase) continue;
         char label[16];
         std::snprintf(label, sizeof label, "%.1f", -40.0 + k * 10.0);
-        drawAscii(dc, 50, y - 6, label, RGB(255, 0, 0), TA_RIGHT | TA_TOP);
+        canvas.setTextColour(rgb(255, 0, 0));
+        canvas.setTextAlign(analysis::kAlignRight | analysis::kAlignTop);
+        canvas.textOut({50, y - 6}, label);
         std::snprintf(label, sizeof label, "%d", -180 + 45 * k);
-        drawAscii(dc, plot.right + 6, y - 6, label, RGB(0, 0, 255), TA_LEFT | TA_TOP);
+        canvas.setTextColour(rgb(0, 0, 255));
+        canvas.setTextAlign(analysis::kAlignLeft | analysis::kAlignTop);
+        canvas.textOut({plot.right + 6, y - 6}, label);
     }
-    SelectObject(dc, frame);
-    Rectangle(dc, plot.left, plot.top, plot.right + 1, plot.bottom + 1);
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(frame);
-    DeleteObject(grid);
+    canvas.selectPen({black ? rgb(0xA9, 0xA9, 0xA9) : rgb(0x55, 0x55, 0x55), 1, analysis::PenStyle::Solid});
+    canvas.selectBrush(analysis::Brush::none());
+    canvas.rectangle({plot.left, plot.top, plot.right + 1, plot.bottom + 1});
 }
 
 }  // namespace
@@ -199,30 +182,32 @@ SIZE resultsPictureSize(HWND resultsWindow) {
 // The graph's frame and axis titles on its background; the curves, axes and cursors of a sweep are
 // drawn over them once a sweep is displayed.
 void drawResults(HWND resultsWindow, HDC dc, int width, int height) {
+    using analysis::rgb;
     const PaneKind* kind = kindOfResults(resultsWindow);
-    RECT all{0, 0, width, height};
+    GdiCanvas canvas(dc);
+    const analysis::Rect all{0, 0, width, height};
     if (kind->view != kGraph) {
-        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        canvas.fillRect(all, rgb(GetRValue(face), GetGValue(face), GetBValue(face)));
         return;
     }
     const bool black = SendMessageA(controlWindow(kind->backgroundList), CB_GETCURSEL, 0, 0) != 1;
-    HBRUSH background = CreateSolidBrush(black ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    FillRect(dc, &all, background);
-    DeleteObject(background);
-    const int left = kind == &lcr ? 80 : 60;
-    const RECT plot{left, 10, width - 60, height - 80};
-    if (plot.right > plot.left && plot.bottom > plot.top) drawFrameAndScales(dc, plot, black, kind == &fra);
-    SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, tableFont(1));
-    const COLORREF text = black ? RGB(255, 255, 255) : RGB(0, 0, 0);
-    drawText(dc, (plot.left + plot.right) / 2, height - 30, L"FREQUENCY (Hz)", text, TA_CENTER | TA_TOP);
-    if (kind == &fra) {
-        SelectObject(dc, tableFont(9));
-        drawText(dc, 20, (plot.top + plot.bottom) / 2, L"GAIN (dB)", RGB(255, 0, 0), TA_CENTER | TA_BOTTOM);
-        SelectObject(dc, tableFont(8));
-        drawText(dc, width - 20, (plot.top + plot.bottom) / 2, L"PHASE (\u00B0)", RGB(0, 0, 255), TA_CENTER | TA_BOTTOM);
-    }
-    SelectObject(dc, oldFont);
+    canvas.fillRect(all, black ? analysis::kBlack : analysis::kWhite);
+    const analysis::Rect plot{kind == &lcr ? 80 : 60, 10, width - 60, height - 80};
+    if (plot.right > plot.left && plot.bottom > plot.top) drawFrameAndScales(canvas, plot, black, kind == &fra);
+    const int middle = (plot.top + plot.bottom) / 2;
+    canvas.selectFont(canvasFont(1));
+    canvas.setTextColour(black ? analysis::kWhite : analysis::kBlack);
+    canvas.setTextAlign(analysis::kAlignCenter | analysis::kAlignTop);
+    canvas.textOut({(plot.left + plot.right) / 2, height - 30}, "FREQUENCY (Hz)");
+    if (kind != &fra) return;
+    canvas.setTextAlign(analysis::kAlignCenter | analysis::kAlignBottom);
+    canvas.selectFont(canvasFont(9));
+    canvas.setTextColour(rgb(255, 0, 0));
+    canvas.textOut({20, middle}, "GAIN (dB)");
+    canvas.selectFont(canvasFont(8));
+    canvas.setTextColour(rgb(0, 0, 255));
+    canvas.textOut({width - 20, middle}, "PHASE (\u00B0)");
 }
 
 LRESULT CALLBACK fraPaneProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return paneProc(fra, w, m, wp, lp); }

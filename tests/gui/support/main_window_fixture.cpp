@@ -10,19 +10,6 @@
 
 namespace gui_testing {
 
-void pump(unsigned ms) {
-    const DWORD end = GetTickCount() + ms;
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
-
 std::string settingsFolderPath() {
     std::string local;
     platform::localAppDataFolder(platform::kFolderLocalAppData, local);
@@ -42,13 +29,13 @@ void MainWindowTest::SetUp() {
     ASSERT_NE(main, nullptr);
     ShowWindow(main, SW_SHOWNORMAL);
     UpdateWindow(main);
-    pump(100);
+    pumpMessages(100);
 }
 
 void MainWindowTest::TearDown() {
     EXPECT_TRUE(finishDialogs());
     if (main && IsWindow(main)) DestroyWindow(main);
-    pump(20);
+    pumpMessages(20);
     db::close_current_database();
     SetCurrentDirectoryA("C:\\");
 }
@@ -63,7 +50,7 @@ RECT MainWindowTest::placeOf(HWND window) {
 void MainWindowTest::grow(int dw, int dh) {
     const gui::MainState& s = gui::mainState();
     SetWindowPos(main, nullptr, 0, 0, s.initialSize.cx + dw, s.initialSize.cy + dh, SWP_NOZORDER | SWP_NOMOVE);
-    pump(50);
+    pumpMessages(50);
 }
 
 }  // namespace gui_testing

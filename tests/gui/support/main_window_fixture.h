@@ -32,8 +32,4 @@ protected:
 // The settings folder of the program in this Wine prefix (a host path).
 std::string settingsFolderPath();
 
-// Runs the thread's message loop for ms milliseconds, leaving a quit message of a destroyed main
-// window alone.
-void pump(unsigned ms);
-
 }  // namespace gui_testing
