@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/string_printf.h"
 #include "platform/debug_output.h"
 
 namespace analysis {
@@ -28,14 +29,12 @@ Curve gainCurve(const db::SweepRecord& s) {
     return c;
 }
 
-void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void trace(const char* format, ...) CORVANE_PRINTF(1, 2);
 void trace(const char* format, ...) {
-    char text[512];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    platform::debugOutput(common::stringVPrintf(format, args));
     va_end(args);
-    platform::debugOutput(text);
 }
 
 // Walks the fingerprint in ascending frequency with a forward-only cursor into the diagnosed sweep,

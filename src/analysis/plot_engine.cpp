@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <limits>
 
 #include "analysis/plot_format.h"
+#include "common/string_printf.h"
 
 namespace analysis {
 namespace {
@@ -18,20 +18,6 @@ constexpr int kPlotLeft = 70;
 constexpr int kPlotTop = 10;
 constexpr int kMinimumPlotSize = 20;
 constexpr int kMaxTicks = 1000;  // bounds every tick loop, whatever the range
-
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* fmt, ...) {
-    va_list args;
-    va_start(args, fmt);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, fmt, args);
-    va_end(args);
-    std::string text(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
-    if (n > 0) std::vsnprintf(text.data(), text.size() + 1, fmt, again);
-    va_end(again);
-    return text;
-}
 
 double lcrValue(const db::LcrPoint& p, int quantity) {
     switch (quantity) {
@@ -172,9 +158,9 @@ void drawValueAxes(Painter& p, const Pen& minor) {
         }
         const double leftLabel = p.left.min + (p.left.max - p.left.min) * i / 8;
         const double rightLabel = p.right.min + static_cast<double>(rightStep) * i;
-        p.write({10, y - 10, 60, y + 10}, format(leftFormat, leftLabel), kTextRight | kTextVCenter | kTextSingleLine,
-                p.text);
-        p.write({p.W + 80, y - 10, p.W + 130, y + 10}, format(rightFormat, rightLabel),
+        p.write({10, y - 10, 60, y + 10}, common::stringPrintf(leftFormat, leftLabel),
+                kTextRight | kTextVCenter | kTextSingleLine, p.text);
+        p.write({p.W + 80, y - 10, p.W + 130, y + 10}, common::stringPrintf(rightFormat, rightLabel),
                 kTextLeft | kTextVCenter | kTextSingleLine, p.text);
     }
 }
@@ -253,13 +239,13 @@ void drawLinearFrequencyAxis(Painter& p, const Pen& minor) {
 std::string leftTitle(const Painter& p) {
     if (!p.lcr) return "GAIN (dB)";
     const Quantity& q = lcrQuantity(p.view.ranges.leftQuantity);
-    return format("%s (%s)", q.longName, q.unit);
+    return common::stringPrintf("%s (%s)", q.longName, q.unit);
 }
 
 std::string rightTitle(const Painter& p) {
     if (!p.lcr) return "PHASE (°)";
     const Quantity& q = lcrQuantity(p.view.ranges.rightQuantity);
-    return format("%s (%s)", q.longName, q.unit);
+    return common::stringPrintf("%s (%s)", q.longName, q.unit);
 }
 
 void drawTitles(Painter& p) {
@@ -382,13 +368,13 @@ void drawReadouts(Painter& p) {
     auto inside = [](const Rect& r) { return Rect{r.left + 4, r.top, r.right - 4, r.bottom}; };
     if (const CursorPoint* c = cursorPoint(p.view.cursors, p.view.cursors.leftIndex))
         p.write(inside(leftBox),
-                format("  Frequency: %0.4fHz \n%s: %0.4f%s \t%s: %0.4f%s", c->frequency, leftName, c->left, leftUnit,
-                       rightName, c->right, rightUnit),
+                common::stringPrintf("  Frequency: %0.4fHz \n%s: %0.4f%s \t%s: %0.4f%s", c->frequency, leftName,
+                                     c->left, leftUnit, rightName, c->right, rightUnit),
                 kTextLeft | kTextExpandTabs, p.leftColour(), 700);
     if (const CursorPoint* c = cursorPoint(p.view.cursors, p.view.cursors.rightIndex))
         p.write(inside(rightBox),
-                format("  Frequency: %0.4f \n%s: %0.4f%s \t%s: %0.4f%s", c->frequency, leftName, c->left, leftUnit,
-                       rightName, c->right, rightUnit),
+                common::stringPrintf("  Frequency: %0.4f \n%s: %0.4f%s \t%s: %0.4f%s", c->frequency, leftName, c->left,
+                                     leftUnit, rightName, c->right, rightUnit),
                 kTextLeft | kTextExpandTabs, p.rightColour(), 700);
 }
 

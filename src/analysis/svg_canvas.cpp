@@ -1,6 +1,6 @@
 // The SVG canvas. One-pixel lines are placed on pixel centres (half-pixel offsets) so that they come
 // out as crisp as GDI's; texts are escaped for XML, and bytes that are not UTF-8 (texts written by the
-// ANSI program) are taken as Windows Latin-1 characters so that the document stays well-formed.
+// ANSI program) are taken as Latin-1 characters so that the document stays well-formed.
 #include "analysis/svg_canvas.h"
 
 #include <cmath>
@@ -9,7 +9,8 @@
 #include <numbers>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "common/utf8.h"
+#include "common/xml_text.h"
 
 namespace analysis {
 namespace {
@@ -28,37 +29,16 @@ double averageWidthFactor(const std::string& face) {
     return 0.58;
 }
 
-// Calls use(codePoint) for each character; a byte that does not start a valid UTF-8 sequence is
-// taken as the Latin-1 character of the same value.
-template <typename Use>
-void forEachCharacter(std::string_view text, Use use) {
-    std::size_t i = 0;
-    while (i < text.size()) {
+// The number of characters of text; a byte that does not start a valid UTF-8 sequence counts as one
+// (it is drawn as the Latin-1 character of the same value).
+int characterCount(std::string_view text) {
+    int count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) {
         char32_t cp;
-        const std::size_t length = platform::utf8Sequence(text, i, cp);
-        use(length ? static_cast<std::uint32_t>(cp) : static_cast<unsigned char>(text[i]));
+        const std::size_t length = common::utf8Sequence(text, i, cp);
         i += length ? length : 1;
     }
-}
-
-
-// Text for an XML attribute or element; characters XML does not allow are left out.
-std::string escaped(std::string_view text) {
-    std::string out;
-    forEachCharacter(text, [&out](std::uint32_t cp) {
-        switch (cp) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default:
-            if (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') break;
-            if (cp == 0xFFFE || cp == 0xFFFF) break;
-            platform::appendUtf8(out, cp);
-        }
-    });
-    return out;
+    return count;
 }
 
 std::string number(double v) {
@@ -91,8 +71,7 @@ std::vector<std::string_view> tabSegments(std::string_view line) {
 }  // namespace
 
 Size fixedTextExtent(const Font& font, std::string_view text) {
-    int characters = 0;
-    forEachCharacter(text, [&characters](std::uint32_t) { ++characters; });
+    const int characters = characterCount(text);
     const int weight = font.weight < 100 ? 400 : font.weight;
     const double charWidth = averageWidthFactor(font.face) * font.height * (1.0 + (weight - 400) / 3000.0);
     return {static_cast<int>(std::lround(characters * charWidth)), static_cast<int>(std::lround(font.height * 1.2))};
@@ -153,14 +132,14 @@ void SvgCanvas::frameRect(const Rect& r, Colour colour) {
 
 void SvgCanvas::textElement(double x, double y, const char* anchor, std::string_view text) {
     // The fallback faces are about as wide as the measuring metrics assume.
-    body_ += "<text x=\"" + number(x) + "\" y=\"" + number(y) + "\" font-family=\"'" + escaped(font_.face) +
+    body_ += "<text x=\"" + number(x) + "\" y=\"" + number(y) + "\" font-family=\"'" + common::xmlEscape(font_.face) +
              "', Tahoma, 'DejaVu Sans Condensed', sans-serif\" font-size=\"" + std::to_string(font_.height) + "\"";
     if (font_.weight != 400) body_ += " font-weight=\"" + std::to_string(font_.weight) + "\"";
     body_ += " fill=\"" + colourText(textColour_) + "\"";
     if (std::string_view(anchor) != "start") body_ += std::string(" text-anchor=\"") + anchor + "\"";
     if (font_.escapement % 3600 != 0)
         body_ += " transform=\"rotate(" + number(-font_.escapement / 10.0) + " " + number(x) + " " + number(y) + ")\"";
-    body_ += ">" + escaped(text) + "</text>\n";
+    body_ += ">" + common::xmlEscape(text) + "</text>\n";
 }
 
 void SvgCanvas::textOut(Point at, const std::string& text) {

@@ -3,31 +3,26 @@
 
 namespace app {
 
-ControlRect anchoredRect(const ControlRect& base, int positionRule, int sizeRule, int growW, int growH,
+ControlRect anchoredRect(const ControlRect& base, PositionRule position, SizeRule size, int growW, int growH,
                          int parentW, int parentH) {
     ControlRect r = base;
-    if (sizeRule == 1 || sizeRule == 3 || sizeRule == 4 || sizeRule == 5) r.width = base.width + growW;
-    if (sizeRule >= 2 && sizeRule <= 5) r.height = base.height + growH;
-    switch (positionRule) {
-    case 1:
-        r.y = base.y;
-        r.x = parentW / 2 - r.width - base.x;
+    if (size == SizeRule::Wider || size == SizeRule::WiderAndTaller) r.width = base.width + growW;
+    if (size == SizeRule::Taller || size == SizeRule::WiderAndTaller) r.height = base.height + growH;
+    const int leftOfMiddle = parentW / 2 - r.width - base.x;
+    const int rightMargin = parentW - r.width - base.x;
+    const int bottomMargin = parentH - r.height - base.y;
+    switch (position) {
+    case PositionRule::AsDesigned: break;
+    case PositionRule::LeftOfMiddle: r.x = leftOfMiddle; break;
+    case PositionRule::RightMargin: r.x = rightMargin; break;
+    case PositionRule::BottomMargin: r.y = bottomMargin; break;
+    case PositionRule::RightAndBottomMargins:
+        r.x = rightMargin;
+        r.y = bottomMargin;
         break;
-    case 2:
-        r.x = parentW - r.width - base.x;
-        break;
-    case 3:
-        r.y = parentH - r.height - base.y;
-        break;
-    case 4:
-        r.x = parentW - r.width - base.x;
-        r.y = parentH - r.height - base.y;
-        break;
-    case 5:
-        r.y = parentH - r.height - base.y;
-        r.x = parentW / 2 - r.width - base.x;
-        break;
-    default:
+    case PositionRule::BottomMarginLeftOfMiddle:
+        r.x = leftOfMiddle;
+        r.y = bottomMargin;
         break;
     }
     return r;

@@ -11,12 +11,24 @@ struct ControlRect {
     friend bool operator==(const ControlRect&, const ControlRect&) = default;
 };
 
-// Size rules: 0 fixed; 1 wider; 2 taller; 3, 4 and 5 wider and taller.
-// Position rules: 0 as designed; 1 centred about the middle (base x is the gap left of the middle);
-// 2 right margin base x; 3 bottom margin base y; 4 both margins; 5 bottom margin and the middle.
+// How a control grows with the main window's growth over its initial size.
+enum class SizeRule : int { Fixed = 0, Wider = 1, Taller = 2, WiderAndTaller = 3 };
+
+// Where a control sits in its parent's client area; "margin" means the base x or y is the distance
+// to that edge, "left of the middle" that the base x is the gap between the control's right edge
+// and the middle.
+enum class PositionRule : int {
+    AsDesigned = 0,
+    LeftOfMiddle = 1,
+    RightMargin = 2,
+    BottomMargin = 3,
+    RightAndBottomMargins = 4,
+    BottomMarginLeftOfMiddle = 5,
+};
+
 // growW, growH: how much the main window's outer size exceeds its initial size; parentW, parentH:
 // the parent's client size now.
-ControlRect anchoredRect(const ControlRect& base, int positionRule, int sizeRule, int growW, int growH,
+ControlRect anchoredRect(const ControlRect& base, PositionRule position, SizeRule size, int growW, int growH,
                          int parentW, int parentH);
 
 }  // namespace app

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/identity.h"
+#include "common/identity.h"
 #include "db/backup.h"
 #include "db/database_files.h"
 #include "db/schema.h"
@@ -61,16 +61,16 @@ std::string createdStamp(const platform::LocalTime& t) {
 
 void settleSettingsFiles() {
     const std::string appData = knownFolderOrCurrent(platform::kFolderLocalAppData);
-    folder = platform::joinPath(platform::joinPath(appData, kMakerName), kProductName);
-    mainIni = platform::joinPath(folder, std::string(kProductName) + ".ini");
+    folder = platform::joinPath(platform::joinPath(appData, common::kMakerName), common::kProductName);
+    mainIni = platform::joinPath(folder, std::string(common::kProductName) + ".ini");
     if (!platform::fileExists(mainIni)) createSettingsFile(mainIni);
 
-    connect.interface = platform::getProfileInt(mainIni, "Connect", "Interface", 0);
+    connect.interfaceType = platform::getProfileInt(mainIni, "Connect", "Interface", 0);
     connect.comPort = platform::getProfileString(mainIni, "Connect", "ComPort", "", kConnectTextCapacity);
     connect.baudRate = platform::getProfileInt(mainIni, "Connect", "BaudRate", 0);
     connect.ipAddr = platform::getProfileString(mainIni, "Connect", "IPAddr", "", kConnectTextCapacity);
 
-    dbIni = platform::joinPath(folder, std::string(kProductName) + "-DBSettings.ini");
+    dbIni = platform::joinPath(folder, std::string(common::kProductName) + "-DBSettings.ini");
     if (!platform::fileExists(dbIni)) createSettingsFile(dbIni);
 
     const std::string defaultBackups = platform::joinPath(
@@ -90,11 +90,11 @@ void openStartupDatabase() {
     if (database.empty() || !platform::fileExists(database)) {
         database = platform::joinPath(platform::currentDirectory(), "default.db");
         bool created = false;
-        db::open_database(database, 1, &created, db::Connection::Main);
+        db::open_database(database, db::OpenMode::CreateIfMissing, &created, db::Connection::Main);
     }
     db::setDatabaseSettingsFile(mainIni);
     db::setCurrentDatabasePath(database);
-    db::open_current_database(3);
+    db::open_current_database(db::OpenMode::Open);
     // Automatic backups take place as the program starts.
     if (backup.autoBackup) db::startup_backup_pass(backup.location, backup.period);
 }
@@ -106,7 +106,7 @@ const std::string& databaseFile() { return db::currentDatabasePath(); }
 const ConnectSettings& connectSettings() { return connect; }
 
 void saveConnectSettings(const ConnectSettings& settings) {
-    platform::writeProfileString(mainIni, "Connect", "Interface", std::to_string(settings.interface));
+    platform::writeProfileString(mainIni, "Connect", "Interface", std::to_string(settings.interfaceType));
     platform::writeProfileString(mainIni, "Connect", "ComPort", settings.comPort);
     platform::writeProfileString(mainIni, "Connect", "BaudRate", std::to_string(settings.baudRate));
     platform::writeProfileString(mainIni, "Connect", "IPAddr", settings.ipAddr);

@@ -1,7 +1,8 @@
 // The start-up state of the process: the command line, the settings folder and its two settings
 // files, the saved connection and backup settings, and the database file to open. The start-up
 // sequence runs once on the user-interface thread, for the GUI when its main window is created and
-// for the CLI before its commands; afterwards the state is read-only except for setDatabaseFile.
+// for the CLI before its commands; afterwards the state is read-only (Save as Default writes the
+// "Connect" keys to the file for the next start, and the current database belongs to db/).
 #pragma once
 
 #include <string>
@@ -13,7 +14,7 @@ namespace app {
 
 // The "Connect" section of the main settings file: how the instrument was last reached.
 struct ConnectSettings {
-    int interface = 0;   // 0 none, 1 USB, 2 LAN, 3 serial
+    int interfaceType = 0;  // 0 none, 1 USB, 2 LAN, 3 serial
     std::string comPort;
     int baudRate = 0;
     std::string ipAddr;

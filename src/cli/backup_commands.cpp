@@ -33,7 +33,7 @@ std::string locationOf(const Arguments& a) {
 // Opens PATH as the current database (without remembering it in the settings).
 bool openCurrent(const std::string& path) {
     db::setCurrentDatabasePath(path);
-    return db::open_current_database(3);
+    return db::open_current_database(db::OpenMode::Open);
 }
 
 int backup(const Arguments& a) {

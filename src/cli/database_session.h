@@ -10,11 +10,11 @@ namespace cli {
 
 class DatabaseSession {
 public:
-    // mode 3 opens an existing file; mode 1 creates a missing one (created says whether it did).
-    // An empty path opens nothing.
-    explicit DatabaseSession(const std::string& path, int mode = 3, bool* created = nullptr)
+    // Open takes an existing file; CreateIfMissing creates a missing one (created says whether it
+    // did). An empty path opens nothing.
+    explicit DatabaseSession(const std::string& path, db::OpenMode mode = db::OpenMode::Open, bool* created = nullptr)
         : open_(!path.empty() && db::open_database(path, mode, created, db::Connection::Main)) {}
-    ~DatabaseSession() { db::open_database({}, 2, nullptr, db::Connection::Main); }
+    ~DatabaseSession() { db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main); }
     DatabaseSession(const DatabaseSession&) = delete;
     DatabaseSession& operator=(const DatabaseSession&) = delete;
 

@@ -54,7 +54,7 @@ int info(const std::vector<std::string>& args) {
     const std::string& path = positional(a, 0, "PATH");
     expectPositionals(a, 1);
     bool created = false;
-    DatabaseSession session(path, 1, &created);
+    DatabaseSession session(path, db::OpenMode::CreateIfMissing, &created);
     if (!session.isOpen()) return 1;
     std::printf("version: %s\n", db::storedVersionText(db::Connection::Main).c_str());
     std::printf("created: %s\n", created ? "yes" : "no");
@@ -114,7 +114,14 @@ int storeCommand(const Arguments& a, const std::function<int()>& store) {
     return result == 0 ? 0 : 1;
 }
 
-int storeMode(const Arguments& a) { return static_cast<int>(integerOption(a, "--mode", 0)); }
+db::StoreMode storeMode(const Arguments& a) {
+    switch (integerOption(a, "--mode", 0)) {
+    case 0: return db::kAddChecked;
+    case 1: return db::kUpdate;
+    case 2: return db::kAddUnchecked;
+    default: throw UsageError{"--mode takes 0, 1 or 2"};
+    }
+}
 
 int addTransformer(const std::vector<std::string>& args) {
     Arguments a = parse(args, {"--mode", "--identifier", "--manufacturer", "--serial", "--fingerprint"});
@@ -196,7 +203,7 @@ int addSweep(const std::vector<std::string>& args) {
     Arguments a = parse(args, {"--mode", "--id", "--name", "--transformer", "--setup", "--equipment", "--date", "--time",
                                "--peak", "--temp", "--phase-convention", "--comments", "--type", "--points"});
     requiredOption(a, "--mode");
-    const int mode = storeMode(a);
+    const db::StoreMode mode = storeMode(a);
     db::SweepRecord r;
     r.name = requiredOption(a, "--name");
     r.transformerIdentifier = requiredOption(a, "--transformer");
@@ -225,17 +232,23 @@ int addSweep(const std::vector<std::string>& args) {
     });
 }
 
-int kindArgument(const std::string& text) {
-    static const char* const kNames[] = {"transformer", "setup", "equipment", "sweep"};
-    for (int k = 0; k < 4; ++k)
-        if (text == kNames[k] || text == std::to_string(k)) return k;
+db::DeleteKind kindArgument(const std::string& text) {
+    static const struct {
+        const char* name;
+        db::DeleteKind kind;
+    } kKinds[] = {{"transformer", db::DeleteKind::Transformer},
+                  {"setup", db::DeleteKind::Setup},
+                  {"equipment", db::DeleteKind::Equipment},
+                  {"sweep", db::DeleteKind::Sweep}};
+    for (const auto& k : kKinds)
+        if (text == k.name || text == std::to_string(static_cast<int>(k.kind))) return k.kind;
     throw UsageError{"unknown kind " + text};
 }
 
 int deleteRecords(const std::vector<std::string>& args, TerminalPrompter& prompter) {
     Arguments a = parse(args, {"--where"}, {"--yes"});
     const std::string& path = positional(a, 0, "PATH");
-    int kind = kindArgument(positional(a, 1, "KIND"));
+    const db::DeleteKind kind = kindArgument(positional(a, 1, "KIND"));
     expectPositionals(a, 2);
     db::RecordSelection selection{static_cast<db::TableIndex>(kind), {}, requiredOption(a, "--where")};
     prompter.setAnswerYes(a.has("--yes"));

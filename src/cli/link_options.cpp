@@ -26,16 +26,16 @@ instrument::InstrumentLink linkFrom(const Arguments& a) {
             link.lanPort = static_cast<int>(port);
             host.resize(colon);
         }
-        link.interface = instrument::kLan;
+        link.interfaceType = instrument::kLan;
         link.ipAddress = host;
     } else if (a.has("--usb")) {
-        link.interface = instrument::kUsb;
+        link.interfaceType = instrument::kUsb;
         link.portName = a.get("--usb");
         link.baudRate = 19200;
     } else {
         long long baud = 0;
         if (!parseInteger(a.get("--baud"), baud)) throw UsageError{"--serial needs --baud N"};
-        link.interface = instrument::kSerial;
+        link.interfaceType = instrument::kSerial;
         link.portName = a.get("--serial");
         link.baudRate = static_cast<int>(baud);
     }

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/identity.h"
+#include "common/identity.h"
 #include "db/database_files.h"
 #include "db/schema.h"
 #include "db/sql_text.h"
@@ -19,14 +19,16 @@ namespace {
 constexpr const char* kHistoryName = ".History.txt";
 constexpr const char* kLogName = "Backup.log";
 
-std::string productFolder(const std::string& location) { return platform::joinPath(location, app::kProductName); }
+std::string productFolder(const std::string& location) { return platform::joinPath(location, common::kProductName); }
 
 // "7/3/2024 9:5:2": no leading zeros.
 std::string logStamp(const platform::LocalTime& t) {
-    return sqlFormat("%d/%d/%d %d:%d:%d", t.day, t.month, t.year, t.hour, t.minute, t.second);
+    return common::stringPrintf("%d/%d/%d %d:%d:%d", t.day, t.month, t.year, t.hour, t.minute, t.second);
 }
 
-std::string historyDate(const platform::LocalTime& t) { return sqlFormat("%d/%d/%d", t.day, t.month, t.year); }
+std::string historyDate(const platform::LocalTime& t) {
+    return common::stringPrintf("%d/%d/%d", t.day, t.month, t.year);
+}
 
 std::vector<std::string> readLines(const std::string& path) {
     std::vector<std::string> lines;
@@ -49,7 +51,8 @@ void logEntry(const std::string& location, const std::string& text) {
     platform::makeDirectories(productFolder(location));
     const std::string stamp = logStamp(platform::localTimeNow());
     if (!platform::fileExists(log))
-        appendText(log, std::string(app::kProductName) + "Backup Log\n===================\n\nCreated: " + stamp + "\n\n");
+        appendText(log,
+                   std::string(common::kProductName) + "Backup Log\n===================\n\nCreated: " + stamp + "\n\n");
     appendText(log, stamp + text + "\n");
 }
 
@@ -71,7 +74,7 @@ bool copyDatabase(Connection from, Connection to) {
     return sqlite3_backup_finish(copy) == SQLITE_OK && stepped == SQLITE_DONE;
 }
 
-void closeBackupConnection() { open_database({}, 2, nullptr, Connection::Backup); }
+void closeBackupConnection() { open_database({}, OpenMode::Close, nullptr, Connection::Backup); }
 
 // The history's first line becomes today's date; the earlier backups' names follow, then the new one.
 void recordInHistory(const std::string& folder, const std::string& fileName) {
@@ -116,8 +119,8 @@ std::string backupFolder(const std::string& location) {
 std::string backupHistoryPath(const std::string& folder) { return platform::joinPath(folder, kHistoryName); }
 
 std::string backupFileName(const platform::LocalTime& t, bool manual) {
-    return sqlFormat("%d_%d_%d_%02d_%02d_%02d_%s.db", t.year, t.month, t.day, t.hour, t.minute, t.second,
-                     manual ? "Manual" : "Automatic");
+    return common::stringPrintf("%d_%d_%d_%02d_%02d_%02d_%s.db", t.year, t.month, t.day, t.hour, t.minute, t.second,
+                                manual ? "Manual" : "Automatic");
 }
 
 bool backup_database(const std::string& location, bool manual, std::string* madeFile) {
@@ -128,7 +131,8 @@ bool backup_database(const std::string& location, bool manual, std::string* made
     platform::makeDirectories(folder);
 
     bool created = false;
-    const bool opened = databaseIsOpen() && open_database(path, 1, &created, Connection::Backup);
+    const bool opened =
+        databaseIsOpen() && open_database(path, OpenMode::CreateIfMissing, &created, Connection::Backup);
     if (!opened || !created) {
         // A name taken already (two backups in one second) must not overwrite the earlier backup.
         platform::showMessage("Error creating backup database, backup cancelled", "Backup Failed", platform::Icon::Error);
@@ -166,7 +170,7 @@ bool restore_database(const std::string& location,
         return false;
     }
     const std::string path = platform::joinPath(folder, chosen);
-    const bool restored = databaseIsOpen() && open_database(path, 3, nullptr, Connection::Backup) &&
+    const bool restored = databaseIsOpen() && open_database(path, OpenMode::Open, nullptr, Connection::Backup) &&
                           copyDatabase(Connection::Backup, Connection::Main);
     closeBackupConnection();
     if (!restored) {

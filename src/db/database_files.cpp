@@ -1,6 +1,6 @@
 #include "db/database_files.h"
 
-#include "app/identity.h"
+#include "common/identity.h"
 #include "db/default_setups.h"
 #include "db/record_store.h"
 #include "db/schema.h"
@@ -25,7 +25,7 @@ std::string fileNameOf(const std::string& path) {
 }
 
 void showInformation(const std::string& text) {
-    platform::showMessage(text, app::kProductName, platform::Icon::Information);
+    platform::showMessage(text, common::kProductName, platform::Icon::Information);
 }
 
 void storeDefaultSetups(int type) {
@@ -49,7 +49,7 @@ bool databaseIsOpen() { return isOpen; }
 const std::string& shownDatabaseName() { return shownName; }
 void setDatabaseSettingsFile(const std::string& file) { settingsFile = file; }
 
-bool open_current_database(int mode) {
+bool open_current_database(OpenMode mode) {
     close_current_database();
     if (currentPath.empty()) return false;
     bool created = false;
@@ -59,27 +59,27 @@ bool open_current_database(int mode) {
         shownName = fileNameOf(currentPath);
         return true;
     }
-    const char* product = app::kProductName;
-    if (mode == 1 && !created)
-        showInformation(sqlFormat("%s is not a %s database file", currentPath.c_str(), product));
-    else if (mode == 1)
-        showInformation(sqlFormat("Failed to create file %s as a %s database", currentPath.c_str(), product));
-    else
-        showInformation(sqlFormat("Unable to open the last used database file <%s>", currentPath.c_str()));
+    const char* product = common::kProductName;
+    if (mode == OpenMode::CreateIfMissing && !created)
+        showInformation(common::stringPrintf("%s is not a %s database file", currentPath.c_str(), product));
+    else if (mode == OpenMode::CreateIfMissing)
+        showInformation(
+            common::stringPrintf("Failed to create file %s as a %s database", currentPath.c_str(), product));
+    else showInformation(common::stringPrintf("Unable to open the last used database file <%s>", currentPath.c_str()));
     close_current_database();
     return false;
 }
 
 void close_current_database() {
-    open_database({}, 2, nullptr, Connection::Main);
+    open_database({}, OpenMode::Close, nullptr, Connection::Main);
     isOpen = false;
 }
 
 bool open_database_command() {
-    if (isOpen &&
-        platform::showMessage(sqlFormat("Are you sure you want to break the connection to the database file %s",
-                                        currentPath.c_str()),
-                              app::kProductName, platform::Icon::None, platform::Buttons::YesNo) != platform::Answer::Yes)
+    if (isOpen && platform::showMessage(
+                      common::stringPrintf("Are you sure you want to break the connection to the database file %s",
+                                           currentPath.c_str()),
+                      common::kProductName, platform::Icon::None, platform::Buttons::YesNo) != platform::Answer::Yes)
         return true;
     close_current_database();
     currentPath.clear();
@@ -90,7 +90,7 @@ bool open_database_command() {
     std::vector<std::string> chosen;
     if (!platform::prompter().openFile(choice, chosen) || chosen.empty()) return false;
     currentPath = chosen.front();
-    if (!open_current_database(3)) return false;
+    if (!open_current_database(OpenMode::Open)) return false;
     const std::size_t dot = shownName.rfind('.');
     if (dot != std::string::npos) shownName.resize(dot);
     return true;
@@ -109,12 +109,12 @@ bool create_database(int type, const std::function<bool(TransformerRecord&)>& ed
     if (!platform::prompter().saveFile(choice, path) || path.empty()) return false;
     // An existing file is not overwritten: it is opened, and the transformer and setups are added.
     if (platform::fileExists(path) &&
-        platform::showMessage("A file with that name already exists", app::kProductName, platform::Icon::Warning,
+        platform::showMessage("A file with that name already exists", common::kProductName, platform::Icon::Warning,
                               platform::Buttons::OkCancel) != platform::Answer::Ok)
         return false;
 
     currentPath = path;
-    if (!open_current_database(1)) return false;
+    if (!open_current_database(OpenMode::CreateIfMissing)) return false;
     if (type != kUserDefinedType) store_transformer(transformer, kAddChecked);
     if (type >= 0 && type < kUserDefinedType) storeDefaultSetups(type);
     return true;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "db/records.h"
+#include "db/schema.h"
 
 namespace db {
 
@@ -22,10 +23,10 @@ const std::string& shownDatabaseName();
 // nothing.
 void setDatabaseSettingsFile(const std::string& settingsFile);
 
-// (Re)opens the current path on the main connection: mode 1 when the file has just been chosen as
-// a new database (it is created), 3 otherwise. On success the path is remembered; on failure the
+// (Re)opens the current path on the main connection: CreateIfMissing when the file has just been
+// chosen as a new database (it is created), Open otherwise. On success the path is remembered; on failure the
 // "Corvane" message says why and no database is open. Returns whether one is open.
-bool open_current_database(int mode);
+bool open_current_database(OpenMode mode);
 
 // Closes the main connection; no database is open afterwards.
 void close_current_database();

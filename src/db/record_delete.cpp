@@ -10,18 +10,18 @@
 namespace db {
 namespace {
 
-const char* confirmationText(int kind) {
-    switch (kind) {
-    case 0:
+const char* confirmationText(TableIndex table) {
+    switch (table) {
+    case TableIndex::Transformer:
         return "Deleting a transformer will also delete all associated sweeps and their respective data\n\nThis action "
                "is permanent, and cannot be reverted\n\nContinue?";
-    case 1:
+    case TableIndex::Measurement:
         return "Deleting this setup will also delete all associated sweeps and their respective data\n\nThis action is "
                "permanent, and cannot be reverted\n\nContinue?";
-    case 2:
+    case TableIndex::Equipment:
         return "Deleting this equipment will also delete all associated sweeps and their respective data\n\nThis "
                "action is permanent, and cannot be reverted\n\nContinue?";
-    case 3:
+    case TableIndex::Sweep:
         return "Deleting a sweep will also delete all associated data\n\nThis action is permanent, and cannot be "
                "reverted\n\nContinue?";
     default: return "This action is permanent, and cannot be reverted\n\nContinue?";
@@ -38,7 +38,7 @@ std::vector<std::string> keyClauses(const char* column, const std::vector<std::s
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (i % kKeysPerClause == 0) clauses.emplace_back("WHERE ");
         else clauses.back() += " OR ";
-        clauses.back() += sqlFormat("%s='%s'", column, doubleQuotes(keys[i]).c_str());
+        clauses.back() += common::stringPrintf("%s='%s'", column, doubleQuotes(keys[i]).c_str());
     }
     return clauses;
 }
@@ -55,32 +55,32 @@ bool collectKeys(TableIndex table, int column, const std::vector<std::string>& c
 
 bool deleteWhere(TableIndex table, const std::vector<std::string>& clauses) {
     for (const std::string& where : clauses) {
-        if (execSql(Connection::Main, sqlFormat("DELETE FROM %s %s", tableName(table), where.c_str())) != SQLITE_OK)
+        if (execSql(Connection::Main, common::stringPrintf("DELETE FROM %s %s", tableName(table), where.c_str())) !=
+            SQLITE_OK)
             return false;
     }
     return true;
 }
 
-// The column of Sweep that names a record of kind 0-2, or the sweep's own key for kind 3.
-int sweepColumnFor(int kind) {
-    switch (kind) {
-    case 0: return 3;  // Transformer_Identifier
-    case 1: return 1;  // Measurement_Id
-    case 2: return 2;  // Equipment_Id
-    default: return 0; // SweepId
+// The column of Sweep that names a record of the table, or the sweep's own key.
+int sweepColumnFor(TableIndex own) {
+    switch (own) {
+    case TableIndex::Transformer: return 3;  // Transformer_Identifier
+    case TableIndex::Measurement: return 1;  // Measurement_Id
+    case TableIndex::Equipment: return 2;    // Equipment_Id
+    default: return 0;                       // SweepId
     }
 }
 
-bool deleteCascade(int kind, const RecordSelection& selection) {
-    const TableIndex own = static_cast<TableIndex>(kind);
+bool deleteCascade(TableIndex own, const RecordSelection& selection) {
     std::vector<std::string> keys;
     if (!collectKeys(own, 0, {selection.where}, keys) || keys.empty()) return false;
 
     const TableIndex sw = TableIndex::Sweep;
-    const char* sweepColumn = columnName(sw, sweepColumnFor(kind));
+    const char* sweepColumn = columnName(sw, sweepColumnFor(own));
     std::vector<std::string> recordClauses = keyClauses(sweepColumn, keys);
     std::vector<std::string> sweeps;
-    if (kind == 3) sweeps = keys;
+    if (own == sw) sweeps = keys;
     else if (!collectKeys(sw, 0, recordClauses, sweeps)) return false;
 
     if (!sweeps.empty()) {
@@ -89,21 +89,22 @@ bool deleteCascade(int kind, const RecordSelection& selection) {
             if (!deleteWhere(points, pointClauses)) return false;
         if (!deleteWhere(sw, recordClauses)) return false;
     }
-    if (kind != 3 && !deleteWhere(own, keyClauses(columnName(own, 0), keys))) return false;
+    if (own != sw && !deleteWhere(own, keyClauses(columnName(own, 0), keys))) return false;
     return true;
 }
 
 }  // namespace
 
-bool delete_records(int kind, const RecordSelection& selection, bool confirm) {
-    if (kind == 4) kind = static_cast<int>(selection.table);
-    if (confirm && platform::showMessage(confirmationText(kind), "Alert!", platform::Icon::Warning,
+bool delete_records(DeleteKind kind, const RecordSelection& selection, bool confirm) {
+    const TableIndex own = kind == DeleteKind::SelectionTable ? selection.table : static_cast<TableIndex>(kind);
+    if (confirm && platform::showMessage(confirmationText(own), "Alert!", platform::Icon::Warning,
                                          platform::Buttons::YesNo) != platform::Answer::Yes)
         return false;
-    if (kind < 0 || kind > 3) return false;  // only transformers, setups, equipment and sweeps have keys to delete by
+    // Only transformers, setups, equipment and sweeps have keys to delete by.
+    if (static_cast<int>(own) < 0 || static_cast<int>(own) > static_cast<int>(TableIndex::Sweep)) return false;
 
     beginTransaction(Connection::Main);
-    if (!deleteCascade(kind, selection)) {
+    if (!deleteCascade(own, selection)) {
         rollbackTransaction(Connection::Main);
         return false;
     }

@@ -25,8 +25,9 @@ bool loadPoints(SweepRecord& s) {
     }
     std::string names;
     for (int c = 2; c < columnCount(table); ++c) names += std::string(c > 2 ? "," : "") + columnName(table, c);
-    std::string sql = sqlFormat("SELECT %s FROM %s WHERE %s='%lld' ORDER BY %s", names.c_str(), tableName(table),
-                                columnName(table, 1), static_cast<long long>(s.id), columnName(table, 0));
+    std::string sql =
+        common::stringPrintf("SELECT %s FROM %s WHERE %s='%lld' ORDER BY %s", names.c_str(), tableName(table),
+                             columnName(table, 1), static_cast<long long>(s.id), columnName(table, 0));
     sqlite3* handle = connectionHandle(Connection::Main);
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
@@ -51,7 +52,7 @@ bool loadPoints(SweepRecord& s) {
 }
 
 std::string whereIs(TableIndex table, int column, const std::string& value) {
-    return sqlFormat("WHERE %s='%s'", columnName(table, column), doubleQuotes(value).c_str());
+    return common::stringPrintf("WHERE %s='%s'", columnName(table, column), doubleQuotes(value).c_str());
 }
 
 // The first row matching where, all columns; false when there is none.
@@ -67,8 +68,8 @@ bool firstRow(TableIndex table, const std::string& where, std::vector<std::strin
 bool load_sweep(std::int64_t id, SweepRecord& sweep) {
     const TableIndex t = TableIndex::Sweep;
     std::vector<std::vector<std::string>> rows;
-    if (!selectColumns(rows, t, allColumns(t), sqlFormat("WHERE %s='%lld'", columnName(t, 0), static_cast<long long>(id)),
-                       true) ||
+    if (!selectColumns(rows, t, allColumns(t),
+                       common::stringPrintf("WHERE %s='%lld'", columnName(t, 0), static_cast<long long>(id)), true) ||
         rows.empty())
         return false;
     sweep = sweepFromColumns(rows.front());
@@ -81,7 +82,8 @@ std::vector<SweepRecord> load_sweeps(const std::vector<std::int64_t>& ids) {
     if (ids.empty()) return sweeps;
     std::string where;
     for (std::size_t i = 0; i < ids.size(); ++i)
-        where += sqlFormat(i == 0 ? "WHERE %s='%lld'" : " OR %s='%lld'", columnName(t, 0), static_cast<long long>(ids[i]));
+        where += common::stringPrintf(i == 0 ? "WHERE %s='%lld'" : " OR %s='%lld'", columnName(t, 0),
+                                      static_cast<long long>(ids[i]));
     std::vector<std::vector<std::string>> rows;
     if (!selectColumns(rows, t, allColumns(t), where, false)) return sweeps;
 
@@ -123,12 +125,13 @@ bool sweepNameTaken(const std::string& name) {
 bool unnamedSweepExists(const SweepRecord& s) {
     const TableIndex t = TableIndex::Sweep;
     std::vector<std::string> row;
-    return firstRow(t,
-                    sqlFormat("WHERE %s='%f' AND %s='%f' AND %s='%s' AND %s='%s' AND %s='%s'", columnName(t, 6),
-                              s.peakVoltage, columnName(t, 5), s.temperature, columnName(t, 8),
-                              doubleQuotes(s.time).c_str(), columnName(t, 7), doubleQuotes(s.date).c_str(),
-                              columnName(t, 10), doubleQuotes(s.comments).c_str()),
-                    row);
+    return firstRow(
+        t,
+        common::stringPrintf("WHERE %s='%f' AND %s='%f' AND %s='%s' AND %s='%s' AND %s='%s'", columnName(t, 6),
+                             s.peakVoltage, columnName(t, 5), s.temperature, columnName(t, 8),
+                             doubleQuotes(s.time).c_str(), columnName(t, 7), doubleQuotes(s.date).c_str(),
+                             columnName(t, 10), doubleQuotes(s.comments).c_str()),
+        row);
 }
 
 // Stores the sweep under the next id, then its points. A sweep whose points could not be stored is
@@ -137,9 +140,11 @@ bool storeSweepAndPoints(SweepRecord& s) {
     s.id = next_row_id(TableIndex::Sweep);
     if (store_sweep(s, kAddUnchecked) != kStored) return false;
     if (store_points(s) == 0) return true;
-    RecordSelection stored{TableIndex::Sweep, {}, sqlFormat("WHERE %s='%lld'", columnName(TableIndex::Sweep, 0),
-                                                            static_cast<long long>(s.id))};
-    delete_records(3, stored, false);
+    RecordSelection stored{
+        TableIndex::Sweep,
+        {},
+        common::stringPrintf("WHERE %s='%lld'", columnName(TableIndex::Sweep, 0), static_cast<long long>(s.id))};
+    delete_records(DeleteKind::Sweep, stored, false);
     return false;
 }
 
@@ -156,10 +161,10 @@ bool import_sweep_bundle(SweepBundle& b) {
 
     const TableIndex eq = TableIndex::Equipment;
     if (firstRow(eq,
-                 sqlFormat("WHERE %s='%s' AND %s='%s' AND %s='%s'", columnName(eq, 1),
-                           doubleQuotes(b.equipment.manufacturer).c_str(), columnName(eq, 2),
-                           doubleQuotes(b.equipment.instrument).c_str(), columnName(eq, 3),
-                           doubleQuotes(b.equipment.serialNumber).c_str()),
+                 common::stringPrintf("WHERE %s='%s' AND %s='%s' AND %s='%s'", columnName(eq, 1),
+                                      doubleQuotes(b.equipment.manufacturer).c_str(), columnName(eq, 2),
+                                      doubleQuotes(b.equipment.instrument).c_str(), columnName(eq, 3),
+                                      doubleQuotes(b.equipment.serialNumber).c_str()),
                  row)) {
         sweep.equipmentId = std::atoll(row[0].c_str());
     } else {
@@ -171,13 +176,13 @@ bool import_sweep_bundle(SweepBundle& b) {
     std::string setupWhere =
         !b.setup.name.empty()
             ? whereIs(ms, 1, b.setup.name)
-            : sqlFormat("WHERE %s='%s' AND %s='%s' AND %s='%s' AND %s='%d' AND %s='%0.2f' AND %s='%s' AND %s='%s'",
-                        columnName(ms, 2), doubleQuotes(b.setup.referenceTerminal).c_str(), columnName(ms, 3),
-                        doubleQuotes(b.setup.responseTerminal).c_str(), columnName(ms, 4),
-                        doubleQuotes(b.setup.connectedTerminals).c_str(), columnName(ms, 5), b.setup.oltc,
-                        columnName(ms, 6), static_cast<double>(b.setup.unshieldedLength), columnName(ms, 7),
-                        b.setup.fluidFilled ? "TRUE" : "FALSE", columnName(ms, 8),
-                        doubleQuotes(b.setup.comments).c_str());
+            : common::stringPrintf(
+                  "WHERE %s='%s' AND %s='%s' AND %s='%s' AND %s='%d' AND %s='%0.2f' AND %s='%s' AND %s='%s'",
+                  columnName(ms, 2), doubleQuotes(b.setup.referenceTerminal).c_str(), columnName(ms, 3),
+                  doubleQuotes(b.setup.responseTerminal).c_str(), columnName(ms, 4),
+                  doubleQuotes(b.setup.connectedTerminals).c_str(), columnName(ms, 5), b.setup.oltc, columnName(ms, 6),
+                  static_cast<double>(b.setup.unshieldedLength), columnName(ms, 7),
+                  b.setup.fluidFilled ? "TRUE" : "FALSE", columnName(ms, 8), doubleQuotes(b.setup.comments).c_str());
     if (firstRow(ms, setupWhere, row)) {
         sweep.setupId = std::atoll(row[0].c_str());
     } else {
@@ -191,9 +196,9 @@ bool import_sweep_bundle(SweepBundle& b) {
     bool exists = sweep.name.empty() ? unnamedSweepExists(sweep) : sweepNameTaken(sweep.name);
     if (!exists) return storeSweepAndPoints(sweep);
 
-    std::string base = sweep.name.empty() ? std::string("import") : FixedText<145>(sweep.name.str()).str();
+    std::string base = sweep.name.empty() ? std::string("import") : common::FixedText<145>(sweep.name.str()).str();
     for (int n = 1; n <= 1000; ++n) {
-        std::string candidate = base + sqlFormat("(%d)", n);
+        std::string candidate = base + common::stringPrintf("(%d)", n);
         if (!sweepNameTaken(candidate)) {
             sweep.name = candidate;
             return storeSweepAndPoints(sweep);

@@ -39,8 +39,9 @@ bool runSelect(TableIndex table, const std::vector<int>& columns, const std::str
         if (i) names += ",";
         names += columnName(table, columns[i]);
     }
-    std::string sql = where.empty() ? sqlFormat("SELECT %s FROM %s", names.c_str(), tableName(table))
-                                    : sqlFormat("SELECT %s FROM %s %s", names.c_str(), tableName(table), where.c_str());
+    std::string sql =
+        where.empty() ? common::stringPrintf("SELECT %s FROM %s", names.c_str(), tableName(table))
+                      : common::stringPrintf("SELECT %s FROM %s %s", names.c_str(), tableName(table), where.c_str());
     if (remember && static_cast<int>(table) >= 0 && static_cast<int>(table) < kTableCount)
         rememberedFilters[static_cast<int>(table)] = where;
 
@@ -71,11 +72,11 @@ bool rowExists(TableIndex table, int keyColumn, const std::string& where, bool& 
 }
 
 std::string keyIs(TableIndex table, int column, const std::string& value) {
-    return sqlFormat("WHERE %s='%s'", columnName(table, column), doubleQuotes(value).c_str());
+    return common::stringPrintf("WHERE %s='%s'", columnName(table, column), doubleQuotes(value).c_str());
 }
 
 std::string idIs(TableIndex table, std::int64_t id) {
-    return sqlFormat("WHERE %s='%lld'", columnName(table, 0), static_cast<long long>(id));
+    return common::stringPrintf("WHERE %s='%lld'", columnName(table, 0), static_cast<long long>(id));
 }
 
 // One write in its own transaction. A failed statement or commit shows the database error and the
@@ -93,7 +94,7 @@ int writeInTransaction(const std::string& sql, const char* failureMessage) {
 
 // The frame every add and update shares: validation, the key lookup that decides between insert and
 // update, then the write. duplicateWhere, when given, refuses an add that matches it (-2).
-int storeRecord(int mode, bool valid, TableIndex table, const std::string& keyWhere,
+int storeRecord(StoreMode mode, bool valid, TableIndex table, const std::string& keyWhere,
                 const std::function<std::string(bool update)>& statement, const char* failureMessage,
                 const std::string& duplicateWhere = {}) {
     if (mode != kAddUnchecked && !valid) return kInvalid;
@@ -114,22 +115,23 @@ std::string quoted(const std::string& text) { return doubleQuotes(text); }
 
 }  // namespace
 
-int store_transformer(const TransformerRecord& r, int mode) {
+int store_transformer(const TransformerRecord& r, StoreMode mode) {
     const TableIndex t = TableIndex::Transformer;
     bool valid = r.identifier.size() >= 3 && !r.manufacturer.empty() && !r.serialNumber.empty();
     auto statement = [&](bool update) {
         std::string id = quoted(r.identifier), maker = quoted(r.manufacturer), serial = quoted(r.serialNumber);
         if (update)
-            return sqlFormat("UPDATE %s SET %s='%s', %s='%s', %s='%lld' WHERE %s='%s'", tableName(t), columnName(t, 1),
-                             maker.c_str(), columnName(t, 2), serial.c_str(), columnName(t, 3),
-                             static_cast<long long>(r.fingerprintSweepId), columnName(t, 0), id.c_str());
-        return sqlFormat("INSERT INTO %s (%s,%s,%s) VALUES ('%s','%s','%s')", tableName(t), columnName(t, 0),
-                         columnName(t, 1), columnName(t, 2), id.c_str(), maker.c_str(), serial.c_str());
+            return common::stringPrintf("UPDATE %s SET %s='%s', %s='%s', %s='%lld' WHERE %s='%s'", tableName(t),
+                                        columnName(t, 1), maker.c_str(), columnName(t, 2), serial.c_str(),
+                                        columnName(t, 3), static_cast<long long>(r.fingerprintSweepId),
+                                        columnName(t, 0), id.c_str());
+        return common::stringPrintf("INSERT INTO %s (%s,%s,%s) VALUES ('%s','%s','%s')", tableName(t), columnName(t, 0),
+                                    columnName(t, 1), columnName(t, 2), id.c_str(), maker.c_str(), serial.c_str());
     };
     return storeRecord(mode, valid, t, keyIs(t, 0, r.identifier), statement, "Error adding Tranformer to database");
 }
 
-int store_setup(const SetupRecord& r, int mode) {
+int store_setup(const SetupRecord& r, StoreMode mode) {
     const TableIndex t = TableIndex::Measurement;
     bool valid = r.name.size() >= 3 && !r.referenceTerminal.empty() && !r.responseTerminal.empty() &&
                  !r.connectedTerminals.empty() && r.oltc >= 0 && r.unshieldedLength >= 0;
@@ -139,66 +141,69 @@ int store_setup(const SetupRecord& r, int mode) {
         const char* fluid = r.fluidFilled ? "TRUE" : "FALSE";
         double length = r.unshieldedLength;
         if (update)
-            return sqlFormat(
-                "UPDATE %s SET %s='%s', %s='%s', %s='%s', %s='%s', %s='%0.2f', %s='%d', %s='%s', %s='%s' WHERE %s='%lld'",
+            return common::stringPrintf(
+                "UPDATE %s SET %s='%s', %s='%s', %s='%s', %s='%s', %s='%0.2f', %s='%d', %s='%s', %s='%s' WHERE "
+                "%s='%lld'",
                 tableName(t), columnName(t, 2), ref.c_str(), columnName(t, 3), resp.c_str(), columnName(t, 4),
                 joined.c_str(), columnName(t, 7), fluid, columnName(t, 6), length, columnName(t, 5), r.oltc,
                 columnName(t, 8), comments.c_str(), columnName(t, 1), name.c_str(), columnName(t, 0),
                 static_cast<long long>(r.id));
-        return sqlFormat("INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s,%s) VALUES ('%s','%s','%s','%s','%0.2f','%d','%s','%s')",
-                         tableName(t), columnName(t, 2), columnName(t, 3), columnName(t, 4), columnName(t, 7),
-                         columnName(t, 6), columnName(t, 5), columnName(t, 8), columnName(t, 1), ref.c_str(),
-                         resp.c_str(), joined.c_str(), fluid, length, r.oltc, comments.c_str(), name.c_str());
+        return common::stringPrintf(
+            "INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s,%s) VALUES ('%s','%s','%s','%s','%0.2f','%d','%s','%s')",
+            tableName(t), columnName(t, 2), columnName(t, 3), columnName(t, 4), columnName(t, 7), columnName(t, 6),
+            columnName(t, 5), columnName(t, 8), columnName(t, 1), ref.c_str(), resp.c_str(), joined.c_str(), fluid,
+            length, r.oltc, comments.c_str(), name.c_str());
     };
     return storeRecord(mode, valid, t, idIs(t, r.id), statement, "Error adding Setup to database");
 }
 
-int store_equipment(const EquipmentRecord& r, int mode) {
+int store_equipment(const EquipmentRecord& r, StoreMode mode) {
     const TableIndex t = TableIndex::Equipment;
     bool valid = !r.instrument.empty() && !r.manufacturer.empty() && !r.serialNumber.empty();
     std::string instrument = quoted(r.instrument), maker = quoted(r.manufacturer), serial = quoted(r.serialNumber),
                 due = quoted(r.calibrationDueDate);
     auto statement = [&](bool update) {
         if (update)
-            return sqlFormat("UPDATE %s SET %s='%s', %s='%s', %s='%s', %s='%s' WHERE %s='%lld'", tableName(t),
-                             columnName(t, 2), instrument.c_str(), columnName(t, 1), maker.c_str(), columnName(t, 3),
-                             serial.c_str(), columnName(t, 4), due.c_str(), columnName(t, 0),
-                             static_cast<long long>(r.id));
-        return sqlFormat("INSERT INTO %s (%s,%s,%s,%s) VALUES ('%s','%s','%s','%s')", tableName(t), columnName(t, 2),
-                         columnName(t, 1), columnName(t, 3), columnName(t, 4), instrument.c_str(), maker.c_str(),
-                         serial.c_str(), due.c_str());
+            return common::stringPrintf("UPDATE %s SET %s='%s', %s='%s', %s='%s', %s='%s' WHERE %s='%lld'",
+                                        tableName(t), columnName(t, 2), instrument.c_str(), columnName(t, 1),
+                                        maker.c_str(), columnName(t, 3), serial.c_str(), columnName(t, 4), due.c_str(),
+                                        columnName(t, 0), static_cast<long long>(r.id));
+        return common::stringPrintf("INSERT INTO %s (%s,%s,%s,%s) VALUES ('%s','%s','%s','%s')", tableName(t),
+                                    columnName(t, 2), columnName(t, 1), columnName(t, 3), columnName(t, 4),
+                                    instrument.c_str(), maker.c_str(), serial.c_str(), due.c_str());
     };
     std::string duplicate;
     if (mode == kAddChecked)
-        duplicate = sqlFormat("WHERE %s='%s' AND %s='%s' AND %s='%s'", columnName(t, 2), instrument.c_str(),
-                              columnName(t, 1), maker.c_str(), columnName(t, 3), serial.c_str());
+        duplicate = common::stringPrintf("WHERE %s='%s' AND %s='%s' AND %s='%s'", columnName(t, 2), instrument.c_str(),
+                                         columnName(t, 1), maker.c_str(), columnName(t, 3), serial.c_str());
     return storeRecord(mode, valid, t, idIs(t, r.id), statement, "Error adding Equipment to database", duplicate);
 }
 
-int store_sweep(const SweepRecord& r, int mode) {
+int store_sweep(const SweepRecord& r, StoreMode mode) {
     const TableIndex t = TableIndex::Sweep;
     bool valid = r.name.size() >= 3;
     auto statement = [&](bool update) {
         std::string name = quoted(r.name), transformer = quoted(r.transformerIdentifier), date = quoted(r.date),
                     time = quoted(r.time), comments = quoted(r.comments);
-        std::string peak = sqlFormat("%0.5f", r.peakVoltage), temperature = sqlFormat("%0.5f", r.temperature);
+        std::string peak = common::stringPrintf("%0.5f", r.peakVoltage),
+                    temperature = common::stringPrintf("%0.5f", r.temperature);
         if (update)
-            return sqlFormat("UPDATE %s SET %s='%s', %s='%s', %s='%s', %s='%s', %s='%s', %s='%s', %s='%d', %s='%s', "
-                             "%s='%d' WHERE %s='%lld'",
-                             tableName(t), columnName(t, 4), name.c_str(), columnName(t, 3), transformer.c_str(),
-                             columnName(t, 1), std::to_string(r.setupId).c_str(), columnName(t, 2),
-                             std::to_string(r.equipmentId).c_str(), columnName(t, 6), peak.c_str(), columnName(t, 5),
-                             temperature.c_str(), columnName(t, 9), r.phaseConvention, columnName(t, 10),
-                             comments.c_str(), columnName(t, 11), r.dataType, columnName(t, 0),
-                             static_cast<long long>(r.id));
-        return sqlFormat("INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s) VALUES "
-                         "('%s','%s','%lld','%lld','%s','%s','%s','%s','%d','%s','%d')",
-                         tableName(t), columnName(t, 4), columnName(t, 3), columnName(t, 1), columnName(t, 2),
-                         columnName(t, 7), columnName(t, 8), columnName(t, 6), columnName(t, 5), columnName(t, 9),
-                         columnName(t, 10), columnName(t, 11), name.c_str(), transformer.c_str(),
-                         static_cast<long long>(r.setupId), static_cast<long long>(r.equipmentId), date.c_str(),
-                         time.c_str(), peak.c_str(), temperature.c_str(), r.phaseConvention, comments.c_str(),
-                         r.dataType);
+            return common::stringPrintf(
+                "UPDATE %s SET %s='%s', %s='%s', %s='%s', %s='%s', %s='%s', %s='%s', %s='%d', %s='%s', "
+                "%s='%d' WHERE %s='%lld'",
+                tableName(t), columnName(t, 4), name.c_str(), columnName(t, 3), transformer.c_str(), columnName(t, 1),
+                std::to_string(r.setupId).c_str(), columnName(t, 2), std::to_string(r.equipmentId).c_str(),
+                columnName(t, 6), peak.c_str(), columnName(t, 5), temperature.c_str(), columnName(t, 9),
+                r.phaseConvention, columnName(t, 10), comments.c_str(), columnName(t, 11), r.dataType, columnName(t, 0),
+                static_cast<long long>(r.id));
+        return common::stringPrintf(
+            "INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s) VALUES "
+            "('%s','%s','%lld','%lld','%s','%s','%s','%s','%d','%s','%d')",
+            tableName(t), columnName(t, 4), columnName(t, 3), columnName(t, 1), columnName(t, 2), columnName(t, 7),
+            columnName(t, 8), columnName(t, 6), columnName(t, 5), columnName(t, 9), columnName(t, 10),
+            columnName(t, 11), name.c_str(), transformer.c_str(), static_cast<long long>(r.setupId),
+            static_cast<long long>(r.equipmentId), date.c_str(), time.c_str(), peak.c_str(), temperature.c_str(),
+            r.phaseConvention, comments.c_str(), r.dataType);
     };
     return storeRecord(mode, valid, t, idIs(t, r.id), statement, "Error adding Sweep to database");
 }
@@ -279,7 +284,8 @@ int store_points(const SweepRecord& sweep, platform::NotificationSink* progress)
     if (rc == SQLITE_OK) rc = commitTransaction(Connection::Main);
     if (rc != SQLITE_OK) rollbackTransaction(Connection::Main);
     if (progress) progress->notify(kStoreDoneCommand, 0);
-    platform::debugOutput(sqlFormat("%f seconds\n", static_cast<double>(platform::nowMs() - started) / 1000.0));
+    platform::debugOutput(
+        common::stringPrintf("%f seconds\n", static_cast<double>(platform::nowMs() - started) / 1000.0));
     return rc;
 }
 
@@ -324,8 +330,8 @@ std::int64_t count_rows(TableIndex table) {
         *static_cast<std::int64_t*>(context) = values[0] ? std::atoll(values[0]) : 0;
         return 0;
     };
-    if (sqlite3_exec(handle, sqlFormat("SELECT count(*) FROM %s", tableName(table)).c_str(), callback, &count, &error) !=
-        SQLITE_OK) {
+    if (sqlite3_exec(handle, common::stringPrintf("SELECT count(*) FROM %s", tableName(table)).c_str(), callback,
+                     &count, &error) != SQLITE_OK) {
         show_database_error(Connection::Main, error);
         return -1;
     }
@@ -365,8 +371,8 @@ std::string searchClause(const ViewContext& view, const std::string& text) {
     std::string clause = view.baseFilter.empty() ? std::string("WHERE ") : view.baseFilter + " AND (";
     const std::vector<int> columns = view.filtered ? view.columns : allColumns(view.table);
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        clause += sqlFormat(i == 0 ? "%s LIKE '%%%s%%'" : " OR %s LIKE '%%%s%%'", columnName(view.table, columns[i]),
-                            pattern.c_str());
+        clause += common::stringPrintf(i == 0 ? "%s LIKE '%%%s%%'" : " OR %s LIKE '%%%s%%'",
+                                       columnName(view.table, columns[i]), pattern.c_str());
     }
     if (!view.baseFilter.empty()) clause += ")";
     return clause;
@@ -409,7 +415,7 @@ std::string databaseErrorText(int code) {
     };
     const char* text = code >= 0 && code < static_cast<int>(std::size(kTexts)) && kTexts[code] ? kTexts[code]
                                                                                                 : "Unknown Error";
-    return sqlFormat("%s\nError Code: %d", text, code);
+    return common::stringPrintf("%s\nError Code: %d", text, code);
 }
 
 void show_database_error(Connection c, char* errorText) {

@@ -25,10 +25,10 @@ enum StoreResult : int { kStored = 0, kInvalid = -1, kAlreadyExists = -2, kNotFo
 constexpr int kStoreProgressCommand = 220;
 constexpr int kStoreDoneCommand = 221;
 
-int store_transformer(const TransformerRecord& record, int mode);
-int store_setup(const SetupRecord& record, int mode);
-int store_equipment(const EquipmentRecord& record, int mode);
-int store_sweep(const SweepRecord& record, int mode);
+int store_transformer(const TransformerRecord& record, StoreMode mode);
+int store_setup(const SetupRecord& record, StoreMode mode);
+int store_equipment(const EquipmentRecord& record, StoreMode mode);
+int store_sweep(const SweepRecord& record, StoreMode mode);
 
 // Stores all points of the array the sweep's data type selects under the sweep's id, in one
 // transaction. 0 on success; -1 when the sweep is not stored (or its data type is unknown); -2 when
@@ -91,10 +91,12 @@ bool load_sweep_bundle(std::int64_t id, SweepBundle& bundle);
 // and its points were stored; bundle.sweep then holds the id and name it got.
 bool import_sweep_bundle(SweepBundle& bundle);
 
-// Deletes the records of kind (0 transformer, 1 setup, 2 equipment, 3 sweep, 4 the selection's
-// table) that the selection matches, with their sweeps and points, in one transaction. With confirm
-// the user is asked first. True when something was deleted.
-bool delete_records(int kind, const RecordSelection& selection, bool confirm);
+// What delete_records deletes: one kind of record, or those of the selection's own table.
+enum class DeleteKind : int { Transformer = 0, Setup = 1, Equipment = 2, Sweep = 3, SelectionTable = 4 };
+
+// Deletes the records of kind that the selection matches, with their sweeps and points, in one
+// transaction. With confirm the user is asked first. True when something was deleted.
+bool delete_records(DeleteKind kind, const RecordSelection& selection, bool confirm);
 
 // Shows a database failure in a "Database Error" box: errorText when given (then freed with
 // sqlite3_free), else the text for the connection's last result code.

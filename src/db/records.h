@@ -7,37 +7,37 @@
 #include <string>
 #include <vector>
 
-#include "db/fixed_text.h"
+#include "common/fixed_text.h"
 #include "db/schema.h"
 
 namespace db {
 
 struct TransformerRecord {
-    FixedText<51> identifier;
-    FixedText<51> manufacturer;
-    FixedText<26> serialNumber;
+    common::FixedText<51> identifier;
+    common::FixedText<51> manufacturer;
+    common::FixedText<26> serialNumber;
     std::int64_t fingerprintSweepId = 0;
     std::int32_t dialogMode = 0;  // how the transformer dialog was opened (3: creating a new database)
 };
 
 struct SetupRecord {
     std::int64_t id = 0;
-    FixedText<151> name;
-    FixedText<20> referenceTerminal;
-    FixedText<20> responseTerminal;
-    FixedText<53> connectedTerminals;
+    common::FixedText<151> name;
+    common::FixedText<20> referenceTerminal;
+    common::FixedText<20> responseTerminal;
+    common::FixedText<53> connectedTerminals;
     std::int32_t oltc = 0;
     float unshieldedLength = 0.0f;  // mm
     bool fluidFilled = false;
-    FixedText<307> comments;
+    common::FixedText<307> comments;
 };
 
 struct EquipmentRecord {
     std::int64_t id = 0;
-    FixedText<51> manufacturer;
-    FixedText<21> instrument;
-    FixedText<11> serialNumber;
-    FixedText<13> calibrationDueDate;  // YYYY-MM-DD as stored, DD-MM-YYYY as read back
+    common::FixedText<51> manufacturer;
+    common::FixedText<21> instrument;
+    common::FixedText<11> serialNumber;
+    common::FixedText<13> calibrationDueDate;  // YYYY-MM-DD as stored, DD-MM-YYYY as read back
 };
 
 // Data type 0, table Data.
@@ -75,13 +75,13 @@ struct SweepRecord {
     std::int64_t id = 0;
     std::int64_t setupId = 0;
     std::int64_t equipmentId = 0;
-    FixedText<51> transformerIdentifier;
+    common::FixedText<51> transformerIdentifier;
     double peakVoltage = 0;
     double temperature = 0;
-    FixedText<151> name;
-    FixedText<6> time;    // HH:MM
-    FixedText<12> date;   // YYYY-MM-DD to store; DD-MM-YYYY as loaded
-    FixedText<303> comments;
+    common::FixedText<151> name;
+    common::FixedText<6> time;   // HH:MM
+    common::FixedText<12> date;  // YYYY-MM-DD to store; DD-MM-YYYY as loaded
+    common::FixedText<303> comments;
     std::int32_t phaseConvention = 0;
     std::int32_t dataType = kDataBasicFra;
     std::vector<BasicFraPoint> basicPoints;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/identity.h"
+#include "common/identity.h"
 #include "db/record_store.h"
 #include "db/row_text.h"
 #include "db/sql_exec.h"
@@ -57,48 +57,51 @@ std::string createStatement(TableIndex t) {
     const char* name = tableName(t);
     switch (t) {
     case TableIndex::Transformer:
-        return sqlFormat("CREATE TABLE %s ( %s TEXT PRIMARY KEY,  %s TEXT, %s TEXT, %s INTEGER)", name, c[0], c[1],
-                         c[2], c[3]);
+        return common::stringPrintf("CREATE TABLE %s ( %s TEXT PRIMARY KEY,  %s TEXT, %s TEXT, %s INTEGER)", name, c[0],
+                                    c[1], c[2], c[3]);
     case TableIndex::Measurement:
-        return sqlFormat(
+        return common::stringPrintf(
             "CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s TEXT, %s TEXT, %s TEXT, %s TEXT, %s INTEGER, "
             "%s REAL, %s BOOLEAN, %s TEXT)",
             name, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]);
     case TableIndex::Equipment:
-        return sqlFormat("CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s TEXT, %s TEXT, %s TEXT, %s TEXT)",
-                         name, c[0], c[1], c[2], c[3], c[4]);
+        return common::stringPrintf(
+            "CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s TEXT, %s TEXT, %s TEXT, %s TEXT)", name, c[0],
+            c[1], c[2], c[3], c[4]);
     case TableIndex::Sweep:
         // Peak_Voltage (column number 6) is created before Temperature (5).
-        return sqlFormat(
+        return common::stringPrintf(
             "CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT, %s INTEGER NOT NULL, %s INTEGER NOT NULL, %s TEXT "
             "NOT NULL, %s TEXT, %s REAL, %s REAL, %s TEXT, %s TEXT, %s INTEGER, %s TEXT, %s INTEGER NOT NULL)",
             name, c[0], c[1], c[2], c[3], c[4], c[6], c[5], c[7], c[8], c[9], c[10], c[11]);
     case TableIndex::Data:
-        return sqlFormat("CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s INTEGER NOT NULL, %s REAL, %s REAL, "
-                         "%s REAL)",
-                         name, c[0], c[1], c[2], c[3], c[4]);
+        return common::stringPrintf(
+            "CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s INTEGER NOT NULL, %s REAL, %s REAL, "
+            "%s REAL)",
+            name, c[0], c[1], c[2], c[3], c[4]);
     case TableIndex::DataFra:
-        return sqlFormat("CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s INTEGER NOT NULL, %s REAL, %s REAL, "
-                         "%s REAL, %s REAL, %s REAL, %s REAL)",
-                         name, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+        return common::stringPrintf(
+            "CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s INTEGER NOT NULL, %s REAL, %s REAL, "
+            "%s REAL, %s REAL, %s REAL, %s REAL)",
+            name, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
     case TableIndex::DataLcr:
-        return sqlFormat("CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s INTEGER NOT NULL, %s REAL, %s REAL, "
-                         "%s REAL, %s REAL, %s REAL, %s REAL, %s REAL, %s REAL)",
-                         name, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9]);
-    case TableIndex::Version:
-        return sqlFormat("CREATE TABLE %s ( %s REAL )", name, c[0]);
+        return common::stringPrintf(
+            "CREATE TABLE %s ( %s INTEGER PRIMARY KEY AUTOINCREMENT , %s INTEGER NOT NULL, %s REAL, %s REAL, "
+            "%s REAL, %s REAL, %s REAL, %s REAL, %s REAL, %s REAL)",
+            name, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9]);
+    case TableIndex::Version: return common::stringPrintf("CREATE TABLE %s ( %s REAL )", name, c[0]);
     }
     return {};
 }
 
 // Drops and creates one table; Version also gets its one row. Runs inside the caller's transaction.
 bool makeTable(Connection c, TableIndex t) {
-    if (execSql(c, sqlFormat("DROP TABLE IF EXISTS %s", tableName(t))) != SQLITE_OK) return false;
+    if (execSql(c, common::stringPrintf("DROP TABLE IF EXISTS %s", tableName(t))) != SQLITE_OK) return false;
     if (execSql(c, createStatement(t)) != SQLITE_OK) return false;
     if (t != TableIndex::Version) return true;
 
     sqlite3_stmt* insert = nullptr;
-    std::string sql = sqlFormat("INSERT INTO %s VALUES ( ? )", tableName(t));
+    std::string sql = common::stringPrintf("INSERT INTO %s VALUES ( ? )", tableName(t));
     if (sqlite3_prepare_v2(handleOf(c), sql.c_str(), -1, &insert, nullptr) != SQLITE_OK) {
         show_database_error(c, nullptr);
         return false;
@@ -160,13 +163,14 @@ bool readVersion(Connection c, double& version) {
     beginTransaction(c);
     std::string value;
     bool found = false, null = false;
-    bool ok = queryOneValue(
-        c, sqlFormat("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%s';", tableName(TableIndex::Version)),
-        value, found, null);
+    bool ok = queryOneValue(c,
+                            common::stringPrintf("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%s';",
+                                                 tableName(TableIndex::Version)),
+                            value, found, null);
     if (ok && std::atoi(value.c_str()) == 1) {
         ok = queryOneValue(c,
-                           sqlFormat("SELECT \"%s\" FROM \"%s\" ", columnName(TableIndex::Version, 0),
-                                     tableName(TableIndex::Version)),
+                           common::stringPrintf("SELECT \"%s\" FROM \"%s\" ", columnName(TableIndex::Version, 0),
+                                                tableName(TableIndex::Version)),
                            value, found, null);
         version = !found ? 0.0 : null ? -1.0 : std::atof(value.c_str());
     } else {
@@ -179,7 +183,9 @@ bool readVersion(Connection c, double& version) {
 bool tableExists(Connection c, TableIndex t) {
     std::string value;
     bool found = false, null = false;
-    return queryOneValue(c, sqlFormat("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%s'", tableName(t)),
+    return queryOneValue(c,
+                         common::stringPrintf("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%s'",
+                                              tableName(t)),
                          value, found, null) &&
            std::atoi(value.c_str()) > 0;
 }
@@ -188,8 +194,8 @@ bool sweepHasDataType(Connection c) {
     std::string value;
     bool found = false, null = false;
     return queryOneValue(c,
-                         sqlFormat("SELECT count(*) FROM pragma_table_info('%s') WHERE name='%s'",
-                                   tableName(TableIndex::Sweep), columnName(TableIndex::Sweep, 11)),
+                         common::stringPrintf("SELECT count(*) FROM pragma_table_info('%s') WHERE name='%s'",
+                                              tableName(TableIndex::Sweep), columnName(TableIndex::Sweep, 11)),
                          value, found, null) &&
            std::atoi(value.c_str()) > 0;
 }
@@ -206,8 +212,9 @@ bool upgradeFromVersion0(Connection c) {
     }
     ok = ok && makeTable(c, TableIndex::Version);
     if (ok && !sweepHasDataType(c)) {
-        ok = execSql(c, sqlFormat("ALTER TABLE %s ADD COLUMN %s INTEGER NOT NULL DEFAULT 0", tableName(TableIndex::Sweep),
-                                  columnName(TableIndex::Sweep, 11))) == SQLITE_OK;
+        ok = execSql(c, common::stringPrintf("ALTER TABLE %s ADD COLUMN %s INTEGER NOT NULL DEFAULT 0",
+                                             tableName(TableIndex::Sweep), columnName(TableIndex::Sweep, 11))) ==
+             SQLITE_OK;
     }
     if (!ok) {
         rollbackTransaction(c);
@@ -221,11 +228,11 @@ bool upgradeFromVersion0(Connection c) {
 // the old row goes; otherwise the old row gets the prefixed number.
 void correctEquipmentSerials() {
     const TableIndex eq = TableIndex::Equipment;
-    std::string maker3 = std::string(app::kMakerName).substr(0, 3);
+    std::string maker3 = std::string(common::kMakerName).substr(0, 3);
     std::vector<std::vector<std::string>> rows;
     selectColumns(rows, eq, {0, 1, 2, 3, 4},
-                  sqlFormat("WHERE %s LIKE '%s%%' AND %s NOT LIKE '%%-%%'", columnName(eq, 1), doubleQuotes(maker3).c_str(),
-                            columnName(eq, 3)),
+                  common::stringPrintf("WHERE %s LIKE '%s%%' AND %s NOT LIKE '%%-%%'", columnName(eq, 1),
+                                       doubleQuotes(maker3).c_str(), columnName(eq, 3)),
                   false);
     for (const auto& row : rows) {
         EquipmentRecord old = equipmentFromColumns(row);
@@ -236,28 +243,31 @@ void correctEquipmentSerials() {
 
         std::vector<std::vector<std::string>> twins;
         selectColumns(twins, eq, {0},
-                      sqlFormat("WHERE %s = '%s'", columnName(eq, 3), doubleQuotes(newSerial).c_str()), false);
+                      common::stringPrintf("WHERE %s = '%s'", columnName(eq, 3), doubleQuotes(newSerial).c_str()),
+                      false);
         if (twins.empty()) {
             old.serialNumber = newSerial;
-            store_equipment(old, 1);
+            store_equipment(old, kUpdate);
             continue;
         }
         std::int64_t twinId = std::atoll(twins[0][0].c_str());
         std::vector<std::vector<std::string>> sweeps;
-        selectColumns(sweeps, TableIndex::Sweep, allColumns(TableIndex::Sweep),
-                      sqlFormat("WHERE %s = '%lld'", columnName(TableIndex::Sweep, 2), static_cast<long long>(old.id)),
-                      false);
+        selectColumns(
+            sweeps, TableIndex::Sweep, allColumns(TableIndex::Sweep),
+            common::stringPrintf("WHERE %s = '%lld'", columnName(TableIndex::Sweep, 2), static_cast<long long>(old.id)),
+            false);
         bool allMoved = true;
         for (const auto& sweepRow : sweeps) {
             SweepRecord s = sweepFromColumns(sweepRow);
             s.equipmentId = twinId;
-            allMoved = store_sweep(s, 1) == 0 && allMoved;
+            allMoved = store_sweep(s, kUpdate) == 0 && allMoved;
         }
         // The old row goes only when none of its sweeps still names it, so that the deletion's
         // cascade cannot take a sweep with it.
         if (!allMoved) continue;
-        RecordSelection selection{eq, {}, sqlFormat("WHERE %s = '%s'", columnName(eq, 3), doubleQuotes(oldSerial).c_str())};
-        delete_records(2, selection, false);
+        RecordSelection selection{
+            eq, {}, common::stringPrintf("WHERE %s = '%s'", columnName(eq, 3), doubleQuotes(oldSerial).c_str())};
+        delete_records(DeleteKind::Equipment, selection, false);
     }
 }
 
@@ -291,15 +301,15 @@ bool tableFromName(const std::string& name, TableIndex& table) {
 
 sqlite3* connectionHandle(Connection c) { return handleOf(c); }
 
-bool open_database(const std::string& path, int mode, bool* created, Connection c) {
+bool open_database(const std::string& path, OpenMode mode, bool* created, Connection c) {
     sqlite3*& handle = handleOf(c);
     if (handle) {
         sqlite3_close(handle);
         handle = nullptr;
     }
-    if (mode != 1 && mode != 3) return false;
+    if (mode == OpenMode::Close) return false;
 
-    if (created && mode == 1) *created = !platform::fileExists(path);
+    if (created && mode == OpenMode::CreateIfMissing) *created = !platform::fileExists(path);
     bool create = created && *created;
 
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
@@ -321,10 +331,11 @@ bool open_database(const std::string& path, int mode, bool* created, Connection 
 std::string storedVersionText(Connection c) {
     std::string value;
     bool found = false, null = false;
-    if (!handleOf(c) || !queryOneValue(c,
-                                       sqlFormat("SELECT \"%s\" FROM \"%s\" ", columnName(TableIndex::Version, 0),
-                                                 tableName(TableIndex::Version)),
-                                       value, found, null))
+    if (!handleOf(c) ||
+        !queryOneValue(c,
+                       common::stringPrintf("SELECT \"%s\" FROM \"%s\" ", columnName(TableIndex::Version, 0),
+                                            tableName(TableIndex::Version)),
+                       value, found, null))
         return {};
     return value;
 }
@@ -341,8 +352,9 @@ std::int64_t next_row_id(TableIndex table) {
     }
     std::string value;
     bool found = false, null = false;
-    if (!queryOneValue(Connection::Main, sqlFormat("SELECT seq FROM sqlite_sequence WHERE name='%s'", tableName(table)),
-                       value, found, null)) {
+    if (!queryOneValue(Connection::Main,
+                       common::stringPrintf("SELECT seq FROM sqlite_sequence WHERE name='%s'", tableName(table)), value,
+                       found, null)) {
         return 0;
     }
     return found ? std::atoll(value.c_str()) + 1 : 1;

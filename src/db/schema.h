@@ -40,15 +40,19 @@ enum class Connection { Main, Backup };
 // The connection's SQLite handle, or nullptr while it is closed.
 sqlite3* connectionHandle(Connection c);
 
-// Opens, creates or closes a database file on a connection.
-//   mode 1: open, creating the file when it does not exist; *created (if given) says whether it did
-//           not exist before.
-//   mode 3: open, creating a new database when *created is given and true.
-//   any other mode: close the connection (returns false).
-// Without a created flag a missing file is not created. A new file gets all eight tables and
+// What open_database does with its file (the numbers are those the program has always used).
+enum class OpenMode : int {
+    CreateIfMissing = 1,  // open, creating the file when it does not exist; *created (if given) says
+                          // whether it did not exist before
+    Close = 2,            // close the connection (returns false)
+    Open = 3,             // open, creating a new database only when *created is given and true
+};
+
+// Opens, creates or closes a database file on a connection. Without a created flag a missing file is
+// not created. A new file gets all eight tables and
 // version 2.0; an existing version-0 file is upgraded in place, all its rows kept. Failures are shown
 // through the Prompter ("Database Error"). Returns true when the database is open at version 2.0.
-bool open_database(const std::string& path, int mode, bool* created, Connection c);
+bool open_database(const std::string& path, OpenMode mode, bool* created, Connection c);
 
 // The stored schema version as SQLite gives it back ("2.0"); "" when it cannot be read.
 std::string storedVersionText(Connection c);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/identity.h"
+#include "common/identity.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/files.h"
@@ -46,9 +46,10 @@ void commsLogWrite(const std::string& text) {
         std::string folder = folderOf(path);
         if (!folder.empty()) platform::makeDirectories(folder);
         char header[256];
-        std::snprintf(header, sizeof header, "%s %s CommsLog\nSoftware Version %s_%s (build %s)\n%s***\tLOG FILE OPENED\t***\n",
-                      "VTLCOMPANYNAME", app::kProductName, app::kVersionMajor, app::kVersionMinor, app::kVersionBuild,
-                      stamp.c_str());
+        std::snprintf(header, sizeof header,
+                      "%s %s CommsLog\nSoftware Version %s_%s (build %s)\n%s***\tLOG FILE OPENED\t***\n",
+                      "VTLCOMPANYNAME", common::kProductName, common::kVersionMajor, common::kVersionMinor,
+                      common::kVersionBuild, stamp.c_str());
         append(path, header);
         if (!platform::fileExists(path)) {
             platform::showMessage("Error opening comms log for writing\nComms Logging disabled", "Error",

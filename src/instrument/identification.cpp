@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/identity.h"
+#include "common/identity.h"
 #include "db/record_store.h"
 #include "db/row_text.h"
 #include "db/sql_text.h"
@@ -103,12 +103,12 @@ std::string identityField(const std::string& identity, int n) {
 }
 
 bool connectAndIdentify(InstrumentLink& link, bool showResult) {
-    if (link.interface == kNoInterface) return false;
+    if (link.interfaceType == kNoInterface) return false;
     commsLogWrite("***\tCONNECTING\t***\n");
     bool identified = false;
     if (linkOpen(link) != 0) {
-        std::string text = link.interface == kLan ? "Failed to connect to IP address " + link.ipAddress.str()
-                                                  : "Unable to open port " + link.portName.str();
+        std::string text = link.interfaceType == kLan ? "Failed to connect to IP address " + link.ipAddress.str()
+                                                      : "Unable to open port " + link.portName.str();
         platform::showMessage(text, "Test Connection", platform::Icon::Information);
     } else {
         commsLogWrite("***\tCONNECTED\t***\n");
@@ -222,10 +222,11 @@ std::int64_t registerInstrument(InstrumentLink& link) {
     const db::TableIndex eq = db::TableIndex::Equipment;
     const std::string type = identityField(link.identity, 1), serial = identityField(link.identity, 2);
     std::vector<std::vector<std::string>> rows;
-    db::selectColumns(rows, eq, db::allColumns(eq),
-                      db::sqlFormat("WHERE %s='%s' AND %s='%s'", db::columnName(eq, 2), db::doubleQuotes(type).c_str(),
-                                    db::columnName(eq, 3), db::doubleQuotes(serial).c_str()),
-                      false);
+    db::selectColumns(
+        rows, eq, db::allColumns(eq),
+        common::stringPrintf("WHERE %s='%s' AND %s='%s'", db::columnName(eq, 2), db::doubleQuotes(type).c_str(),
+                             db::columnName(eq, 3), db::doubleQuotes(serial).c_str()),
+        false);
 
     // The calibration text once more, with a short wait per try.
     if (linkOpen(link) == 0) {
@@ -266,9 +267,9 @@ std::int64_t registerInstrument(InstrumentLink& link) {
 std::int64_t currentEquipmentId() { return equipmentId; }
 
 std::string windowTitle(const InstrumentLink& link) {
-    std::string title = app::mainWindowTitle();
+    std::string title = common::mainWindowTitle();
     if (!link.connected) return title;
-    const char* name = link.interface == kLan ? "LAN" : link.interface == kUsb ? "USB" : "SER";
+    const char* name = link.interfaceType == kLan ? "LAN" : link.interfaceType == kUsb ? "USB" : "SER";
     const std::string& id = link.identity.str();
     std::size_t comma = id.find(',');
     std::string rest = id.empty() ? ",Unknown Connection" : comma == std::string::npos ? std::string() : id.substr(comma);
@@ -282,9 +283,9 @@ void registerConnectedInstrument(InstrumentLink& link) {
     // The due date as stored (year first), which is what isCalibrationCurrent reads.
     const db::TableIndex eq = db::TableIndex::Equipment;
     std::vector<std::vector<std::string>> rows;
-    db::selectColumns(rows, eq, {4},
-                      db::sqlFormat("WHERE %s='%lld'", db::columnName(eq, 0), static_cast<long long>(equipmentId)),
-                      false);
+    db::selectColumns(
+        rows, eq, {4},
+        common::stringPrintf("WHERE %s='%lld'", db::columnName(eq, 0), static_cast<long long>(equipmentId)), false);
     if (!rows.empty() && !isCalibrationCurrent(rows.front()[0]) && !link.calibration.empty())
         platform::showMessage("The connected instrument is due for calibration.\nDate last calibrated is " +
                                   link.calibration.str(),

@@ -22,7 +22,7 @@ constexpr unsigned kLanPollMs = 5;
 unsigned lanTimeoutMs = 5000;
 std::uint64_t sequence = 0;
 
-bool isSerial(const InstrumentLink& link) { return link.interface == kUsb || link.interface == kSerial; }
+bool isSerial(const InstrumentLink& link) { return link.interfaceType == kUsb || link.interfaceType == kSerial; }
 
 // The front of a log line: sequence number, serial number and direction.
 std::string logPrefix(const InstrumentLink& link, bool write, bool valueRead = false) {
@@ -123,7 +123,7 @@ int linkOpen(InstrumentLink& link) {
     bool ok = false;
     if (isSerial(link)) {
         ok = platform::serialOpen(link.port, link.portName, link.baudRate);
-    } else if (link.interface == kLan) {
+    } else if (link.interfaceType == kLan) {
         ok = platform::tcpConnect(link.socket, link.ipAddress, link.lanPort, kConnectTimeoutMs);
         link.ring = ReceiveRing{};
     }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "db/fixed_text.h"
+#include "common/fixed_text.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_socket.h"
 
@@ -31,24 +31,18 @@ struct ReceiveRing {
     bool pop(char& byte);
 };
 
-// The Windows headers define interface as a keyword for COM declarations; the link's field keeps
-// its name, so code that includes this header after them loses that macro.
-#ifdef interface
-#undef interface
-#endif
-
 struct InstrumentLink {
-    std::int32_t interface = kNoInterface;
+    std::int32_t interfaceType = kNoInterface;
     std::int32_t model = 0;          // model code of the identified instrument, 0 unidentified
     std::int32_t modelVariant = 0;
     std::int32_t rangeVariant = 0;
-    db::FixedText<128> identity;     // reply to "*IDN?": maker, model, serial number, version
-    db::FixedText<256> calibration;  // reply to "calstr?"
-    db::FixedText<128> firmwareVersion;
-    db::FixedText<256> calibrationVersion;
+    common::FixedText<128> identity;     // reply to "*IDN?": maker, model, serial number, version
+    common::FixedText<256> calibration;  // reply to "calstr?"
+    common::FixedText<128> firmwareVersion;
+    common::FixedText<256> calibrationVersion;
     // The port's name: COM7 on Windows; on POSIX a device path, hence the room.
-    db::FixedText<260> portName;
-    db::FixedText<16> ipAddress;     // dotted IPv4
+    common::FixedText<260> portName;
+    common::FixedText<16> ipAddress;  // dotted IPv4
     std::int32_t lanPort = kDefaultLanPort;
     std::int32_t baudRate = 0;
     bool connected = false;          // an instrument has been identified

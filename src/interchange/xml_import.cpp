@@ -10,7 +10,7 @@
 #include "db/record_store.h"
 #include "db/schema.h"
 #include "interchange/text_format.h"
-#include "interchange/xml_export.h"
+#include "common/xml_text.h"
 #include "platform/prompter.h"
 
 namespace interchange {
@@ -86,7 +86,7 @@ const char* readIec(LineReader& in, db::SweepBundle& b, const std::string& path)
     if (!next()) return kNotValid;
     auto values = quotedValues(line);
     if (values.empty()) return kNotValid;
-    b.transformer.identifier = xmlUnescape(trimmed(values[0]));
+    b.transformer.identifier = common::xmlUnescape(trimmed(values[0]));
 
     if (!next()) return kNotValid;
     b.sweep.date = storedDate(lineContent(line), '-', true);
@@ -104,9 +104,9 @@ const char* readIec(LineReader& in, db::SweepBundle& b, const std::string& path)
     if (!skip(2) || !next()) return kNotValid;  // the end of Transformer, the start of MeasurementSetup
     values = quotedValues(line);
     if (values.size() < 3) return kNotValid;
-    b.equipment.manufacturer = xmlUnescape(values[0]);
-    b.equipment.instrument = xmlUnescape(values[1]);
-    b.equipment.serialNumber = zeroPadded(xmlUnescape(values[2]), 5);
+    b.equipment.manufacturer = common::xmlUnescape(values[0]);
+    b.equipment.instrument = common::xmlUnescape(values[1]);
+    b.equipment.serialNumber = zeroPadded(common::xmlUnescape(values[2]), 5);
 
     if (!next()) return kNotValid;
     b.sweep.peakVoltage = leadingNumber(lineContent(line));
@@ -311,7 +311,7 @@ std::string lineContent(std::string_view line) {
     }
     const auto end = line.find('<', begin);
     const auto text = line.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
-    return xmlUnescape(trimmed(text));
+    return common::xmlUnescape(trimmed(text));
 }
 
 std::vector<std::string> quotedValues(std::string_view line) {

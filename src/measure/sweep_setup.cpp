@@ -108,7 +108,7 @@ void fillPending(const SweepSetupFields& f, PendingSweep& pending) {
     r.peakVoltage = parseEngineeringNumber(f.peakVoltage);
     r.temperature = parseEngineeringNumber(f.temperature);
     r.name = f.name;  // the record keeps at most 150 characters
-    r.comments = db::FixedText<301>(f.comments).str();  // at most 300 characters
+    r.comments = common::FixedText<301>(f.comments).str();  // at most 300 characters
     const platform::LocalTime t = platform::localTimeNow();
     char date[16], time[8];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", t.year, t.month, t.day);

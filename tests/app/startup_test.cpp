@@ -6,7 +6,7 @@
 #include <optional>
 #include <regex>
 
-#include "app/identity.h"
+#include "common/identity.h"
 #include "app/startup.h"
 #include "db/schema.h"
 #include "platform/profile.h"
@@ -32,7 +32,7 @@ protected:
         std::filesystem::current_path(work.path());
     }
     void TearDown() override {
-        db::open_database({}, 2, nullptr, db::Connection::Main);
+        db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
         std::filesystem::current_path(saved_);
         for (const auto& [name, v] : env_) {
             if (v) setenv(name.c_str(), v->c_str(), 1);
@@ -52,7 +52,7 @@ private:
 }  // namespace
 
 TEST(Identity, TitleAndCreatedStamp) {
-    EXPECT_EQ(app::mainWindowTitle(), "Corvane v1_5");
+    EXPECT_EQ(common::mainWindowTitle(), "Corvane v1_5");
     platform::LocalTime t;
     t.year = 2024, t.month = 3, t.day = 7, t.hour = 9, t.minute = 5, t.second = 1;
     EXPECT_EQ(app::createdStamp(t), "09:05:01 7/3/2024");
@@ -80,7 +80,7 @@ TEST_F(StartupTest, FirstRunCreatesTheFolderChainBothFilesAndTheDefaultDatabase)
     EXPECT_EQ(db::storedVersionText(db::Connection::Main), "2.0");
 
     const app::ConnectSettings& c = app::connectSettings();
-    EXPECT_EQ(c.interface, 0);
+    EXPECT_EQ(c.interfaceType, 0);
     EXPECT_EQ(c.comPort, "");
     EXPECT_EQ(c.baudRate, 0);
     EXPECT_EQ(c.ipAddr, "");
@@ -92,11 +92,11 @@ TEST_F(StartupTest, FirstRunCreatesTheFolderChainBothFilesAndTheDefaultDatabase)
 
 TEST_F(StartupTest, SavedSettingsAreRead) {
     app::runStartupSequence();
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
     const std::string other = work.file("site.db");
     bool created = false;
-    ASSERT_TRUE(db::open_database(other, 1, &created, db::Connection::Main));
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    ASSERT_TRUE(db::open_database(other, db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
 
     platform::writeProfileString(app::mainIniPath(), "Connect", "Interface", "2");
     platform::writeProfileString(app::mainIniPath(), "Connect", "IPAddr", "127.0.0.1");
@@ -108,7 +108,7 @@ TEST_F(StartupTest, SavedSettingsAreRead) {
     platform::writeProfileString(app::dbIniPath(), "Backup", "BackupLocation", "/srv/backups");
 
     app::runStartupSequence();
-    EXPECT_EQ(app::connectSettings().interface, 2);
+    EXPECT_EQ(app::connectSettings().interfaceType, 2);
     EXPECT_EQ(app::connectSettings().ipAddr, "127.0.0.1");
     EXPECT_EQ(app::connectSettings().comPort, "COM5");
     EXPECT_EQ(app::connectSettings().baudRate, 19200);
@@ -121,9 +121,9 @@ TEST_F(StartupTest, SavedSettingsAreRead) {
 TEST_F(StartupTest, SavedConnectionIsReadAtTheNextStart) {
     app::settleSettingsFiles();
     app::saveConnectSettings({3, "COM12", 38400, ""});
-    EXPECT_EQ(app::connectSettings().interface, 0);   // read at start-up only
+    EXPECT_EQ(app::connectSettings().interfaceType, 0);  // read at start-up only
     app::settleSettingsFiles();
-    EXPECT_EQ(app::connectSettings().interface, 3);
+    EXPECT_EQ(app::connectSettings().interfaceType, 3);
     EXPECT_EQ(app::connectSettings().comPort, "COM12");
     EXPECT_EQ(app::connectSettings().baudRate, 38400);
     EXPECT_EQ(app::connectSettings().ipAddr, "");
@@ -145,7 +145,7 @@ TEST_F(StartupTest, DeletedMainSettingsFileIsRecreatedAndTheOtherKept) {
 
 TEST_F(StartupTest, VanishedDatabaseFallsBackToDefaultDb) {
     app::runStartupSequence();
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
     platform::writeProfileString(app::mainIniPath(), "Init", "DatabaseFile", work.file("gone.db"));
     std::filesystem::remove(work.file("default.db"));
 

@@ -39,12 +39,12 @@ class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         db::setCurrentDatabasePath(dir.file("Site A.db"));
-        ASSERT_TRUE(db::open_current_database(1));
+        ASSERT_TRUE(db::open_current_database(db::OpenMode::CreateIfMissing));
         db::TransformerRecord t;
         t.identifier = "T-100";
         t.manufacturer = "Maker";
         t.serialNumber = "S1";
-        ASSERT_EQ(db::store_transformer(t, 0), 0);
+        ASSERT_EQ(db::store_transformer(t, db::kAddChecked), 0);
         location = dir.file("backups");
         folder = location + "/Corvane/Site A";
     }
@@ -86,7 +86,7 @@ TEST_F(BackupTest, TheFirstBackupMakesItsFolderHistoryAndLog) {
     // The copy is a database with what the original held.
     db::close_current_database();
     db::setCurrentDatabasePath(folder + "/" + name);
-    ASSERT_TRUE(db::open_current_database(3));
+    ASSERT_TRUE(db::open_current_database(db::OpenMode::Open));
     EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 1);
 }
 
@@ -135,7 +135,7 @@ TEST_F(BackupTest, RestoringPutsTheBackupsContentBack) {
     later.identifier = "T-200";
     later.manufacturer = "Maker";
     later.serialNumber = "S2";
-    ASSERT_EQ(db::store_transformer(later, 0), 0);
+    ASSERT_EQ(db::store_transformer(later, db::kAddChecked), 0);
     ASSERT_EQ(db::count_rows(db::TableIndex::Transformer), 2);
 
     EXPECT_FALSE(db::restore_database(location, [](const std::vector<std::string>&) { return std::string(); }));
@@ -198,7 +198,7 @@ TEST(BackupNames, FileAndFolderNames) {
     FakePrompter prompter;
     TempDir dir;
     db::setCurrentDatabasePath(dir.file("O'Neil.site.db"));
-    ASSERT_TRUE(db::open_current_database(1));
+    ASSERT_TRUE(db::open_current_database(db::OpenMode::CreateIfMissing));
     EXPECT_EQ(db::backupFolder("/backups"), "/backups/Corvane/O''Neil.site");
     db::close_current_database();
 }

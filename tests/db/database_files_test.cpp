@@ -119,23 +119,23 @@ TEST_F(DatabaseFilesTest, OpeningReportsWhatWentWrongAndRemembersWhatWorked) {
     db::setDatabaseSettingsFile(settings);
     writeFile(dir.file("notes.db"), "not a database\n");
     db::setCurrentDatabasePath(dir.file("notes.db"));
-    EXPECT_FALSE(db::open_current_database(1));
+    EXPECT_FALSE(db::open_current_database(db::OpenMode::CreateIfMissing));
     EXPECT_EQ(prompter.boxes.back().text, dir.file("notes.db") + " is not a Corvane database file");
     EXPECT_EQ(prompter.boxes.back().caption, "Corvane");
-    EXPECT_FALSE(db::open_current_database(3));
+    EXPECT_FALSE(db::open_current_database(db::OpenMode::Open));
     EXPECT_EQ(prompter.boxes.back().text, "Unable to open the last used database file <" + dir.file("notes.db") + ">");
     EXPECT_FALSE(db::databaseIsOpen());
     EXPECT_EQ(platform::getProfileString(settings, "Init", "DatabaseFile", "none", 260), "none");
 
     db::setCurrentDatabasePath(dir.file("good.db"));
-    ASSERT_TRUE(db::open_current_database(1));
+    ASSERT_TRUE(db::open_current_database(db::OpenMode::CreateIfMissing));
     EXPECT_EQ(db::shownDatabaseName(), "good.db");
     EXPECT_EQ(platform::getProfileString(settings, "Init", "DatabaseFile", "", 260), dir.file("good.db"));
 }
 
 TEST_F(DatabaseFilesTest, OpenDatabaseAsksFirstAndOpensTheChosenFile) {
     db::setCurrentDatabasePath(dir.file("first.db"));
-    ASSERT_TRUE(db::open_current_database(1));
+    ASSERT_TRUE(db::open_current_database(db::OpenMode::CreateIfMissing));
     EXPECT_TRUE(db::open_database_command());  // No: stays as it was
     EXPECT_EQ(prompter.boxes.back().text, "Are you sure you want to break the connection to the database file " +
                                               dir.file("first.db"));
@@ -143,8 +143,9 @@ TEST_F(DatabaseFilesTest, OpenDatabaseAsksFirstAndOpensTheChosenFile) {
 
     db::close_current_database();
     bool created = false;
-    ASSERT_TRUE(db::open_database(dir.file("second.db"), 1, &created, db::Connection::Main));
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    ASSERT_TRUE(
+        db::open_database(dir.file("second.db"), db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
     prompter.openResults.push_back({dir.file("second.db")});
     EXPECT_TRUE(db::open_database_command());
     EXPECT_EQ(prompter.choicesShown.back().title, "Open Database");

@@ -23,13 +23,13 @@ std::vector<std::string> query(sqlite3* handle, const std::string& sql) {
 void DbTest::SetUp() {
     path = dir.file("test.db");
     bool created = false;
-    ASSERT_TRUE(db::open_database(path, 1, &created, db::Connection::Main));
+    ASSERT_TRUE(db::open_database(path, db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
     ASSERT_TRUE(created);
 }
 
 void DbTest::TearDown() {
-    db::open_database({}, 2, nullptr, db::Connection::Main);
-    db::open_database({}, 2, nullptr, db::Connection::Backup);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Backup);
 }
 
 void DbTest::exec(const std::string& sql) { query(db::connectionHandle(db::Connection::Main), sql); }
@@ -49,7 +49,7 @@ db::SweepRecord DbTest::addBasics() {
     t.identifier = "T1";
     t.manufacturer = "Maker";
     t.serialNumber = "S-1";
-    EXPECT_EQ(db::store_transformer(t, 2), 0);  // "T1" is shorter than the dialogs allow
+    EXPECT_EQ(db::store_transformer(t, db::kAddUnchecked), 0);  // "T1" is shorter than the dialogs allow
     db::SetupRecord s;
     s.name = "OPEN1";
     s.referenceTerminal = "H1";
@@ -57,13 +57,13 @@ db::SweepRecord DbTest::addBasics() {
     s.connectedTerminals = "NONE";
     s.oltc = 3;
     s.unshieldedLength = 30.0f;
-    EXPECT_EQ(db::store_setup(s, 0), 0);
+    EXPECT_EQ(db::store_setup(s, db::kAddChecked), 0);
     db::EquipmentRecord e;
     e.manufacturer = "Other Instruments";
     e.instrument = "QMX74";
     e.serialNumber = "410-77";
     e.calibrationDueDate = "2030-01-31";
-    EXPECT_EQ(db::store_equipment(e, 0), 0);
+    EXPECT_EQ(db::store_equipment(e, db::kAddChecked), 0);
 
     db::SweepRecord r;
     r.transformerIdentifier = "T1";
@@ -79,7 +79,7 @@ db::SweepRecord DbTest::addBasics() {
 
 void DbTest::storeSweep(db::SweepRecord& sweep) {
     sweep.id = db::next_row_id(db::TableIndex::Sweep);
-    EXPECT_EQ(db::store_sweep(sweep, 0), 0);
+    EXPECT_EQ(db::store_sweep(sweep, db::kAddChecked), 0);
 }
 
 std::int64_t DbTest::addSweep(const std::string& name, int dataType, int points) {

@@ -123,7 +123,7 @@ protected:
         keep.name = "Other setup";
         keep.basicPoints = {{20, -40, 0}};
         keep.id = db::next_row_id(TableIndex::Sweep);
-        ASSERT_EQ(db::store_sweep(keep, 0), 0);
+        ASSERT_EQ(db::store_sweep(keep, db::kAddChecked), 0);
         ASSERT_EQ(db::store_points(keep), 0);
         kept = keep.id;
     }
@@ -138,7 +138,7 @@ protected:
 TEST_F(DeleteTest, SetupTakesItsSweepsAndTheirPointsWithIt) {
     ASSERT_EQ(counts(), "4/4/4/5/2");
     prompter.queueAnswer(platform::Answer::Yes);
-    EXPECT_TRUE(db::delete_records(1, {TableIndex::Measurement, {}, "WHERE Name='OPEN1'"}, true));
+    EXPECT_TRUE(db::delete_records(db::DeleteKind::Setup, {TableIndex::Measurement, {}, "WHERE Name='OPEN1'"}, true));
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].caption, "Alert!");
     EXPECT_EQ(prompter.boxes[0].text,
@@ -150,17 +150,20 @@ TEST_F(DeleteTest, SetupTakesItsSweepsAndTheirPointsWithIt) {
 }
 
 TEST_F(DeleteTest, AnsweringNoOrMatchingNothingDeletesNothing) {
-    EXPECT_FALSE(db::delete_records(0, {TableIndex::Transformer, {}, "WHERE Transformer_Identifier='T1'"}, true));
+    EXPECT_FALSE(db::delete_records(db::DeleteKind::Transformer,
+                                    {TableIndex::Transformer, {}, "WHERE Transformer_Identifier='T1'"}, true));
     EXPECT_EQ(counts(), "4/4/4/5/2");
-    EXPECT_FALSE(db::delete_records(3, {TableIndex::Sweep, {}, "WHERE Name='nothing like it'"}, false));
+    EXPECT_FALSE(
+        db::delete_records(db::DeleteKind::Sweep, {TableIndex::Sweep, {}, "WHERE Name='nothing like it'"}, false));
     EXPECT_EQ(counts(), "4/4/4/5/2");
 }
 
 TEST_F(DeleteTest, KindFourTakesTheTableOfTheSelection) {
-    EXPECT_TRUE(db::delete_records(4, {TableIndex::Sweep, {0, 4}, "WHERE SweepId='" + std::to_string(fra) + "'"},
-                                   false));
+    EXPECT_TRUE(db::delete_records(db::DeleteKind::SelectionTable,
+                                   {TableIndex::Sweep, {0, 4}, "WHERE SweepId='" + std::to_string(fra) + "'"}, false));
     EXPECT_EQ(counts(), "3/4/0/5/2");
-    EXPECT_TRUE(db::delete_records(4, {TableIndex::Equipment, {}, "WHERE Equipment_Id='1'"}, false));
+    EXPECT_TRUE(db::delete_records(db::DeleteKind::SelectionTable,
+                                   {TableIndex::Equipment, {}, "WHERE Equipment_Id='1'"}, false));
     EXPECT_EQ(counts(), "0/0/0/0/2");
     EXPECT_EQ(value("SELECT count(*) FROM Equipment"), "0");
 }
@@ -170,7 +173,8 @@ TEST_F(DeleteTest, TransformerWithThousandsOfSweepsGoesInOneTransaction) {
          "INSERT INTO Sweep (Measurement_Id, Equipment_Id, Transformer_Identifier, Name, Data_Type) "
          "SELECT 1, 1, 'T1', 'Bulk ' || i, 0 FROM n");
     exec("INSERT INTO Data (Sweep_Id, Frequency) SELECT SweepId, 50 FROM Sweep WHERE Name LIKE 'Bulk %'");
-    EXPECT_TRUE(db::delete_records(0, {TableIndex::Transformer, {}, "WHERE Transformer_Identifier='T1'"}, false));
+    EXPECT_TRUE(db::delete_records(db::DeleteKind::Transformer,
+                                   {TableIndex::Transformer, {}, "WHERE Transformer_Identifier='T1'"}, false));
     EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
     EXPECT_EQ(counts(), "0/0/0/0/2");
     EXPECT_EQ(value("SELECT count(*) FROM Transformer"), "0");
@@ -178,7 +182,7 @@ TEST_F(DeleteTest, TransformerWithThousandsOfSweepsGoesInOneTransaction) {
 
 TEST_F(DeleteTest, AFailedDeletionKeepsEverything) {
     exec("CREATE TRIGGER guard BEFORE DELETE ON Sweep BEGIN SELECT RAISE(ABORT, 'sweeps are guarded'); END");
-    EXPECT_FALSE(db::delete_records(1, {TableIndex::Measurement, {}, "WHERE Name='OPEN1'"}, false));
+    EXPECT_FALSE(db::delete_records(db::DeleteKind::Setup, {TableIndex::Measurement, {}, "WHERE Name='OPEN1'"}, false));
     ASSERT_FALSE(prompter.boxes.empty());
     EXPECT_EQ(prompter.boxes[0].caption, "Database Error");
     EXPECT_EQ(counts(), "4/4/4/5/2");

@@ -28,7 +28,7 @@ TEST_F(DbTest, PointsOfEveryDataTypeReadBackBitForBit) {
     w.dataType = db::kDataFra;
     for (double x : awkward) w.fraPoints.push_back({x, x * 2, x / 7, -x, x + 1, x * 1e-9});
     w.id = db::next_row_id(TableIndex::Sweep);
-    ASSERT_EQ(db::store_sweep(w, 0), 0);
+    ASSERT_EQ(db::store_sweep(w, db::kAddChecked), 0);
     ASSERT_EQ(db::store_points(w), 0);
 
     db::SweepRecord lcr = w;
@@ -37,7 +37,7 @@ TEST_F(DbTest, PointsOfEveryDataTypeReadBackBitForBit) {
     lcr.fraPoints.clear();
     for (double x : awkward) lcr.lcrPoints.push_back({x, x, x * 3, x / 3, -x, x * x, x / 1e12, 1 / (x + 2)});
     lcr.id = db::next_row_id(TableIndex::Sweep);
-    ASSERT_EQ(db::store_sweep(lcr, 0), 0);
+    ASSERT_EQ(db::store_sweep(lcr, db::kAddChecked), 0);
     ASSERT_EQ(db::store_points(lcr), 0);
 
     std::vector<db::SweepRecord> loaded = db::load_sweeps({lcr.id, w.id});
@@ -73,7 +73,7 @@ TEST_F(DbTest, PointIdsContinueTheSequenceAndProgressIsReported) {
     second.name = "Second";
     second.id = db::next_row_id(TableIndex::Sweep);
     for (int i = 0; i < 200; ++i) second.basicPoints.push_back({10.0 * (i + 1), -30, 0});
-    ASSERT_EQ(db::store_sweep(second, 0), 0);
+    ASSERT_EQ(db::store_sweep(second, db::kAddChecked), 0);
 
     RecordingSink sink;
     ASSERT_EQ(db::store_points(second, &sink), 0);
@@ -170,25 +170,25 @@ TEST(DiskFull, AFailedCommitIsReportedAndNothingIsKept) {
     FakePrompter prompter;
     const std::string file = dir.file("full.db");
     bool created = false;
-    ASSERT_TRUE(db::open_database(file, 1, &created, db::Connection::Main));
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
     db::TransformerRecord t;
     t.identifier = "T100";
     t.manufacturer = "Maker";
     t.serialNumber = "S1";
 
     disk.failWritesWith(13);  // SQLITE_FULL
-    EXPECT_EQ(db::store_transformer(t, 0), 13);
+    EXPECT_EQ(db::store_transformer(t, db::kAddChecked), 13);
     ASSERT_EQ(prompter.boxes.size(), 2u) << prompter.captions();
     EXPECT_EQ(prompter.boxes[0].text, "database or disk is full");
     EXPECT_EQ(prompter.boxes[1].text, "Error adding Tranformer to database");
 
     disk.failWritesWith(0);
-    ASSERT_EQ(db::store_transformer(t, 0), 0);
+    ASSERT_EQ(db::store_transformer(t, db::kAddChecked), 0);
     db::SweepRecord w;
     w.transformerIdentifier = "T100";
     w.name = "Sweep at the end of the day";
     w.id = db::next_row_id(TableIndex::Sweep);
-    ASSERT_EQ(db::store_sweep(w, 0), 0);
+    ASSERT_EQ(db::store_sweep(w, db::kAddChecked), 0);
     for (int i = 0; i < 2000; ++i) w.basicPoints.push_back({10.0 + i, -40, 0});
 
     prompter.boxes.clear();
@@ -198,9 +198,9 @@ TEST(DiskFull, AFailedCommitIsReportedAndNothingIsKept) {
     disk.failWritesWith(0);
     EXPECT_EQ(db::count_rows(TableIndex::Data), 0);
     EXPECT_EQ(db::store_points(w), 0);
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
 
-    ASSERT_TRUE(db::open_database(file, 3, nullptr, db::Connection::Main));
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::Open, nullptr, db::Connection::Main));
     EXPECT_EQ(db::count_rows(TableIndex::Data), 2000);
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
 }

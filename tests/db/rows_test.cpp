@@ -61,7 +61,7 @@ TEST_F(DbTest, FailedSelectShowsTheDatabaseError) {
     EXPECT_EQ(prompter.boxes[0].caption, "Database Error");
     EXPECT_EQ(prompter.boxes[0].text, "no such column: no_such_column");
 
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
     EXPECT_FALSE(db::select_rows_to_view(rows, TableIndex::Sweep, {0}, "", false));
     EXPECT_EQ(prompter.boxes.back().caption, "Database Connection Error");
     EXPECT_NE(prompter.boxes.back().text.find("[code:11572]"), std::string::npos);

@@ -65,7 +65,7 @@ std::vector<std::string> schemaOf(const std::string& file) {
 
 class FileTest : public ::testing::Test {
 protected:
-    void TearDown() override { db::open_database({}, 2, nullptr, Connection::Main); }
+    void TearDown() override { db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main); }
     TempDir dir;
     FakePrompter prompter;
 };
@@ -75,7 +75,7 @@ protected:
 TEST_F(FileTest, NewFileGetsExactlyTheEightTablesAndVersionTwo) {
     std::string file = dir.file("new.db");
     bool created = false;
-    ASSERT_TRUE(db::open_database(file, 1, &created, Connection::Main));
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
     EXPECT_TRUE(created);
     EXPECT_EQ(schemaOf(file), std::vector<std::string>(std::begin(kExpectedSchema), std::end(kExpectedSchema)));
     EXPECT_EQ(db::storedVersionText(Connection::Main), "2.0");
@@ -83,14 +83,14 @@ TEST_F(FileTest, NewFileGetsExactlyTheEightTablesAndVersionTwo) {
     EXPECT_TRUE(prompter.boxes.empty());
 
     // Opening it again is no creation and changes nothing.
-    ASSERT_TRUE(db::open_database(file, 1, &created, Connection::Main));
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
     EXPECT_FALSE(created);
     EXPECT_EQ(schemaOf(file).size(), 8u);
 }
 
 TEST_F(FileTest, MissingFileIsNotCreatedWithoutTheCreatedFlag) {
     std::string file = dir.file("missing.db");
-    EXPECT_FALSE(db::open_database(file, 3, nullptr, Connection::Main));
+    EXPECT_FALSE(db::open_database(file, db::OpenMode::Open, nullptr, Connection::Main));
     EXPECT_FALSE(platform::fileExists(file));
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].caption, "Database Error");
@@ -102,7 +102,7 @@ TEST_F(FileTest, FileThatIsNotADatabaseFailsAndStaysAsItWas) {
     std::string file = dir.file("notes.db");
     writeFile(file, "These are my notes, not a database. Please keep them.\n");
     bool created = false;
-    EXPECT_FALSE(db::open_database(file, 1, &created, Connection::Main));
+    EXPECT_FALSE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
     EXPECT_FALSE(created);
     ASSERT_FALSE(prompter.boxes.empty());
     EXPECT_EQ(prompter.boxes[0].text, "File selected is not a Database\nError Code: 26");
@@ -111,19 +111,19 @@ TEST_F(FileTest, FileThatIsNotADatabaseFailsAndStaysAsItWas) {
 
 TEST_F(FileTest, CloseModesCloseTheConnection) {
     bool created = false;
-    ASSERT_TRUE(db::open_database(dir.file("b.db"), 1, &created, Connection::Main));
+    ASSERT_TRUE(db::open_database(dir.file("b.db"), db::OpenMode::CreateIfMissing, &created, Connection::Main));
     EXPECT_NE(db::connectionHandle(Connection::Main), nullptr);
-    EXPECT_FALSE(db::open_database({}, 2, nullptr, Connection::Main));
+    EXPECT_FALSE(db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main));
     EXPECT_EQ(db::connectionHandle(Connection::Main), nullptr);
     // Closing a closed connection is harmless.
-    EXPECT_FALSE(db::open_database({}, 2, nullptr, Connection::Main));
+    EXPECT_FALSE(db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main));
 }
 
 TEST_F(FileTest, VersionZeroFileIsUpgradedKeepingEveryRow) {
     std::string file = dir.file("old.db");
     makeVersion0File(file);
     bool created = false;
-    ASSERT_TRUE(db::open_database(file, 1, &created, Connection::Main));
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
     EXPECT_FALSE(created);
     EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
     EXPECT_EQ(db::storedVersionText(Connection::Main), "2.0");
@@ -145,11 +145,11 @@ TEST_F(FileTest, VersionZeroFileIsUpgradedKeepingEveryRow) {
 TEST_F(FileTest, VersionTableWithoutARowKeepsExistingPointTables) {
     std::string file = dir.file("half.db");
     bool created = false;
-    ASSERT_TRUE(db::open_database(file, 1, &created, Connection::Main));
-    db::open_database({}, 2, nullptr, Connection::Main);
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
+    db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
     execOnFile(file, "INSERT INTO Data_FRA (Sweep_Id, Frequency) VALUES (7, 100); DELETE FROM Version;");
 
-    ASSERT_TRUE(db::open_database(file, 1, &created, Connection::Main));
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
     EXPECT_EQ(columnOnFile(file, "SELECT Frequency FROM Data_FRA"), std::vector<std::string>{"100.0"});
     EXPECT_EQ(db::storedVersionText(Connection::Main), "2.0");
 }
@@ -157,19 +157,19 @@ TEST_F(FileTest, VersionTableWithoutARowKeepsExistingPointTables) {
 TEST_F(FileTest, NullVersionFailsTheOpen) {
     std::string file = dir.file("null.db");
     bool created = false;
-    ASSERT_TRUE(db::open_database(file, 1, &created, Connection::Main));
-    db::open_database({}, 2, nullptr, Connection::Main);
+    ASSERT_TRUE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
+    db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
     execOnFile(file, "UPDATE Version SET Database_version = NULL");
-    EXPECT_FALSE(db::open_database(file, 1, &created, Connection::Main));
+    EXPECT_FALSE(db::open_database(file, db::OpenMode::CreateIfMissing, &created, Connection::Main));
 }
 
 TEST_F(FileTest, FailedUpgradeLeavesTheFileUntouched) {
     std::string file = dir.file("broken.db");
     makeVersion0File(file, /*withSweepTable=*/false);
     auto before = schemaOf(file);
-    EXPECT_FALSE(db::open_database(file, 1, nullptr, Connection::Main));
+    EXPECT_FALSE(db::open_database(file, db::OpenMode::CreateIfMissing, nullptr, Connection::Main));
     EXPECT_EQ(prompter.boxes.at(0).caption, "Database Error");
-    db::open_database({}, 2, nullptr, Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
     EXPECT_EQ(schemaOf(file), before);
     EXPECT_EQ(columnOnFile(file, "SELECT count(*) FROM Data")[0], "2");
 }
@@ -186,8 +186,8 @@ protected:
              std::to_string(equipment) + ", 'T1', '" + name + "', 10, 20, '2021-06-07', '08:00', 0, 'kept', 0)");
     }
     void reopen() {
-        db::open_database({}, 2, nullptr, Connection::Main);
-        ASSERT_TRUE(db::open_database(path, 3, nullptr, Connection::Main));
+        db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
+        ASSERT_TRUE(db::open_database(path, db::OpenMode::Open, nullptr, Connection::Main));
     }
 };
 
@@ -238,7 +238,7 @@ TEST_F(DbTest, NextRowIdFollowsTheTableSequence) {
     EXPECT_EQ(db::next_row_id(TableIndex::Sweep), 6);
     EXPECT_EQ(db::next_row_id(TableIndex::DataLcr), 1);
 
-    db::open_database({}, 2, nullptr, Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
     prompter.boxes.clear();
     EXPECT_EQ(db::next_row_id(TableIndex::Sweep), 1);
     ASSERT_EQ(prompter.boxes.size(), 1u);

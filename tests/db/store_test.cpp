@@ -39,33 +39,33 @@ db::SetupRecord setup(const std::string& name) {
 }  // namespace
 
 TEST_F(DbTest, ValidationAppliesToCheckedAddsAndUpdatesOnly) {
-    EXPECT_EQ(db::store_transformer(transformer("T2"), 0), -1);
-    EXPECT_EQ(db::store_transformer(transformer("T2"), 2), 0);
-    EXPECT_EQ(db::store_transformer(transformer("T2"), 1), -1);
+    EXPECT_EQ(db::store_transformer(transformer("T2"), db::kAddChecked), -1);
+    EXPECT_EQ(db::store_transformer(transformer("T2"), db::kAddUnchecked), 0);
+    EXPECT_EQ(db::store_transformer(transformer("T2"), db::kUpdate), -1);
 
     db::TransformerRecord noMaker = transformer("T3X");
     noMaker.manufacturer = "";
-    EXPECT_EQ(db::store_transformer(noMaker, 0), -1);
+    EXPECT_EQ(db::store_transformer(noMaker, db::kAddChecked), -1);
 
     db::SetupRecord s = setup("OP");
-    EXPECT_EQ(db::store_setup(s, 0), -1);
+    EXPECT_EQ(db::store_setup(s, db::kAddChecked), -1);
     s = setup("OPEN1");
     s.oltc = -1;
-    EXPECT_EQ(db::store_setup(s, 0), -1);
+    EXPECT_EQ(db::store_setup(s, db::kAddChecked), -1);
     s = setup("OPEN1");
     s.unshieldedLength = -0.5f;
-    EXPECT_EQ(db::store_setup(s, 0), -1);
+    EXPECT_EQ(db::store_setup(s, db::kAddChecked), -1);
     s = setup("OPEN1");
     s.connectedTerminals = "";
-    EXPECT_EQ(db::store_setup(s, 0), -1);
+    EXPECT_EQ(db::store_setup(s, db::kAddChecked), -1);
 
     db::EquipmentRecord e = equipment();
     e.serialNumber = "";
-    EXPECT_EQ(db::store_equipment(e, 0), -1);
+    EXPECT_EQ(db::store_equipment(e, db::kAddChecked), -1);
 
     db::SweepRecord w;
     w.name = "ab";
-    EXPECT_EQ(db::store_sweep(w, 0), -1);
+    EXPECT_EQ(db::store_sweep(w, db::kAddChecked), -1);
 
     EXPECT_EQ(value("SELECT count(*) FROM Measurement"), "0");
     EXPECT_EQ(value("SELECT count(*) FROM Equipment"), "0");
@@ -74,22 +74,22 @@ TEST_F(DbTest, ValidationAppliesToCheckedAddsAndUpdatesOnly) {
 }
 
 TEST_F(DbTest, ExistingAndMissingKeysGiveTheirCodes) {
-    ASSERT_EQ(db::store_transformer(transformer("T100"), 0), 0);
-    EXPECT_EQ(db::store_transformer(transformer("T100"), 0), -2);
-    EXPECT_EQ(db::store_transformer(transformer("T100"), 2), -2);
-    EXPECT_EQ(db::store_transformer(transformer("t100"), 1), -3);  // identifiers compare exactly
+    ASSERT_EQ(db::store_transformer(transformer("T100"), db::kAddChecked), 0);
+    EXPECT_EQ(db::store_transformer(transformer("T100"), db::kAddChecked), -2);
+    EXPECT_EQ(db::store_transformer(transformer("T100"), db::kAddUnchecked), -2);
+    EXPECT_EQ(db::store_transformer(transformer("t100"), db::kUpdate), -3);  // identifiers compare exactly
 
     db::SetupRecord s = setup("OPEN1");
     s.id = 7;
-    EXPECT_EQ(db::store_setup(s, 1), -3);
-    EXPECT_EQ(db::store_setup(s, 0), 0);  // the database numbers new rows itself
+    EXPECT_EQ(db::store_setup(s, db::kUpdate), -3);
+    EXPECT_EQ(db::store_setup(s, db::kAddChecked), 0);  // the database numbers new rows itself
     EXPECT_EQ(value("SELECT Measurement_Id FROM Measurement"), "1");
 }
 
 TEST_F(DbTest, EquipmentDuplicatesAreRefusedOnlyWhenChecked) {
-    ASSERT_EQ(db::store_equipment(equipment(), 0), 0);
-    EXPECT_EQ(db::store_equipment(equipment(), 0), -2);
-    EXPECT_EQ(db::store_equipment(equipment(), 2), 0);
+    ASSERT_EQ(db::store_equipment(equipment(), db::kAddChecked), 0);
+    EXPECT_EQ(db::store_equipment(equipment(), db::kAddChecked), -2);
+    EXPECT_EQ(db::store_equipment(equipment(), db::kAddUnchecked), 0);
     EXPECT_EQ(value("SELECT count(*) FROM Equipment"), "2");
 }
 
@@ -97,14 +97,14 @@ TEST_F(DbTest, QuotesInEveryTextSurviveTheRoundTrip) {
     db::TransformerRecord t = transformer("O'Neil's \"T1\"");
     t.manufacturer = "O'Neil";
     t.serialNumber = "'; DROP TABLE Sweep; --";
-    ASSERT_EQ(db::store_transformer(t, 0), 0);
+    ASSERT_EQ(db::store_transformer(t, db::kAddChecked), 0);
     db::SetupRecord s = setup("Tap 'A'");
     s.comments = "lead's length, \"approx\"";
-    ASSERT_EQ(db::store_setup(s, 0), 0);
+    ASSERT_EQ(db::store_setup(s, db::kAddChecked), 0);
     db::EquipmentRecord e = equipment();
     e.instrument = "QMX'74";
-    ASSERT_EQ(db::store_equipment(e, 0), 0);
-    EXPECT_EQ(db::store_equipment(e, 0), -2);  // the duplicate check quotes too
+    ASSERT_EQ(db::store_equipment(e, db::kAddChecked), 0);
+    EXPECT_EQ(db::store_equipment(e, db::kAddChecked), -2);  // the duplicate check quotes too
 
     db::SweepRecord w;
     w.transformerIdentifier = t.identifier;
@@ -134,14 +134,14 @@ TEST_F(DbTest, StoredValuesTakeTheirFormats) {
     db::SetupRecord s = setup("OPEN1");
     s.unshieldedLength = 12.345f;
     s.fluidFilled = true;
-    ASSERT_EQ(db::store_setup(s, 0), 0);
+    ASSERT_EQ(db::store_setup(s, db::kAddChecked), 0);
     EXPECT_EQ(value("SELECT Unshielded_Length || '|' || Fluid_Filled || '|' || OLTC FROM Measurement"), "12.35|TRUE|3");
 
     db::SweepRecord w = addBasics();
     w.peakVoltage = 1.0 / 3.0;
     w.temperature = -5.25;
     w.id = db::next_row_id(TableIndex::Sweep);
-    ASSERT_EQ(db::store_sweep(w, 0), 0);
+    ASSERT_EQ(db::store_sweep(w, db::kAddChecked), 0);
     EXPECT_EQ(value("SELECT Peak_Voltage || '|' || Temperature || '|' || Date || '|' || Time FROM Sweep"),
               "0.33333|-5.25|2013-07-01|13:48");
     EXPECT_EQ(value("SELECT Fingerprint_Sweep_Id IS NULL FROM Transformer"), "1");
@@ -150,7 +150,7 @@ TEST_F(DbTest, StoredValuesTakeTheirFormats) {
 TEST_F(DbTest, UpdatesChangeFieldsButNeverASweepsDateAndTime) {
     db::SweepRecord w = addBasics();
     w.id = db::next_row_id(TableIndex::Sweep);
-    ASSERT_EQ(db::store_sweep(w, 0), 0);
+    ASSERT_EQ(db::store_sweep(w, db::kAddChecked), 0);
 
     w.name = "Renamed";
     w.comments = "after repair";
@@ -158,16 +158,16 @@ TEST_F(DbTest, UpdatesChangeFieldsButNeverASweepsDateAndTime) {
     w.time = "23:59";
     w.dataType = 1;
     w.phaseConvention = 1;
-    ASSERT_EQ(db::store_sweep(w, 1), 0);
+    ASSERT_EQ(db::store_sweep(w, db::kUpdate), 0);
     EXPECT_EQ(value("SELECT Name || '|' || Comments || '|' || Date || '|' || Time || '|' || Data_Type || '|' || "
                     "Phase_Convention FROM Sweep"),
               "Renamed|after repair|2013-07-01|13:48|1|1");
 
     db::TransformerRecord t = transformer("T100");
-    ASSERT_EQ(db::store_transformer(t, 0), 0);
+    ASSERT_EQ(db::store_transformer(t, db::kAddChecked), 0);
     t.manufacturer = "New maker";
     t.fingerprintSweepId = w.id;
-    ASSERT_EQ(db::store_transformer(t, 1), 0);
+    ASSERT_EQ(db::store_transformer(t, db::kUpdate), 0);
     EXPECT_EQ(value("SELECT Manufacturer || '|' || Fingerprint_Sweep_Id FROM Transformer WHERE "
                     "Transformer_Identifier='T100'"),
               "New maker|1");
@@ -175,7 +175,7 @@ TEST_F(DbTest, UpdatesChangeFieldsButNeverASweepsDateAndTime) {
 
 TEST_F(DbTest, FailedWriteShowsBothMessagesAndKeepsNothing) {
     exec("CREATE TRIGGER refuse BEFORE INSERT ON Transformer BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
-    int rc = db::store_transformer(transformer("T500"), 0);
+    int rc = db::store_transformer(transformer("T500"), db::kAddChecked);
     EXPECT_EQ(rc, 19);  // SQLITE_CONSTRAINT
     ASSERT_EQ(prompter.boxes.size(), 2u);
     EXPECT_EQ(prompter.boxes[0].caption, "Database Error");
@@ -185,12 +185,12 @@ TEST_F(DbTest, FailedWriteShowsBothMessagesAndKeepsNothing) {
     EXPECT_EQ(value("SELECT count(*) FROM Transformer"), "0");
     // The connection is usable afterwards: no transaction was left open.
     exec("DROP TRIGGER refuse");
-    EXPECT_EQ(db::store_transformer(transformer("T500"), 0), 0);
+    EXPECT_EQ(db::store_transformer(transformer("T500"), db::kAddChecked), 0);
 }
 
 TEST_F(DbTest, StoringWithoutADatabaseFailsWithTheConnectionMessage) {
-    db::open_database({}, 2, nullptr, db::Connection::Main);
-    EXPECT_NE(db::store_transformer(transformer("T123"), 0), 0);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
+    EXPECT_NE(db::store_transformer(transformer("T123"), db::kAddChecked), 0);
     ASSERT_FALSE(prompter.boxes.empty());
     EXPECT_EQ(prompter.boxes[0].caption, "Database Connection Error");
     EXPECT_EQ(prompter.boxes[0].text.substr(prompter.boxes[0].text.size() - 11), "[code:1157]");

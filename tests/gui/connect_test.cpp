@@ -10,17 +10,17 @@
 
 #include <string>
 
-#include "app/layout.h"
-#include "app/main_window.h"
+#include "gui/app/layout.h"
+#include "gui/app/main_window.h"
 #include "app/startup.h"
 #include "db/record_store.h"
 #include "instrument/comms_log.h"
-#include "instrument/connect_dialog.h"
+#include "gui/instrument/connect_dialog.h"
 #include "instrument/identification.h"
 #include "instrument/settings.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "resources/resource.h"
+#include "gui/resources/resource.h"
 #include "sim_process.h"
 #include "gui/support/dialog_driver.h"
 #include "gui/support/main_window_fixture.h"
@@ -87,7 +87,7 @@ TEST_F(Connect, OverLanIdentifiesRegistersAndReadsTheSettings) {
     const instrument::InstrumentLink& link = gui::instrumentLink();
     EXPECT_TRUE(link.connected);
     EXPECT_FALSE(link.open);
-    EXPECT_EQ(link.interface, instrument::kLan);
+    EXPECT_EQ(link.interfaceType, instrument::kLan);
     EXPECT_EQ(link.model, 11);
     EXPECT_EQ(titleOf(main), "Corvane v1_5     LAN,QMX74,410-2718,2.07");
     ASSERT_GE(prompter.boxes.size(), 2u);

@@ -12,19 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "app/layout.h"
-#include "app/main_window.h"
+#include "gui/app/layout.h"
+#include "gui/app/main_window.h"
 #include "app/timer_service.h"
-#include "app/window_classes.h"
-#include "db/data_browser.h"
+#include "gui/app/window_classes.h"
+#include "gui/db/data_browser.h"
 #include "db/database_files.h"
 #include "db/record_store.h"
 #include "db/schema.h"
-#include "measure/result_panes.h"
+#include "gui/measure/result_panes.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/win32/wine_paths.h"
-#include "resources/resource.h"
+#include "gui/resources/resource.h"
 #include "gui/support/dialog_driver.h"
 #include "gui/support/main_window_fixture.h"
 
@@ -145,7 +145,7 @@ TEST_F(MainWindow, EveryControlOfEveryTableIsCreatedWithItsIdTextAndPlace) {
             if (text && !isComboBox(w)) {
                 EXPECT_EQ(textOf(w), text) << design.id;
             }
-            if (design.positionRule == 0 && design.sizeRule == 0)
+            if (design.positionRule == app::PositionRule::AsDesigned && design.sizeRule == app::SizeRule::Fixed)
                 expectPlace(w, design.designRect.x, design.designRect.y, design.designRect.width,
                             design.designRect.height, std::to_string(design.id));
             ++checked;
@@ -467,7 +467,7 @@ TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     t.identifier = "T-101";
     t.manufacturer = "Maker";
     t.serialNumber = "S1";
-    ASSERT_EQ(db::store_transformer(t, 0), 0);
+    ASSERT_EQ(db::store_transformer(t, db::kAddChecked), 0);
     db::SweepRecord sweep;
     sweep.id = db::next_row_id(db::TableIndex::Sweep);
     sweep.transformerIdentifier = "T-101";
@@ -478,7 +478,7 @@ TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     sweep.time = "13:48";
     sweep.comments = "it's \"new\"";
     sweep.dataType = db::kDataFra;
-    ASSERT_EQ(db::store_sweep(sweep, 0), 0);
+    ASSERT_EQ(db::store_sweep(sweep, db::kAddChecked), 0);
     gui::showView(3);
     ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
     const auto cell = [&](int row, int column) {

@@ -84,10 +84,10 @@ TEST(Title, ShowsTheConnection) {
     InstrumentLink link;
     EXPECT_EQ(windowTitle(link), "Corvane v1_5");
     link.connected = true;
-    link.interface = kLan;
+    link.interfaceType = kLan;
     link.identity = "VELTRONA,QMX74,1234,2.01";
     EXPECT_EQ(windowTitle(link), "Corvane v1_5     LAN,QMX74,1234,2.01");
-    link.interface = kSerial;
+    link.interfaceType = kSerial;
     link.identity = "";
     EXPECT_EQ(windowTitle(link), "Corvane v1_5     SER,Unknown Connection");
 }

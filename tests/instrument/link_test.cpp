@@ -19,7 +19,7 @@ namespace {
 
 InstrumentLink lanLink(const ScriptPeer& peer) {
     InstrumentLink link;
-    link.interface = kLan;
+    link.interfaceType = kLan;
     link.ipAddress = "127.0.0.1";
     link.lanPort = peer.port();
     return link;
@@ -27,7 +27,7 @@ InstrumentLink lanLink(const ScriptPeer& peer) {
 
 InstrumentLink serialLink(const ScriptPeer& peer) {
     InstrumentLink link;
-    link.interface = kSerial;
+    link.interfaceType = kSerial;
     link.portName = peer.device();
     link.baudRate = 19200;
     return link;
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(BothLinks, LinkTest, ::testing::Values(ScriptPeer::Kind
 
 TEST(Link, UnreachableInstrumentsFailToOpen) {
     InstrumentLink lan;
-    lan.interface = kLan;
+    lan.interfaceType = kLan;
     lan.ipAddress = "127.0.0.1";
     {
         ScriptPeer peer(ScriptPeer::Kind::Tcp);
@@ -177,7 +177,7 @@ TEST(Link, UnreachableInstrumentsFailToOpen) {
     EXPECT_FALSE(lan.open);
 
     InstrumentLink serial;
-    serial.interface = kSerial;
+    serial.interfaceType = kSerial;
     serial.portName = "/dev/no-such-port";
     serial.baudRate = 9600;
     EXPECT_EQ(linkOpen(serial), -1);

@@ -20,7 +20,7 @@ namespace {
 class SettingsProtocolTest : public ::testing::Test {
 protected:
     SettingsProtocolTest() : peer(ScriptPeer::Kind::Tcp) {
-        link.interface = kLan;
+        link.interfaceType = kLan;
         link.ipAddress = "127.0.0.1";
         link.lanPort = peer.port();
         peer.on("*ESR?", "0\r\n");

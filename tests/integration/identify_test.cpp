@@ -15,7 +15,7 @@ TEST(Identify, OverTheLanAndOverAPseudoTerminal) {
     SimProcess sim({"--fast"}, true);
     for (InstrumentLink link : {sim.lanLink(), sim.serialLink()}) {
         FakePrompter prompter;
-        ASSERT_TRUE(connectAndIdentify(link, true)) << link.interface;
+        ASSERT_TRUE(connectAndIdentify(link, true)) << link.interfaceType;
         EXPECT_FALSE(link.open);
         EXPECT_EQ(link.identity, "VELTRONA,QMX74,410-2718,2.07");
         EXPECT_EQ(link.model, 11);
@@ -62,13 +62,13 @@ TEST(Identify, SilentInstrumentsAndUnreachableOnes) {
     EXPECT_EQ(prompter.boxes.back().text, "The connection failed");
 
     InstrumentLink dead;
-    dead.interface = kLan;
+    dead.interfaceType = kLan;
     dead.ipAddress = "127.0.0.1";
     dead.lanPort = 1;
     EXPECT_FALSE(connectAndIdentify(dead, true));
     EXPECT_EQ(prompter.boxes.back().text, "Failed to connect to IP address 127.0.0.1");
     InstrumentLink port;
-    port.interface = kUsb;
+    port.interfaceType = kUsb;
     port.portName = "/dev/no-such-port";
     port.baudRate = 19200;
     EXPECT_FALSE(connectAndIdentify(port, true));
@@ -126,7 +126,7 @@ TEST(AfterConnect, RegistersReadsTheSettingsAndNamesTheConnection) {
     InstrumentLink link = sim.lanLink();
     FakePrompter prompter;
     bool created = false;
-    ASSERT_TRUE(db::open_database(dir.file("site.db"), 1, &created, db::Connection::Main));
+    ASSERT_TRUE(db::open_database(dir.file("site.db"), db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
     link.connected = connectAndIdentify(link, false);
     ASSERT_TRUE(link.connected);
     std::vector<InstrumentSetting> table = makeSettingsTable();
@@ -139,7 +139,7 @@ TEST(AfterConnect, RegistersReadsTheSettingsAndNamesTheConnection) {
     EXPECT_EQ(prompter.boxes[1].caption, "Calibration Due");
     EXPECT_EQ(prompter.boxes[1].text, "The connected instrument is due for calibration.\nDate last calibrated is 01_JAN_2020");
     EXPECT_EQ(findSetting(table, "Acqu:mode")->shownValue(), "Frequency Response Analyser");
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
 
     InstrumentLink idle;
     EXPECT_EQ(afterConnect(idle, table), "Corvane v1_5");

@@ -19,7 +19,7 @@ TEST(SettingsWithSim, ReadWriteAndReadBackOverBothLinks) {
         EXPECT_EQ(findSetting(table, "Chan:Impedance")->shownValue(), "High Impedance");
         EXPECT_FALSE(findSetting(table, "Sweep:Start")->text.empty());
 
-        const int steps = link.interface == kLan ? 500 : 250;
+        const int steps = link.interfaceType == kLan ? 500 : 250;
         findSetting(table, "Sweep:Steps")->value = steps;
         findSetting(table, "Sweep:Steps")->changed = true;
         findSetting(table, "Sweep:End")->text = "1.0000E+06";

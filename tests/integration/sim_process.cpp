@@ -49,7 +49,7 @@ SimProcess::~SimProcess() {
 
 instrument::InstrumentLink SimProcess::lanLink() const {
     instrument::InstrumentLink link;
-    link.interface = instrument::kLan;
+    link.interfaceType = instrument::kLan;
     link.ipAddress = "127.0.0.1";
     link.lanPort = port_;
     return link;
@@ -57,7 +57,7 @@ instrument::InstrumentLink SimProcess::lanLink() const {
 
 instrument::InstrumentLink SimProcess::serialLink() const {
     instrument::InstrumentLink link;
-    link.interface = instrument::kSerial;
+    link.interfaceType = instrument::kSerial;
     link.portName = device_;
     link.baudRate = 19200;
     return link;

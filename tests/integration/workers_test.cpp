@@ -112,7 +112,7 @@ TEST_F(WorkerTest, ACompleteFraSweepIsStoredAndReadsBackIdentical) {
 
     TempDir dir;
     bool created = false;
-    ASSERT_TRUE(db::open_database(dir.file("site.db"), 1, &created, db::Connection::Main));
+    ASSERT_TRUE(db::open_database(dir.file("site.db"), db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
     PendingSweep pending;
     pending.record.name = "Fingerprint";
     pending.record.transformerIdentifier = "TX-1";
@@ -123,7 +123,7 @@ TEST_F(WorkerTest, ACompleteFraSweepIsStoredAndReadsBackIdentical) {
     EXPECT_EQ(back.dataType, db::kDataFra);
     ASSERT_EQ(back.fraPoints.size(), 120u);
     EXPECT_EQ(std::memcmp(back.fraPoints.data(), job->block.points, 120 * sizeof(db::FraPoint)), 0);
-    db::open_database({}, 2, nullptr, db::Connection::Main);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
 }
 
 TEST_F(WorkerTest, ATwoStepSweepAnnouncesEachPoint) {
@@ -209,7 +209,7 @@ TEST_F(WorkerTest, AnInstrumentThatNeverFinishesWaitsForTheUser) {
 
 TEST_F(WorkerTest, AnUnreachableInstrumentIsAReportedCommsError) {
     InstrumentLink dead;
-    dead.interface = instrument::kLan;
+    dead.interfaceType = instrument::kLan;
     dead.ipAddress = "127.0.0.1";
     dead.lanPort = 1;
     fraSweepWorker(*job, dead);

@@ -64,10 +64,11 @@ class CsvDatabase : public ::testing::Test {
 protected:
     void SetUp() override {
         bool created = false;
-        ASSERT_TRUE(db::open_database(dir.file("test.db"), 1, &created, db::Connection::Main));
+        ASSERT_TRUE(
+            db::open_database(dir.file("test.db"), db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
         ASSERT_TRUE(created);
     }
-    void TearDown() override { db::open_database({}, 2, nullptr, db::Connection::Main); }
+    void TearDown() override { db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main); }
 
     TempDir dir;
     FakePrompter prompter;

@@ -188,7 +188,8 @@ TEST_F(XmlImport, ExportThenImportKeepsEveryCarriedFieldThroughTheDatabase) {
         TempDir out;
         // The original goes into the first database and comes out as the data browser exports it.
         bool created = false;
-        ASSERT_TRUE(db::open_database(dir.file("first" + std::to_string(dataType) + ".db"), 1, &created, db::Connection::Main));
+        ASSERT_TRUE(db::open_database(dir.file("first" + std::to_string(dataType) + ".db"),
+                                      db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
         db::SweepBundle original = richBundle(dataType);
         ASSERT_TRUE(db::import_sweep_bundle(original));
         db::SweepBundle loaded;
@@ -198,7 +199,8 @@ TEST_F(XmlImport, ExportThenImportKeepsEveryCarriedFieldThroughTheDatabase) {
         ASSERT_EQ(exportXml(out.path(), std::span(&loaded, 1)), 1);
 
         // Read back into a second, empty database.
-        ASSERT_TRUE(db::open_database(dir.file("second" + std::to_string(dataType) + ".db"), 1, &created, db::Connection::Main));
+        ASSERT_TRUE(db::open_database(dir.file("second" + std::to_string(dataType) + ".db"),
+                                      db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
         ASSERT_TRUE(created);
         db::SweepBundle read;
         ASSERT_TRUE(importXmlFile(out.file("Tap5_01-07-2013.xml"), read));

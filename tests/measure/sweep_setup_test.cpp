@@ -19,7 +19,7 @@ protected:
     SweepSetupTest() : peer(ScriptPeer::Kind::Tcp) {
         peer.on("*ESR?", "0\r\n");
         peer.on("*esr?", "0\r\n");
-        link.interface = instrument::kLan;
+        link.interfaceType = instrument::kLan;
         link.ipAddress = "127.0.0.1";
         link.lanPort = peer.port();
         findSetting(table, "Sweep:Steps")->value = 1000;

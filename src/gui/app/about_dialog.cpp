@@ -1,9 +1,9 @@
 // The About dialog.
-#include "app/about_dialog.h"
+#include "gui/app/about_dialog.h"
 
-#include "app/identity.h"
-#include "app/window_classes.h"
-#include "resources/resource.h"
+#include "common/identity.h"
+#include "gui/app/window_classes.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {
@@ -11,8 +11,8 @@ namespace {
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IDC_ABOUT_PRODUCT, app::kProductName);
-        SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, app::kVersionText);
+        SetDlgItemTextA(dialog, IDC_ABOUT_PRODUCT, common::kProductName);
+        SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, common::kVersionText);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -1,13 +1,13 @@
 // Saving or copying the results graph.
-#include "app/graph_export.h"
+#include "gui/app/graph_export.h"
 
 #include <string>
 
-#include "app/layout.h"
-#include "app/main_window.h"
-#include "app/window_classes.h"
-#include "bitmap_file.h"
-#include "measure/result_panes.h"
+#include "gui/app/layout.h"
+#include "gui/app/main_window.h"
+#include "gui/app/window_classes.h"
+#include "gui/bitmap_file.h"
+#include "gui/measure/result_panes.h"
 #include "platform/prompter.h"
 
 namespace gui {

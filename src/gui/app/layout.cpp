@@ -1,12 +1,12 @@
 // The layout engine: creating every table's windows, the font table, anchoring, lookups.
-#include "app/layout.h"
+#include "gui/app/layout.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstring>
 
-#include "app/window_classes.h"
+#include "gui/app/window_classes.h"
 
 namespace gui {
 namespace {

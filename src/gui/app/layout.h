@@ -26,8 +26,8 @@ struct ControlDescriptor {
     HWND window = nullptr;
     int id = 0;
     int font = 0;
-    int positionRule = 0;
-    int sizeRule = 0;
+    app::PositionRule positionRule = app::PositionRule::AsDesigned;
+    app::SizeRule sizeRule = app::SizeRule::Fixed;
 };
 
 // One table: the controls of one parent window. The main table's parent is the main window; every

@@ -4,18 +4,18 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/about_dialog.h"
-#include "app/graph_export.h"
-#include "app/layout.h"
-#include "app/main_window.h"
-#include "app/window_classes.h"
-#include "db/data_browser.h"
-#include "instrument/comms_log_command.h"
-#include "instrument/connect_dialog.h"
+#include "gui/app/about_dialog.h"
+#include "gui/app/graph_export.h"
+#include "gui/app/layout.h"
+#include "gui/app/main_window.h"
+#include "gui/app/window_classes.h"
+#include "gui/db/data_browser.h"
+#include "gui/instrument/comms_log_command.h"
+#include "gui/instrument/connect_dialog.h"
 #include "instrument/settings.h"
-#include "instrument/settings_strip.h"
+#include "gui/instrument/settings_strip.h"
 #include "measure/sweep_job.h"
-#include "resources/resource.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {

@@ -1,19 +1,19 @@
 // The main window's life: registering the classes, creating the window and its panes, the start-up
 // steps of its creation, the message loop, resizing and shut-down.
-#include "app/main_window.h"
+#include "gui/app/main_window.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/identity.h"
-#include "app/layout.h"
+#include "common/identity.h"
+#include "gui/app/layout.h"
 #include "app/startup.h"
-#include "app/window_classes.h"
-#include "db/data_browser.h"
+#include "gui/app/window_classes.h"
+#include "gui/db/data_browser.h"
 #include "instrument/settings.h"
-#include "measure/result_panes.h"
-#include "resources/resource.h"
+#include "gui/measure/result_panes.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {
@@ -34,7 +34,7 @@ LRESULT CALLBACK logoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 void loadConnectSettings() {
     const app::ConnectSettings& saved = app::connectSettings();
-    link.interface = saved.interface;
+    link.interfaceType = saved.interfaceType;
     link.portName = saved.comPort;
     link.baudRate = saved.baudRate;
     link.ipAddress = saved.ipAddr;
@@ -143,7 +143,7 @@ HWND createMainWindow() {
     if (frameX > 4) width += 2 * (frameX - 4);
     if (frameY > 4) height += 2 * (frameY - 4);
     state.initialSize = {width, height};
-    HWND window = CreateWindowExA(0, kMainClass, app::mainWindowTitle().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    HWND window = CreateWindowExA(0, kMainClass, common::mainWindowTitle().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, width, height, nullptr, nullptr, programInstance(), nullptr);
     state.comInitialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) !=
                            RPC_E_CHANGED_MODE;

@@ -1,9 +1,9 @@
 // Process set-up shared by the entry point and the tests.
-#include "app/program.h"
+#include "gui/app/program.h"
 
-#include "app/main_window.h"
+#include "gui/app/main_window.h"
 #include "app/timer_service.h"
-#include "app/window_classes.h"
+#include "gui/app/window_classes.h"
 
 namespace gui {
 namespace {

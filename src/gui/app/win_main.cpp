@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "gui/app/main_window.h"
+#include "gui/app/program.h"
 #include "app/startup.h"
-#include "win_prompter.h"
+#include "gui/win_prompter.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     int count = 0;

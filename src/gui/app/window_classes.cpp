@@ -1,12 +1,12 @@
 // Registering the program's window classes.
-#include "app/window_classes.h"
+#include "gui/app/window_classes.h"
 
-#include "app/main_window.h"
-#include "db/data_browser.h"
-#include "instrument/capture_pane.h"
-#include "instrument/settings_strip.h"
-#include "measure/result_panes.h"
-#include "resources/resource.h"
+#include "gui/app/main_window.h"
+#include "gui/db/data_browser.h"
+#include "gui/instrument/capture_pane.h"
+#include "gui/instrument/settings_strip.h"
+#include "gui/measure/result_panes.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {

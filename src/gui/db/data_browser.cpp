@@ -1,6 +1,6 @@
 // The data browser's windows: the tool strip's buttons with their tooltips, the caption, the view
 // selector, the search box and the list of the current view.
-#include "db/data_browser.h"
+#include "gui/db/data_browser.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/layout.h"
-#include "app/window_classes.h"
+#include "gui/app/layout.h"
+#include "gui/app/window_classes.h"
 #include "db/browser_views.h"
 #include "db/database_files.h"
 #include "db/row_text.h"

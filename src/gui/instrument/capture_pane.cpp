@@ -1,5 +1,5 @@
 // The screen-capture pane paints its picture area: white, framed, beside the buttons.
-#include "instrument/capture_pane.h"
+#include "gui/instrument/capture_pane.h"
 
 namespace gui {
 namespace {

@@ -1,12 +1,12 @@
 // Switching the comms log from the menu.
-#include "instrument/comms_log_command.h"
+#include "gui/instrument/comms_log_command.h"
 
 #include <string>
 
 #include "instrument/comms_log.h"
 #include "platform/files.h"
 #include "platform/prompter.h"
-#include "resources/resource.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {

@@ -1,5 +1,5 @@
 // The Connect dialog and what follows it.
-#include "instrument/connect_dialog.h"
+#include "gui/instrument/connect_dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_window.h"
+#include "gui/app/main_window.h"
 #include "app/startup.h"
-#include "app/window_classes.h"
+#include "gui/app/window_classes.h"
 #include "instrument/identification.h"
 #include "instrument/settings.h"
-#include "instrument/settings_strip.h"
+#include "gui/instrument/settings_strip.h"
 #include "measure/sweep_job.h"
 #include "platform/prompter.h"
-#include "resources/resource.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {
@@ -79,8 +79,8 @@ void onInitDialog(HWND dialog) {
     for (const char* rate : kBaudRates)
         SendDlgItemMessageA(dialog, IDC_BAUDRATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
     const instrument::InstrumentLink& link = instrumentLink();
-    if (link.interface > 0) {
-        SendDlgItemMessageA(dialog, IDC_INTERFACE, CB_SETCURSEL, link.interface - 1, 0);
+    if (link.interfaceType > 0) {
+        SendDlgItemMessageA(dialog, IDC_INTERFACE, CB_SETCURSEL, link.interfaceType - 1, 0);
         applyInterfaceChoice(dialog);
     }
     selectText(dialog, IDC_COMPORT, link.portName.str());
@@ -95,7 +95,7 @@ void onConnect(HWND dialog) {
     link.model = 0;
     link.rangeVariant = 0;
     readConnectDialog(dialog);
-    if (link.interface != instrument::kNoInterface && !validateConnectChoice(dialog)) return;
+    if (link.interfaceType != instrument::kNoInterface && !validateConnectChoice(dialog)) return;
     link.connected = instrument::connectAndIdentify(link, true);
     if (link.connected) EndDialog(dialog, IDC_CONNECT);
 }
@@ -111,7 +111,7 @@ void onTest(HWND dialog) {
 void onSaveAsDefault(HWND dialog) {
     readConnectDialog(dialog);
     const instrument::InstrumentLink& link = instrumentLink();
-    app::saveConnectSettings({link.interface, link.portName.str(), link.baudRate, link.ipAddress.str()});
+    app::saveConnectSettings({link.interfaceType, link.portName.str(), link.baudRate, link.ipAddress.str()});
 }
 
 INT_PTR CALLBACK connectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -153,9 +153,9 @@ INT_PTR showConnectDialog(HWND owner) {
 void readConnectDialog(HWND dialog) {
     instrument::InstrumentLink& link = instrumentLink();
     const LRESULT chosen = selection(dialog, IDC_INTERFACE);
-    if (chosen != CB_ERR) link.interface = static_cast<std::int32_t>(chosen + 1);
+    if (chosen != CB_ERR) link.interfaceType = static_cast<std::int32_t>(chosen + 1);
     link.portName = itemText(GetDlgItem(dialog, IDC_COMPORT), selection(dialog, IDC_COMPORT)).substr(0, 6);
-    if (link.interface == instrument::kUsb) {
+    if (link.interfaceType == instrument::kUsb) {
         link.baudRate = kUsbBaudRate;
     } else {
         const LRESULT rate = selection(dialog, IDC_BAUDRATE);
@@ -171,12 +171,12 @@ void readConnectDialog(HWND dialog) {
 bool validateConnectChoice(HWND) {
     const instrument::InstrumentLink& link = instrumentLink();
     const char* problem = nullptr;
-    if (link.interface == instrument::kUsb || link.interface == instrument::kSerial) {
+    if (link.interfaceType == instrument::kUsb || link.interfaceType == instrument::kSerial) {
         if (link.portName.empty())
             problem = "Please select a COM Port";
         else if (link.baudRate == 0)
             problem = "Please choose a baudrate";
-    } else if (link.interface == instrument::kLan && link.ipAddress.empty()) {
+    } else if (link.interfaceType == instrument::kLan && link.ipAddress.empty()) {
         problem = "Please enter an IP address";
     }
     if (!problem) return true;

@@ -1,10 +1,10 @@
 // The instrument settings strip: its page buttons select the page whose title heads the strip.
-#include "instrument/settings_strip.h"
+#include "gui/instrument/settings_strip.h"
 
 #include <string>
 
-#include "app/layout.h"
-#include "app/window_classes.h"
+#include "gui/app/layout.h"
+#include "gui/app/window_classes.h"
 
 namespace gui {
 namespace {

@@ -1,17 +1,17 @@
 // The FRA and LCR panes: view switching between the live readout, the graph and the table, and the
 // results windows that paint the picture of the current view.
-#include "measure/result_panes.h"
+#include "gui/measure/result_panes.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 
-#include "app/layout.h"
-#include "app/main_window.h"
-#include "app/window_classes.h"
-#include "gdi_canvas.h"
-#include "resources/resource.h"
+#include "gui/app/layout.h"
+#include "gui/app/main_window.h"
+#include "gui/app/window_classes.h"
+#include "gui/gdi_canvas.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {

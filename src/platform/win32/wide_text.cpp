@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/utf8.h"
+#include "common/utf8.h"
 
 namespace platform::win32 {
 namespace {
@@ -37,7 +37,7 @@ WideString widen(std::string_view text) {
     while (i < text.size()) {
         const auto b = static_cast<unsigned char>(text[i]);
         char32_t cp;
-        const std::size_t length = platform::utf8Sequence(text, i, cp);
+        const std::size_t length = common::utf8Sequence(text, i, cp);
         if (length == 0) {
             appendUtf16(out, b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : b);
             ++i;
@@ -65,7 +65,7 @@ std::string narrow(const WCHAR* text, std::size_t length) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        platform::appendUtf8(out, cp);
+        common::appendUtf8(out, cp);
     }
     return out;
 }

@@ -1,7 +1,7 @@
 #include "gui/support/main_window_fixture.h"
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "gui/app/main_window.h"
+#include "gui/app/program.h"
 #include "db/database_files.h"
 #include "platform/files.h"
 #include "platform/known_folders.h"

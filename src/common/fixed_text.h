@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace db {
+namespace common {
 
 template <std::size_t Capacity>
 class FixedText {
@@ -47,4 +47,4 @@ private:
     std::string text_;
 };
 
-}  // namespace db
+}  // namespace common

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace common {
 
 // The UTF-8 sequence that starts at text[i]: its length, with its code point in c; 0 when the byte
 // there does not start a valid sequence (a stray or truncated byte, an overlong form, a surrogate or
@@ -17,4 +17,4 @@ std::size_t utf8Sequence(std::string_view text, std::size_t i, char32_t& c);
 // Appends the code point c in UTF-8.
 void appendUtf8(std::string& out, char32_t c);
 
-}  // namespace platform
+}  // namespace common

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace app {
+namespace common {
 
 inline constexpr const char* kProductName = "Corvane";
 inline constexpr const char* kMakerName = "Veltrona";
@@ -19,4 +19,4 @@ inline std::string mainWindowTitle() {
     return std::string(kProductName) + " " + version.substr(0, version.find(' '));
 }
 
-}  // namespace app
+}  // namespace common

@@ -1,7 +1,7 @@
 // Reading and writing UTF-8.
-#include "platform/utf8.h"
+#include "common/utf8.h"
 
-namespace platform {
+namespace common {
 
 std::size_t utf8Sequence(std::string_view text, std::size_t i, char32_t& c) {
     const auto lead = static_cast<unsigned char>(text[i]);
@@ -47,4 +47,4 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-}  // namespace platform
+}  // namespace common

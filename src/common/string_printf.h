@@ -1,0 +1,21 @@
+// printf into a std::string, for texts whose length the format alone does not bound (SQL with user
+// values, labels, trace lines). The macro lets compilers that know printf formats check the
+// arguments; others build the same code without the check.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+#if defined(__GNUC__) || defined(__clang__)
+#define CORVANE_PRINTF(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define CORVANE_PRINTF(formatIndex, firstArgument)
+#endif
+
+namespace common {
+
+// The text format and the arguments make, however long.
+std::string stringPrintf(const char* format, ...) CORVANE_PRINTF(1, 2);
+std::string stringVPrintf(const char* format, va_list args);
+
+}  // namespace common
