@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace cli {
@@ -30,6 +31,11 @@ bool parseArguments(const std::vector<std::string>& args, const std::set<std::st
         }
     }
     return true;
+}
+
+int reportUsageError(const std::string& reason, const std::string& usage) {
+    std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), usage.c_str());
+    return 2;
 }
 
 Arguments parseOrThrow(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,

@@ -27,6 +27,19 @@ struct UsageError {
     std::string reason;
 };
 
+// Prints "corvane: reason" and the usage lines on standard error; returns the exit code 2.
+int reportUsageError(const std::string& reason, const std::string& usage);
+
+// Runs body and returns its exit code; a UsageError thrown inside is reported with the usage lines.
+template <typename Body>
+int runCommand(const std::string& usage, Body&& body) {
+    try {
+        return body();
+    } catch (const UsageError& e) {
+        return reportUsageError(e.reason, usage);
+    }
+}
+
 // parseArguments, throwing UsageError.
 Arguments parseOrThrow(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
                        const std::set<std::string>& flagOptions = {});

@@ -19,11 +19,6 @@ const char* const kBackupUsage =
 
 namespace {
 
-int usageError(const std::string& reason) {
-    std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), kBackupUsage);
-    return 2;
-}
-
 std::string locationOf(const Arguments& a) {
     if (a.has("--location")) return a.get("--location");
     app::settleSettingsFiles();
@@ -61,17 +56,15 @@ int check(const Arguments& a) {
 }  // namespace
 
 int runBackupCommand(const std::vector<std::string>& args) {
-    try {
+    return runCommand(kBackupUsage, [&] {
         Arguments a = parseOrThrow(args, {"--db", "--location"});
         if (!a.positional.empty() && a.positional[0] == "check") return check(a);
         return backup(a);
-    } catch (const UsageError& e) {
-        return usageError(e.reason);
-    }
+    });
 }
 
 int runRestoreCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {
-    try {
+    return runCommand(kBackupUsage, [&] {
         Arguments a = parseOrThrow(args, {"--db", "--location"}, {"--yes"});
         const std::string name = positional(a, 0, "BACKUP_FILE_NAME");
         expectPositionals(a, 1);
@@ -87,9 +80,7 @@ int runRestoreCommand(const std::vector<std::string>& args, TerminalPrompter& pr
         db::close_current_database();
         std::printf("restored: %s\n", restored ? "yes" : "no");
         return restored ? 0 : 1;
-    } catch (const UsageError& e) {
-        return usageError(e.reason);
-    }
+    });
 }
 
 }  // namespace cli

@@ -33,11 +33,6 @@ const char* const kDbUsage =
 
 namespace {
 
-int usageError(const std::string& reason) {
-    std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), kDbUsage);
-    return 2;
-}
-
 Arguments parse(const std::vector<std::string>& args, const std::set<std::string>& values,
                 const std::set<std::string>& flags = {}) {
     return parseOrThrow(args, values, flags);
@@ -302,10 +297,10 @@ int newDatabase(const std::vector<std::string>& args, TerminalPrompter& prompter
 }  // namespace
 
 int runDbCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {
-    if (args.empty()) return usageError("db needs a command");
-    const std::string& name = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    try {
+    return runCommand(kDbUsage, [&] {
+        if (args.empty()) throw UsageError{"db needs a command"};
+        const std::string& name = args[0];
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
         if (name == "info") return info(rest);
         if (name == "rows") return rows(rest);
         if (name == "next-id") return nextId(rest);
@@ -316,10 +311,8 @@ int runDbCommand(const std::vector<std::string>& args, TerminalPrompter& prompte
         if (name == "delete") return deleteRecords(rest, prompter);
         if (name == "search") return search(rest);
         if (name == "new") return newDatabase(rest, prompter);
-    } catch (const UsageError& e) {
-        return usageError(e.reason);
-    }
-    return usageError("unknown db command " + name);
+        throw UsageError{"unknown db command " + name};
+    });
 }
 
 }  // namespace cli

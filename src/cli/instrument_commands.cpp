@@ -95,17 +95,14 @@ int settings(const std::vector<std::string>& args) {
 }  // namespace
 
 int runInstrumentCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {
-    try {
+    return runCommand(std::string(kInstrumentUsage) + kLinkUsage, [&] {
         if (args.empty()) throw UsageError{"instrument needs a command"};
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         if (args[0] == "identify") return identify(rest);
         if (args[0] == "register") return registerEquipment(rest, prompter);
         if (args[0] == "settings") return settings(rest);
         throw UsageError{"unknown instrument command " + args[0]};
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "corvane: %s\nusage:\n%s%s", e.reason.c_str(), kInstrumentUsage, kLinkUsage);
-        return 2;
-    }
+    });
 }
 
 }  // namespace cli

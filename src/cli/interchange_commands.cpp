@@ -6,6 +6,7 @@
 
 #include "cli/arguments.h"
 #include "cli/database_session.h"
+#include "cli/stored_sweep.h"
 #include "db/record_store.h"
 #include "db/schema.h"
 #include "interchange/csv_export.h"
@@ -20,19 +21,6 @@ const char* const kInterchangeUsage =
     "  corvane export impedance --db PATH SWEEP_ID FILE\n";
 
 namespace {
-
-int usageError(const std::string& reason) {
-    std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), kInterchangeUsage);
-    return 2;
-}
-
-bool loadBundle(const std::string& idText, db::SweepBundle& bundle) {
-    long long id = 0;
-    if (!parseInteger(idText, id)) throw UsageError{"sweep ids are whole numbers"};
-    if (db::load_sweep_bundle(id, bundle)) return true;
-    std::fprintf(stderr, "corvane: no sweep %lld\n", id);
-    return false;
-}
 
 int importFiles(const Arguments& a) {
     if (a.positional.empty()) throw UsageError{"import needs files"};
@@ -60,7 +48,7 @@ int exportSweeps(const Arguments& a, TerminalPrompter& prompter) {
         const std::string& file = positional(a, 2, "FILE");
         expectPositionals(a, 3);
         db::SweepBundle bundle;
-        if (!loadBundle(id, bundle)) return 1;
+        if (!loadStoredBundle(sweepIdArgument(id), bundle)) return 1;
         if (bundle.sweep.dataType != db::kDataLcr) {
             std::fprintf(stderr, "corvane: sweep %s is not an impedance sweep\n", id.c_str());
             return 1;
@@ -72,7 +60,7 @@ int exportSweeps(const Arguments& a, TerminalPrompter& prompter) {
     if (a.positional.size() < 3) throw UsageError{"export needs sweep ids"};
     std::vector<db::SweepBundle> bundles(a.positional.size() - 2);
     for (std::size_t i = 2; i < a.positional.size(); ++i)
-        if (!loadBundle(a.positional[i], bundles[i - 2])) return 1;
+        if (!loadStoredBundle(sweepIdArgument(a.positional[i]), bundles[i - 2])) return 1;
     prompter.setAnswerYes(a.has("--yes"));
     const int written = kind == "csv" ? interchange::exportSweepReports(folder, bundles)
                                       : interchange::exportXml(folder, bundles);
@@ -83,19 +71,12 @@ int exportSweeps(const Arguments& a, TerminalPrompter& prompter) {
 }  // namespace
 
 int runImportCommand(const std::vector<std::string>& args) {
-    try {
-        return importFiles(parseOrThrow(args, {"--db"}));
-    } catch (const UsageError& e) {
-        return usageError(e.reason);
-    }
+    return runCommand(kInterchangeUsage, [&] { return importFiles(parseOrThrow(args, {"--db"})); });
 }
 
 int runExportCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {
-    try {
-        return exportSweeps(parseOrThrow(args, {"--db"}, {"--yes"}), prompter);
-    } catch (const UsageError& e) {
-        return usageError(e.reason);
-    }
+    return runCommand(kInterchangeUsage,
+                      [&] { return exportSweeps(parseOrThrow(args, {"--db"}, {"--yes"}), prompter); });
 }
 
 }  // namespace cli

@@ -14,6 +14,7 @@
 #include "analysis/diagnosis.h"
 #include "cli/arguments.h"
 #include "cli/database_session.h"
+#include "cli/stored_sweep.h"
 #include "cli/link_options.h"
 #include "db/record_store.h"
 #include "db/schema.h"
@@ -43,19 +44,10 @@ std::atomic<bool> interrupted{false};
 
 extern "C" void onInterrupt(int) { interrupted = true; }
 
-int usageError(const std::string& reason) {
-    std::fprintf(stderr, "corvane: %s\nusage:\n%s%s", reason.c_str(), kMeasureUsage, kLinkUsage);
-    return 2;
-}
-
 // Runs body, turning a UsageError into the usage message and exit code 2.
 template <typename Body>
 int guarded(Body body) {
-    try {
-        return body();
-    } catch (const UsageError& e) {
-        return usageError(e.reason);
-    }
+    return runCommand(std::string(kMeasureUsage) + kLinkUsage, body);
 }
 
 // Identifies the instrument first, as the program does before it measures.
@@ -289,15 +281,6 @@ int realtimeCommand(const std::vector<std::string>& args) {
     });
 }
 
-// A stored sweep, or a message and false.
-bool loadSweep(const std::string& idText, db::SweepRecord& sweep) {
-    long long id = 0;
-    if (!parseInteger(idText, id)) throw UsageError{"sweep ids are whole numbers"};
-    if (db::load_sweep(id, sweep)) return true;
-    std::fprintf(stderr, "corvane: no sweep %lld\n", id);
-    return false;
-}
-
 int crossingsCommand(const std::vector<std::string>& args) {
     Arguments a = parseOrThrow(args, {"--db"});
     const std::string& id = positional(a, 0, "SWEEP_ID");
@@ -305,7 +288,7 @@ int crossingsCommand(const std::vector<std::string>& args) {
     DatabaseSession session(requiredOption(a, "--db"));
     if (!session.isOpen()) return 1;
     db::SweepRecord s;
-    if (!loadSweep(id, s)) return 1;
+    if (!loadStoredSweep(sweepIdArgument(id), s)) return 1;
     std::vector<measure::ResponsePoint> points;
     for (const auto& p : s.basicPoints) points.push_back({p.frequency, p.amplitude, p.phase});
     for (const auto& p : s.fraPoints) points.push_back({p.frequency, p.amplitude, p.phase});
@@ -326,7 +309,9 @@ int diagnoseCommand(const std::vector<std::string>& args) {
     DatabaseSession session(requiredOption(a, "--db"));
     if (!session.isOpen()) return 1;
     db::SweepRecord fingerprint, diagnosed;
-    if (!loadSweep(fingerprintId, fingerprint) || !loadSweep(sweepId, diagnosed)) return 1;
+    if (!loadStoredSweep(sweepIdArgument(fingerprintId), fingerprint) ||
+        !loadStoredSweep(sweepIdArgument(sweepId), diagnosed))
+        return 1;
     const analysis::DiagnosisResult r = analysis::diagnose(fingerprint, diagnosed);
     std::printf("class: %d\nverdict: %s\n", r.classCode, analysis::verdictText(r.classCode));
     static const char* const kBands[] = {"RLF", "RMF", "RHF"};

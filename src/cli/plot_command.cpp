@@ -13,6 +13,7 @@
 #include "analysis/svg_canvas.h"
 #include "cli/arguments.h"
 #include "cli/database_session.h"
+#include "cli/stored_sweep.h"
 #include "db/record_store.h"
 #include "db/schema.h"
 #include "platform/prompter.h"
@@ -30,17 +31,6 @@ constexpr int kDefaultWidth = 1024;
 constexpr int kDefaultHeight = 625;
 constexpr int kMinimumSize = 200;
 constexpr int kMaximumSize = 16384;
-
-int usageError(const std::string& reason) {
-    std::fprintf(stderr, "corvane: %s\nusage:\n%s", reason.c_str(), kPlotUsage);
-    return 2;
-}
-
-std::int64_t sweepId(const std::string& text) {
-    long long id = 0;
-    if (!parseInteger(text, id)) throw UsageError{"not a sweep id: " + text};
-    return id;
-}
 
 void parseSize(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find('x');
@@ -72,7 +62,7 @@ PlotRequest parseRequest(const std::vector<std::string>& args) {
             continue;
         }
         if (i + 2 >= args.size() || r.diagnose) throw UsageError{"--diagnose needs FINGERPRINT_ID SWEEP_ID"};
-        r.diagnose.emplace(sweepId(args[i + 1]), sweepId(args[i + 2]));
+        r.diagnose.emplace(sweepIdArgument(args[i + 1]), sweepIdArgument(args[i + 2]));
         i += 2;
     }
     const Arguments a = parseOrThrow(rest, {"--db", "--out", "--background", "--size"}, {"--linear"});
@@ -84,7 +74,7 @@ PlotRequest parseRequest(const std::vector<std::string>& args) {
     else if (background != "black") throw UsageError{"--background takes black or white"};
     if (a.has("--size")) parseSize(a.get("--size"), r.width, r.height);
 
-    for (const auto& word : a.positional) r.ids.push_back(sweepId(word));
+    for (const auto& word : a.positional) r.ids.push_back(sweepIdArgument(word));
     if (r.ids.empty() && !r.diagnose) throw UsageError{"plot needs the ids of 1 to 9 sweeps"};
     if (r.diagnose) {
         // The two sweeps of a diagnosis join the graph when they are not among its sweeps already.
@@ -109,12 +99,8 @@ int plot(const PlotRequest& r) {
     DatabaseSession session(r.database);
     if (!session.isOpen()) return 1;
     std::vector<db::SweepRecord> sweeps(r.ids.size());
-    for (std::size_t i = 0; i < r.ids.size(); ++i) {
-        if (!db::load_sweep(r.ids[i], sweeps[i])) {
-            std::fprintf(stderr, "corvane: no sweep with id %lld\n", static_cast<long long>(r.ids[i]));
-            return 1;
-        }
-    }
+    for (std::size_t i = 0; i < r.ids.size(); ++i)
+        if (!loadStoredSweep(r.ids[i], sweeps[i])) return 1;
     const bool lcr = analysis::isLcrGraph(sweeps);
     for (const auto& s : sweeps) {
         if ((s.dataType == db::kDataLcr) != lcr) {
@@ -159,11 +145,7 @@ int plot(const PlotRequest& r) {
 }  // namespace
 
 int runPlotCommand(const std::vector<std::string>& args) {
-    try {
-        return plot(parseRequest(args));
-    } catch (const UsageError& e) {
-        return usageError(e.reason);
-    }
+    return runCommand(kPlotUsage, [&] { return plot(parseRequest(args)); });
 }
 
 }  // namespace cli

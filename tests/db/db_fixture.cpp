@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "support/records.h"
+
 namespace testing_support {
 namespace {
 
@@ -45,35 +47,15 @@ std::string DbTest::value(const std::string& sql) {
 }
 
 db::SweepRecord DbTest::addBasics() {
-    db::TransformerRecord t;
-    t.identifier = "T1";
-    t.manufacturer = "Maker";
-    t.serialNumber = "S-1";
-    EXPECT_EQ(db::store_transformer(t, db::kAddUnchecked), 0);  // "T1" is shorter than the dialogs allow
-    db::SetupRecord s;
-    s.name = "OPEN1";
-    s.referenceTerminal = "H1";
-    s.responseTerminal = "H0";
-    s.connectedTerminals = "NONE";
-    s.oltc = 3;
-    s.unshieldedLength = 30.0f;
-    EXPECT_EQ(db::store_setup(s, db::kAddChecked), 0);
-    db::EquipmentRecord e;
-    e.manufacturer = "Other Instruments";
-    e.instrument = "QMX74";
-    e.serialNumber = "410-77";
-    e.calibrationDueDate = "2030-01-31";
-    EXPECT_EQ(db::store_equipment(e, db::kAddChecked), 0);
-
-    db::SweepRecord r;
+    // "T1" is shorter than the dialogs allow.
+    EXPECT_EQ(db::store_transformer(transformerRecord("T1", "Maker", "S-1"), db::kAddUnchecked), 0);
+    EXPECT_EQ(db::store_setup(setupRecord("OPEN1", "H1", "H0", "NONE", 3, 30.0f), db::kAddChecked), 0);
+    EXPECT_EQ(
+        db::store_equipment(equipmentRecord("Other Instruments", "QMX74", "410-77", "2030-01-31"), db::kAddChecked), 0);
+    db::SweepRecord r = sweepRecord("Tap5", "2013-07-01", "13:48", 10, 21.5, db::kDataBasicFra);
     r.transformerIdentifier = "T1";
     r.setupId = 1;
     r.equipmentId = 1;
-    r.name = "Tap5";
-    r.date = "2013-07-01";
-    r.time = "13:48";
-    r.peakVoltage = 10;
-    r.temperature = 21.5;
     return r;
 }
 
@@ -83,14 +65,10 @@ void DbTest::storeSweep(db::SweepRecord& sweep) {
 }
 
 std::int64_t DbTest::addSweep(const std::string& name, int dataType, int points) {
-    db::SweepRecord r;
+    db::SweepRecord r = sweepRecord(name, "2020-05-12", "10:00", 0, 0, dataType);
     r.transformerIdentifier = "T1";
     r.setupId = 1;
     r.equipmentId = 1;
-    r.name = name;
-    r.date = "2020-05-12";
-    r.time = "10:00";
-    r.dataType = dataType;
     for (int i = 0; i < points; ++i) {
         double f = 20.0 * (i + 1);
         if (dataType == db::kDataBasicFra) r.basicPoints.push_back({f, -40.0 - i, 10.0 * i});

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "db_fixture.h"
+#include "support/records.h"
 
 using namespace testing_support;
 using db::TableIndex;
@@ -9,23 +10,10 @@ using db::TableIndex;
 namespace {
 
 db::SweepBundle bundle(const std::string& sweepName) {
-    db::SweepBundle b;
-    b.marker = 1;
-    b.transformer.identifier = "IMP-T";
-    b.transformer.manufacturer = "Maker";
-    b.transformer.serialNumber = "99";
-    b.setup.referenceTerminal = "H1";
-    b.setup.responseTerminal = "H2";
-    b.setup.connectedTerminals = "NONE";
-    b.setup.oltc = 1;
-    b.setup.unshieldedLength = 2.5f;
-    b.equipment.manufacturer = "Other";
-    b.equipment.instrument = "FRA-X";
-    b.equipment.serialNumber = "77";
-    b.sweep.name = sweepName;
-    b.sweep.date = "2021-02-03";
-    b.sweep.time = "11:12";
-    b.sweep.peakVoltage = 10;
+    db::SweepBundle b =
+        filledBundle(transformerRecord("IMP-T", "Maker", "99"), setupRecord("", "H1", "H2", "NONE", 1, 2.5f),
+                     equipmentRecord("Other", "FRA-X", "77"),
+                     sweepRecord(sweepName, "2021-02-03", "11:12", 10, 0, db::kDataBasicFra));
     b.sweep.comments = "from file";
     b.sweep.basicPoints = {{20, -40, 1}, {40, -45, 2}};
     return b;

@@ -3,38 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "db_fixture.h"
+#include "support/records.h"
 
 using namespace testing_support;
 using db::TableIndex;
 
 namespace {
 
-db::TransformerRecord transformer(const std::string& id) {
-    db::TransformerRecord t;
-    t.identifier = id;
-    t.manufacturer = "Maker";
-    t.serialNumber = "S1";
-    return t;
-}
-
-db::EquipmentRecord equipment() {
-    db::EquipmentRecord e;
-    e.manufacturer = "Veltrona Ltd";
-    e.instrument = "QMX74";
-    e.serialNumber = "410-12";
-    return e;
-}
-
-db::SetupRecord setup(const std::string& name) {
-    db::SetupRecord s;
-    s.name = name;
-    s.referenceTerminal = "H1";
-    s.responseTerminal = "H0";
-    s.connectedTerminals = "NONE";
-    s.oltc = 3;
-    s.unshieldedLength = 30.0f;
-    return s;
-}
+db::TransformerRecord transformer(const std::string& id) { return transformerRecord(id, "Maker", "S1"); }
+db::EquipmentRecord equipment() { return equipmentRecord("Veltrona Ltd", "QMX74", "410-12"); }
+db::SetupRecord setup(const std::string& name) { return setupRecord(name, "H1", "H0", "NONE", 3, 30.0f); }
 
 }  // namespace
 

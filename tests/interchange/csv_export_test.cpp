@@ -4,6 +4,7 @@
 #include "interchange/csv_export.h"
 #include "platform/files.h"
 #include "support/fake_prompter.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 using namespace testing_support;
@@ -12,29 +13,14 @@ using platform::Answer;
 namespace {
 
 db::SweepBundle fraBundle() {
-    db::SweepBundle b;
-    b.marker = 1;
-    b.transformer.identifier = "T-100";
-    b.transformer.manufacturer = "Maker, Ltd";
-    b.transformer.serialNumber = "SN-9";
-    b.equipment.manufacturer = "Veltrona Ltd";
-    b.equipment.instrument = "FRA5087";
-    b.equipment.serialNumber = "410-77";
-    b.setup.name = "OPEN1";
-    b.setup.referenceTerminal = "H1";
-    b.setup.responseTerminal = "H0";
-    b.setup.connectedTerminals = "NONE";
-    b.setup.oltc = 5;
+    // The date as load_sweep_bundle delivers it.
+    db::SweepBundle b = filledBundle(transformerRecord("T-100", "Maker, Ltd", "SN-9"),
+                                     setupRecord("OPEN1", "H1", "H0", "NONE", 5, 30.5f),
+                                     equipmentRecord("Veltrona Ltd", "FRA5087", "410-77"),
+                                     sweepRecord("Tap5", "01-07-2013", "13:48", 10, 21.5, db::kDataFra));
     b.setup.fluidFilled = true;
-    b.setup.unshieldedLength = 30.5f;
     b.setup.comments = "outdoor";
-    b.sweep.name = "Tap5";
-    b.sweep.date = "01-07-2013";  // as load_sweep_bundle delivers it
-    b.sweep.time = "13:48";
-    b.sweep.peakVoltage = 10;
-    b.sweep.temperature = 21.5;
     b.sweep.comments = "after repair";
-    b.sweep.dataType = db::kDataFra;
     b.sweep.fraPoints = {{10, 1, 0.5, -6.0205999, -45, 0}, {20000000, 1.23456789e-5, 2e-7, -100.5, 179.9, 1e-9}};
     return b;
 }

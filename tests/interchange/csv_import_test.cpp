@@ -8,6 +8,7 @@
 #include "interchange/text_format.h"
 #include "platform/clock.h"
 #include "support/fake_prompter.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 using namespace testing_support;
@@ -107,16 +108,12 @@ protected:
     }
     // The data browser refused the text with message: one box, nothing handed over.
     void expectRefused(const std::string& text, const std::string& message) {
+        SCOPED_TRACE(text);
         prompter.boxes.clear();
         bundle.marker = 7;
-        EXPECT_EQ(importText(text), CsvImport::Refused) << text;
-        EXPECT_EQ(bundle.marker, -1);
-        EXPECT_EQ(bundle.sweep.pointCount(), 0);
+        EXPECT_EQ(importText(text), CsvImport::Refused);
+        expectImportRefused(bundle, prompter, message);
         EXPECT_TRUE(bundle.sweep.lcrPoints.empty());
-        ASSERT_EQ(prompter.boxes.size(), 1u) << text;
-        EXPECT_EQ(prompter.boxes[0].text, message);
-        EXPECT_EQ(prompter.boxes[0].caption, "Import Error");
-        EXPECT_EQ(prompter.boxes[0].icon, platform::Icon::Information);
     }
     void expectDisplayRefused(const std::string& text, const std::string& message) {
         prompter.boxes.clear();

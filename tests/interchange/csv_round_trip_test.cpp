@@ -8,6 +8,7 @@
 #include "interchange/csv_import.h"
 #include "platform/files.h"
 #include "support/fake_prompter.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 using namespace testing_support;
@@ -19,29 +20,13 @@ namespace {
 // day-month-year). The numbers have at most the 8 significant digits the report keeps, so they must
 // come back exactly; the comments hold commas, tabs and line breaks, the setup's ending in one.
 db::SweepBundle fullBundle(int dataType) {
-    db::SweepBundle b;
-    b.marker = 1;
-    b.transformer.identifier = "T-100 HV";
-    b.transformer.manufacturer = "Maker, Ltd";
-    b.transformer.serialNumber = "SN\t9";
-    b.equipment.manufacturer = "Veltrona Ltd";
-    b.equipment.instrument = "FRA5087";
-    b.equipment.serialNumber = "410-77";
-    b.setup.name = "OPEN1 (H1-H0)";
-    b.setup.referenceTerminal = "H1";
-    b.setup.responseTerminal = "H0";
-    b.setup.connectedTerminals = "X1-X2-X3-X1";
-    b.setup.oltc = 17;
+    db::SweepBundle b = filledBundle(transformerRecord("T-100 HV", "Maker, Ltd", "SN\t9"),
+                                     setupRecord("OPEN1 (H1-H0)", "H1", "H0", "X1-X2-X3-X1", 17, 12.25f),
+                                     equipmentRecord("Veltrona Ltd", "FRA5087", "410-77"),
+                                     sweepRecord("Tap5 O'Neil", "01-07-2013", "13:48", 10, 21.5, dataType));
     b.setup.fluidFilled = dataType != db::kDataFra;
-    b.setup.unshieldedLength = 12.25f;
     b.setup.comments = "lead on top,\r\nbushing cleaned\r\n";
-    b.sweep.name = "Tap5 O'Neil";
-    b.sweep.date = "01-07-2013";
-    b.sweep.time = "13:48";
-    b.sweep.peakVoltage = 10;
-    b.sweep.temperature = 21.5;
     b.sweep.comments = "after repair\nsecond line, with comma\n\nafter a blank line";
-    b.sweep.dataType = dataType;
     switch (dataType) {
     case db::kDataBasicFra:
         b.sweep.basicPoints = {{20, -40.123457, 85.5}, {1234.5678, -3.3333333, -179.99}, {20000000, 1.2345679e-05, 0}};

@@ -4,6 +4,7 @@
 
 #include "db/db_fixture.h"
 #include "interchange/pax_import.h"
+#include "support/records.h"
 
 using namespace interchange;
 using namespace testing_support;
@@ -75,13 +76,8 @@ protected:
         db::SweepBundle b;
         b.marker = 3;
         EXPECT_FALSE(importPaxFile(file, b));
-        EXPECT_EQ(b.marker, -1);
-        EXPECT_EQ(b.sweep.pointCount(), 0);
+        expectImportRefused(b, prompter, text);
         EXPECT_TRUE(b.sweep.comments.empty());
-        ASSERT_EQ(prompter.boxes.size(), 1u);
-        EXPECT_EQ(prompter.boxes[0].text, text);
-        EXPECT_EQ(prompter.boxes[0].caption, "Import Error");
-        EXPECT_EQ(prompter.boxes[0].icon, platform::Icon::Information);
         EXPECT_FALSE(db::import_sweep_bundle(b));
         EXPECT_EQ(value("SELECT count(*) FROM Sweep"), "0");
     }

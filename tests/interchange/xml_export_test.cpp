@@ -4,6 +4,7 @@
 
 #include "interchange/xml_export.h"
 #include "support/fake_prompter.h"
+#include "support/records.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -14,25 +15,11 @@ using platform::Answer;
 namespace {
 
 db::SweepBundle tap5() {
-    db::SweepBundle b;
-    b.marker = 1;
-    b.transformer.identifier = "T1";
-    b.transformer.manufacturer = "Maker";
-    b.transformer.serialNumber = "S-1";
-    b.setup.referenceTerminal = "H1";
-    b.setup.responseTerminal = "H0";
-    b.setup.connectedTerminals = "NONE";
-    b.setup.oltc = 3;
-    b.setup.unshieldedLength = 30.25f;
-    b.equipment.manufacturer = "Other Instruments";
-    b.equipment.instrument = "QMX74";
-    b.equipment.serialNumber = "410-77";
-    b.sweep.name = "Tap5";
-    b.sweep.date = "01-07-2013";  // as loaded from the database
-    b.sweep.time = "13:48";
-    b.sweep.peakVoltage = 10;
-    b.sweep.temperature = 0.5;
-    b.sweep.dataType = db::kDataFra;
+    // The date as loaded from the database.
+    db::SweepBundle b =
+        filledBundle(transformerRecord("T1", "Maker", "S-1"), setupRecord("", "H1", "H0", "NONE", 3, 30.25f),
+                     equipmentRecord("Other Instruments", "QMX74", "410-77"),
+                     sweepRecord("Tap5", "01-07-2013", "13:48", 10, 0.5, db::kDataFra));
     b.sweep.fraPoints = {{20000000, 1, 0.5, 0.5, 1.23456789e-5, 0}, {123456789, 1, 1, 10, -45, 0}};
     return b;
 }

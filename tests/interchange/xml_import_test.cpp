@@ -5,6 +5,7 @@
 #include "db/db_fixture.h"
 #include "interchange/xml_export.h"
 #include "interchange/xml_import.h"
+#include "support/records.h"
 
 using namespace interchange;
 using namespace testing_support;
@@ -13,29 +14,12 @@ namespace {
 
 // A sweep with every field the XML file carries, texts full of characters XML must escape.
 db::SweepBundle richBundle(int dataType) {
-    db::SweepBundle b;
-    b.marker = 1;
-    b.transformer.identifier = "T&1 \"<main>\"";
-    b.transformer.manufacturer = "A&B <Transformers> O'Neil";
-    b.transformer.serialNumber = "S'1\"";
-    b.setup.name = "OPEN1";
-    b.setup.referenceTerminal = "H1&H2";
-    b.setup.responseTerminal = "<X1>";
-    b.setup.connectedTerminals = "\"X1-X2\" & 'X3'";
-    b.setup.oltc = 17;
-    b.setup.unshieldedLength = 30.25f;
+    db::SweepBundle b = filledBundle(transformerRecord("T&1 \"<main>\"", "A&B <Transformers> O'Neil", "S'1\""),
+                                     setupRecord("OPEN1", "H1&H2", "<X1>", "\"X1-X2\" & 'X3'", 17, 30.25f),
+                                     equipmentRecord("R&D \"Labs\"", "<FRA>'5", "410-77", "2030-01-31"),
+                                     sweepRecord("Tap5", "2013-07-01", "13:48", 12.5, -3.25, dataType));
     b.setup.fluidFilled = true;
     b.setup.comments = "Tank earthed & dry\nsecond line\t<checked>";
-    b.equipment.manufacturer = "R&D \"Labs\"";
-    b.equipment.instrument = "<FRA>'5";
-    b.equipment.serialNumber = "410-77";
-    b.equipment.calibrationDueDate = "2030-01-31";
-    b.sweep.name = "Tap5";
-    b.sweep.date = "2013-07-01";
-    b.sweep.time = "13:48";
-    b.sweep.peakVoltage = 12.5;
-    b.sweep.temperature = -3.25;
-    b.sweep.dataType = dataType;
     const double points[][3] = {{20, -40.5, 12.25}, {1.2345678e5, -6.0205999, -45}, {2e7, 1.2345678e-05, 179.5}};
     for (const auto& p : points) {
         if (dataType == db::kDataFra) b.sweep.fraPoints.push_back({p[0], 1.0, 0.5, p[1], p[2], 1e-6});
@@ -152,13 +136,8 @@ protected:
         db::SweepBundle b;
         b.marker = 7;
         EXPECT_FALSE(importXmlFile(file, b));
-        EXPECT_EQ(b.marker, -1);
-        EXPECT_EQ(b.sweep.pointCount(), 0);
+        expectImportRefused(b, prompter, text);
         EXPECT_TRUE(b.transformer.identifier.empty());
-        ASSERT_EQ(prompter.boxes.size(), 1u);
-        EXPECT_EQ(prompter.boxes[0].text, text);
-        EXPECT_EQ(prompter.boxes[0].caption, "Import Error");
-        EXPECT_EQ(prompter.boxes[0].icon, platform::Icon::Information);
         EXPECT_FALSE(db::import_sweep_bundle(b));
         EXPECT_EQ(value("SELECT count(*) FROM Sweep"), sweepsBefore);
     }
