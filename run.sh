@@ -11,14 +11,24 @@ corvane_setup
 corvane_build "$corvane_root/build/release" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF
 "$corvane_root/tools/demo.sh" "$corvane_root/build/release" "$corvane_root/run"
 
-if [ -n "${DISPLAY:-}" ]; then
-    corvane_build_gui "$corvane_root/build/gui-release" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF
-    corvane_wine_env "$corvane_root/build/gui-release"
-    "$corvane_root/tools/preset_gui_settings.sh" "$WINEPREFIX" "$corvane_root/run/demo.db"
+# The GUI comes after the main job has succeeded: a GUI that cannot be set up, built or started is
+# reported and leaves the job's result as it is. Wine is installed only when there is a display.
+sim_pid=""
+trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true' EXIT
+run_gui() {
+    local gui_build="$corvane_root/build/gui-release"
+    corvane_setup_gui || return 1
+    corvane_build_gui "$gui_build" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF || return 1
+    corvane_wine_env "$gui_build"
+    "$corvane_root/tools/preset_gui_settings.sh" "$WINEPREFIX" "$corvane_root/run/demo.db" || return 1
     "$corvane_root/build/release/sim/corvane-sim" --port 10001 >"$corvane_root/run/gui-simulator.txt" 2>&1 &
     sim_pid=$!
-    trap 'kill $sim_pid 2>/dev/null || true' EXIT
     echo "Starting the GUI (the simulated instrument listens on 127.0.0.1:10001)"
-    (cd "$corvane_root/run" && wine "$corvane_root/build/gui-release/src/gui/Corvane.exe.so") ||
-        echo "The GUI ended with an error (exit code $?)" >&2
+    (cd "$corvane_root/run" && wine "$gui_build/src/gui/Corvane.exe.so")
+}
+if [ -n "${DISPLAY:-}" ]; then
+    run_gui || echo "The GUI could not be set up or ended with an error (exit code $?); the main job's" \
+        "results are in $corvane_root/run" >&2
+else
+    echo "No display: the GUI is not started (the main job's results are in $corvane_root/run)"
 fi

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds Corvane with the sanitizers on, and runs every test: the
-# native tree's, then the GUI tree's under Wine and Xvfb (one at a time: they share a Wine prefix).
+# Sets up a fresh Debian 12 machine and runs every test: the native tree (core, CLI, simulator)
+# built with AddressSanitizer and UndefinedBehaviorSanitizer, then the GUI tree, built with Wine's
+# compiler without sanitizers, under Wine and Xvfb (one at a time: they share a Wine prefix).
 set -euo pipefail
 corvane_root=$(cd "$(dirname "$0")" && pwd)
 source "$corvane_root/tools/setup.sh"
 
 corvane_setup
+corvane_setup_gui
 corvane_build "$corvane_root/build/test" -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON
 ctest --test-dir "$corvane_root/build/test" --output-on-failure -j "$(nproc)"
 

@@ -2,23 +2,28 @@
 # Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
 # and test.sh; apt-get runs only when a package is missing.
 corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev sqlite3 python3)
-# The GUI: built with Wine's wineg++ and wrc, run with wine under Xvfb for tests and screenshots.
-corvane_packages+=(wine wine64 wine64-tools libwine-dev fonts-wine fonts-liberation xvfb xauth imagemagick
-                   x11-utils)
+# The GUI: built with Wine's wineg++ and wrc, run with wine under Xvfb for tests and screenshots
+# (xdotool drives tools/screenshot.sh).
+corvane_gui_packages=(wine wine64 wine64-tools libwine-dev fonts-wine fonts-liberation xvfb xauth imagemagick
+                      x11-utils xdotool)
 
-corvane_setup() {
+# corvane_install PACKAGE...: installs those of the packages that are missing.
+corvane_install() {
     local missing=()
-    for p in "${corvane_packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "Installing: ${missing[*]}"
-        local sudo=""
-        [ "$(id -u)" -eq 0 ] || sudo="sudo"
-        $sudo apt-get update
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-    fi
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
+
+# What the native tree (core, CLI, simulator, tests) needs.
+corvane_setup() { corvane_install "${corvane_packages[@]}"; }
+# What the GUI tree and its tests need besides.
+corvane_setup_gui() { corvane_install "${corvane_gui_packages[@]}"; }
 
 # The GUI tree's Wine settings: a private prefix inside the tree, no debug chatter, no add-on
 # installers.
@@ -33,10 +38,10 @@ corvane_build_gui() {
     corvane_build "$dir" -DCMAKE_CXX_COMPILER=wineg++ -DCMAKE_C_COMPILER=winegcc "$@"
 }
 
-# corvane_build DIR [cmake options...]: configures and builds the native tree in DIR.
+# corvane_build DIR [cmake options...]: configures and builds the native tree in DIR; fails when
+# either step fails.
 corvane_build() {
     local dir=$1
     shift
-    cmake -S "$corvane_root" -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+    cmake -S "$corvane_root" -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j "$(nproc)"
 }
