@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/instrument_registration.h"
 #include "cli/arguments.h"
 #include "cli/database_session.h"
 #include "cli/link_options.h"
@@ -48,8 +49,8 @@ int registerEquipment(const std::vector<std::string>& args, TerminalPrompter& pr
     if (!link.connected) return 1;
     DatabaseSession session(a.get("--db"));
     if (!session.isOpen()) return 1;
-    instrument::registerConnectedInstrument(link);
-    std::printf("equipment: %lld\n", static_cast<long long>(instrument::currentEquipmentId()));
+    app::registerConnectedInstrument(link);
+    std::printf("equipment: %lld\n", static_cast<long long>(app::currentEquipmentId()));
     return 0;
 }
 

@@ -18,6 +18,7 @@
 #include "cli/link_options.h"
 #include "db/record_store.h"
 #include "db/schema.h"
+#include "instrument/comms_log.h"
 #include "instrument/identification.h"
 #include "instrument/settings.h"
 #include "measure/fra_worker.h"
@@ -90,7 +91,8 @@ private:
     int lastPercent_ = -1;
 };
 
-// Runs a worker on its own thread until it ends; Ctrl-C asks it to stop.
+// Runs a worker on its own thread until it ends; Ctrl-C asks it to stop. A comms log failure on the
+// worker is told here, after it.
 template <typename Work>
 void runWorker(measure::JobFlags& job, Work work) {
     interrupted = false;
@@ -104,6 +106,7 @@ void runWorker(measure::JobFlags& job, Work work) {
     while (!worker.wait(100))
         if (interrupted) job.abort = true;
     std::signal(SIGINT, previous);
+    instrument::showPendingCommsLogFailure();
 }
 
 measure::SweepSetupFields fieldsFrom(const Arguments& a, const std::vector<instrument::InstrumentSetting>& table) {
@@ -253,6 +256,7 @@ int realtime(Job& job, instrument::InstrumentLink& link, long long count, Work w
     }
     measure::sweepRunning() = 0;
     worker.wait(~0u);
+    instrument::showPendingCommsLogFailure();
     return printed == count ? 0 : 1;
 }
 

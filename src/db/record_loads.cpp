@@ -1,5 +1,5 @@
 // Whole sweeps out of the database (with their points, and as bundles with their transformer, setup
-// and equipment) and imported sweeps into it.
+// and equipment), equipment rows by id or by instrument, and imported sweeps into it.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -108,9 +108,28 @@ bool load_sweep_bundle(std::int64_t id, SweepBundle& bundle) {
         bundle.transformer = transformerFromColumns(row);
     if (firstRow(TableIndex::Measurement, whereIs(TableIndex::Measurement, 0, std::to_string(bundle.sweep.setupId)), row))
         bundle.setup = setupFromColumns(row);
-    if (firstRow(TableIndex::Equipment, whereIs(TableIndex::Equipment, 0, std::to_string(bundle.sweep.equipmentId)), row))
-        bundle.equipment = equipmentFromColumns(row);
+    load_equipment(bundle.sweep.equipmentId, bundle.equipment);
     bundle.marker = 1;
+    return true;
+}
+
+bool load_equipment(std::int64_t id, EquipmentRecord& record) {
+    std::vector<std::string> row;
+    if (!firstRow(TableIndex::Equipment, whereIs(TableIndex::Equipment, 0, std::to_string(id)), row)) return false;
+    record = equipmentFromColumns(row);
+    return true;
+}
+
+bool find_equipment(const std::string& instrumentType, const std::string& serialNumber, EquipmentRecord& record) {
+    const TableIndex eq = TableIndex::Equipment;
+    std::vector<std::string> row;
+    if (!firstRow(eq,
+                  common::stringPrintf("WHERE %s='%s' AND %s='%s'", columnName(eq, 2),
+                                       doubleQuotes(instrumentType).c_str(), columnName(eq, 3),
+                                       doubleQuotes(serialNumber).c_str()),
+                  row))
+        return false;
+    record = equipmentFromColumns(row);
     return true;
 }
 

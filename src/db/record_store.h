@@ -83,6 +83,12 @@ bool load_sweep(std::int64_t id, SweepRecord& sweep);
 // Loads several sweeps with their points, in the order of ids; ids without a sweep are left out.
 std::vector<SweepRecord> load_sweeps(const std::vector<std::int64_t>& ids);
 
+// Loads the equipment row with that id, or the first one of that instrument type and serial number,
+// its due date as stored (YYYY-MM-DD). False when there is none or the query failed (the message has
+// been shown); record is then unchanged.
+bool load_equipment(std::int64_t id, EquipmentRecord& record);
+bool find_equipment(const std::string& instrumentType, const std::string& serialNumber, EquipmentRecord& record);
+
 // Loads a sweep with its transformer, setup and equipment. False (marker -1) when the sweep is missing.
 bool load_sweep_bundle(std::int64_t id, SweepBundle& bundle);
 

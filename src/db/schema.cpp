@@ -236,8 +236,7 @@ void correctEquipmentSerials() {
                   false);
     for (const auto& row : rows) {
         EquipmentRecord old = equipmentFromColumns(row);
-        std::string oldSerial = old.serialNumber.str();
-        std::string newSerial = "410-" + oldSerial;
+        std::string newSerial = "410-" + old.serialNumber.str();
         // A number that would not fit the record's field is left alone rather than cut short.
         if (newSerial.size() > decltype(old.serialNumber)::kMaxLength) continue;
 
@@ -263,10 +262,11 @@ void correctEquipmentSerials() {
             allMoved = store_sweep(s, kUpdate) == 0 && allMoved;
         }
         // The old row goes only when none of its sweeps still names it, so that the deletion's
-        // cascade cannot take a sweep with it.
+        // cascade cannot take a sweep with it. It goes by its id: another maker's instrument may
+        // carry the same bare serial number, and the cascade would take it with all its sweeps.
         if (!allMoved) continue;
         RecordSelection selection{
-            eq, {}, common::stringPrintf("WHERE %s = '%s'", columnName(eq, 3), doubleQuotes(oldSerial).c_str())};
+            eq, {}, common::stringPrintf("WHERE %s = '%lld'", columnName(eq, 0), static_cast<long long>(old.id))};
         delete_records(DeleteKind::Equipment, selection, false);
     }
 }

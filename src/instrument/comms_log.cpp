@@ -1,18 +1,31 @@
+// The comms log file, its header and its switch; the state is atomic or locked, as measurement
+// workers write entries while the user interface may switch the log.
 #include "instrument/comms_log.h"
 
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 
 #include "common/identity.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/files.h"
 #include "platform/prompter.h"
+#include "platform/thread.h"
 
 namespace instrument {
 namespace {
 
-bool enabled = false;
-std::string path;
+std::atomic<bool> enabled{false};
+std::mutex pathMutex;
+std::string path;  // guarded by pathMutex
+std::atomic<bool> failurePending{false};
+std::atomic<platform::NotificationSink*> failureSink{nullptr};
+
+void showFailure() {
+    platform::showMessage("Error opening comms log for writing\nComms Logging disabled", "Error",
+                          platform::Icon::None);
+}
 
 std::string timeStamp() {
     platform::LocalTime t = platform::localTimeNow();
@@ -38,38 +51,64 @@ std::string folderOf(const std::string& file) {
 
 void commsLogWrite(const std::string& text) {
     const std::string stamp = timeStamp();
-    if (!enabled || path.empty()) {
+    const std::string file = commsLogPath();
+    if (!enabled || file.empty()) {
         platform::debugOutput(stamp + text);
         return;
     }
-    if (!platform::fileExists(path)) {
-        std::string folder = folderOf(path);
+    if (!platform::fileExists(file)) {
+        std::string folder = folderOf(file);
         if (!folder.empty()) platform::makeDirectories(folder);
         char header[256];
         std::snprintf(header, sizeof header,
                       "%s %s CommsLog\nSoftware Version %s_%s (build %s)\n%s***\tLOG FILE OPENED\t***\n",
                       "VTLCOMPANYNAME", common::kProductName, common::kVersionMajor, common::kVersionMinor,
                       common::kVersionBuild, stamp.c_str());
-        append(path, header);
-        if (!platform::fileExists(path)) {
-            platform::showMessage("Error opening comms log for writing\nComms Logging disabled", "Error",
-                                  platform::Icon::None);
+        append(file, header);
+        if (!platform::fileExists(file)) {
             enabled = false;
+            if (!platform::onWorkerThread()) {
+                showFailure();
+                return;
+            }
+            // A worker must not open a window: the user interface shows the message when told.
+            failurePending = true;
+            if (platform::NotificationSink* sink = failureSink.load()) sink->notify(kNotifyCommsLogFailed, 0);
             return;
         }
     }
-    append(path, stamp + text);
+    append(file, stamp + text);
 }
 
 bool commsLogEnabled() { return enabled; }
-const std::string& commsLogPath() { return path; }
-void setCommsLogPath(const std::string& p) { path = p.substr(0, 259); }
-void commsLogToggle() { enabled = !enabled; }
+
+std::string commsLogPath() {
+    std::lock_guard<std::mutex> lock(pathMutex);
+    return path;
+}
+
+void setCommsLogPath(const std::string& p) {
+    std::lock_guard<std::mutex> lock(pathMutex);
+    path = p.substr(0, 259);
+}
+
+void commsLogToggle() {
+    // A worker may turn the log off meanwhile; the flip applies to the state it finds.
+    bool was = enabled.load();
+    while (!enabled.compare_exchange_weak(was, !was)) {
+    }
+}
 
 void commsLogStart(const std::string& folder) {
     setCommsLogPath(platform::joinPath(folder, kCommsLogFileName));
-    platform::deleteFile(path);
+    platform::deleteFile(commsLogPath());
     enabled = true;
+}
+
+void setCommsLogFailureSink(platform::NotificationSink* sink) { failureSink = sink; }
+
+void showPendingCommsLogFailure() {
+    if (failurePending.exchange(false)) showFailure();
 }
 
 }  // namespace instrument

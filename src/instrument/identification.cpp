@@ -1,12 +1,8 @@
+// The identification handshake and the model table.
 #include "instrument/identification.h"
 
 #include <cstdio>
-#include <cstdlib>
 
-#include "common/identity.h"
-#include "db/record_store.h"
-#include "db/row_text.h"
-#include "db/sql_text.h"
 #include "instrument/comms_log.h"
 #include "platform/prompter.h"
 
@@ -14,12 +10,8 @@ namespace instrument {
 namespace {
 
 constexpr const char* kAcceptedIdentities[] = {"VELTRONA,QMX27", "VELTRONA,QMX74", "ORVIK-TEST,QMX74"};
-constexpr const char* kEquipmentMaker = "Veltrona Ltd";
 constexpr int kReplySize = 256;
 constexpr int kIdentifyAttempts = 5;
-constexpr int kCalibrationAttempts = 5;
-
-std::int64_t equipmentId = -1;
 
 bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
@@ -34,8 +26,7 @@ template <typename Field>
 void queryInto(const char* command, Field& field, InstrumentLink& link) {
     linkWrite(command, link);
     std::string reply;
-    linkReadLine(reply, kReplySize, link);
-    if (!reply.empty()) field = reply;
+    if (linkReadLine(reply, kReplySize, link) > 0) field = reply;
 }
 
 }  // namespace
@@ -121,8 +112,7 @@ bool connectAndIdentify(InstrumentLink& link, bool showResult) {
         bool accepted = false;
         for (int attempt = 0; attempt < kIdentifyAttempts && !accepted; ++attempt) {
             linkWrite("*IDN?\n", link);
-            linkReadLine(reply, kReplySize, link);
-            accepted = !reply.empty() && isAcceptedIdentity(reply);
+            accepted = linkReadLine(reply, kReplySize, link) > 0 && isAcceptedIdentity(reply);
         }
         linkSetReadTimeout(5000, link);
 
@@ -153,153 +143,6 @@ bool connectAndIdentify(InstrumentLink& link, bool showResult) {
     }
     linkClose(link);
     return identified;
-}
-
-bool calibrationDate(const std::string& text, std::string& out, bool wordy) {
-    if (text.empty() || text == "default_calibration") return false;
-    auto at = [&](std::size_t i) { return i < text.size() ? text[i] : '\0'; };
-    std::string day = text.substr(0, 2);
-    std::string result = day;
-    if (wordy) {
-        int d = std::atoi(day.c_str());
-        result += (d == 1 || d == 21 || d == 31) ? "st " : (d == 2 || d == 22) ? "nd " : (d == 3 || d == 23) ? "rd " : "th ";
-    } else {
-        result += "-";
-    }
-
-    std::size_t first = text.find('_');
-    std::size_t m = first == std::string::npos ? text.size() : first + 1;
-    const char a = at(m), b = at(m + 1), c = at(m + 2);
-    int month = 0;
-    if (a == 'A') month = b == 'P' ? 4 : b == 'U' ? 8 : 0;
-    else if (a == 'D') month = 12;
-    else if (a == 'F') month = 2;
-    else if (a == 'J') month = b == 'A' ? 1 : (b == 'U' && c == 'N') ? 6 : (b == 'U' && c == 'L') ? 7 : 0;
-    else if (a == 'M') month = c == 'Y' ? 5 : c == 'R' ? 3 : 0;
-    else if (a == 'N') month = 11;
-    else if (a == 'O') month = 10;
-    else if (a == 'S') month = 9;
-    static const char* const kNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                         "July",    "August",   "September", "October", "November", "December"};
-    if (month == 0) result += text.substr(std::min(m, text.size()), 3);
-    else if (wordy) result += kNames[month - 1];
-    else result += (month < 10 ? "0" : "") + std::to_string(month);
-
-    result += wordy ? " " : "-";
-    std::size_t second = first == std::string::npos ? std::string::npos : text.find('_', first + 1);
-    if (second != std::string::npos) result += text.substr(second + 1, 4);
-    out = result;
-    return true;
-}
-
-std::string calibrationDueDate(const std::string& calibration) {
-    std::string date;
-    if (!calibrationDate(calibration, date, false)) return {};
-    // day-month-year, one year on, rewritten year-month-day
-    std::size_t first = date.find('-'), last = date.rfind('-');
-    if (first == std::string::npos || first == last) return {};
-    char year[16];
-    std::snprintf(year, sizeof year, "%4d", std::atoi(date.c_str() + last + 1) + 1);
-    return std::string(year) + "-" + date.substr(first + 1, last - first - 1) + "-" + date.substr(0, first);
-}
-
-bool isCalibrationCurrent(const std::string& dueDate, const platform::LocalTime& today) {
-    int year = 0, month = 0, day = 0;
-    char end = 0;
-    if (std::sscanf(dueDate.c_str(), "%d-%d-%d%c", &year, &month, &day, &end) != 3) return false;
-    if (year != today.year) return year > today.year;
-    if (month != today.month) return month > today.month;
-    return day >= today.day;
-}
-
-bool isCalibrationCurrent(const std::string& dueDate) {
-    return isCalibrationCurrent(dueDate, platform::localTimeNow());
-}
-
-std::int64_t registerInstrument(InstrumentLink& link) {
-    equipmentId = -1;
-    if (!link.connected || !db::connectionHandle(db::Connection::Main)) return equipmentId;
-    const db::TableIndex eq = db::TableIndex::Equipment;
-    const std::string type = identityField(link.identity, 1), serial = identityField(link.identity, 2);
-    std::vector<std::vector<std::string>> rows;
-    db::selectColumns(
-        rows, eq, db::allColumns(eq),
-        common::stringPrintf("WHERE %s='%s' AND %s='%s'", db::columnName(eq, 2), db::doubleQuotes(type).c_str(),
-                             db::columnName(eq, 3), db::doubleQuotes(serial).c_str()),
-        false);
-
-    // The calibration text once more, with a short wait per try.
-    if (linkOpen(link) == 0) {
-        std::string reply;
-        for (int attempt = 0; attempt < kCalibrationAttempts && reply.empty(); ++attempt) {
-            linkSetReadTimeout(100, link);
-            linkWrite("CALSTR?\n", link);
-            linkReadLine(reply, 128, link);
-            linkSetReadTimeout(1000, link);
-        }
-        if (!reply.empty()) link.calibration = reply;
-        linkClose(link);
-    }
-    const std::string due = calibrationDueDate(link.calibration);
-
-    if (!rows.empty()) {
-        db::EquipmentRecord record = db::equipmentFromColumns(rows.front());
-        equipmentId = record.id;
-        if (!due.empty()) {
-            record.calibrationDueDate = due;
-            db::store_equipment(record, db::kUpdate);
-        }
-    } else if (!due.empty() &&
-               platform::showMessage("This instrument is not in your database, would you like to add it?",
-                                     "Add to Database", platform::Icon::Question,
-                                     platform::Buttons::YesNo) == platform::Answer::Yes) {
-        db::EquipmentRecord record;
-        record.id = db::next_row_id(eq);
-        record.manufacturer = kEquipmentMaker;
-        record.instrument = type;
-        record.serialNumber = serial;
-        record.calibrationDueDate = due;
-        if (db::store_equipment(record, db::kAddChecked) == db::kStored) equipmentId = record.id;
-    }
-    return equipmentId;
-}
-
-std::int64_t currentEquipmentId() { return equipmentId; }
-
-std::string windowTitle(const InstrumentLink& link) {
-    std::string title = common::mainWindowTitle();
-    if (!link.connected) return title;
-    const char* name = link.interfaceType == kLan ? "LAN" : link.interfaceType == kUsb ? "USB" : "SER";
-    const std::string& id = link.identity.str();
-    std::size_t comma = id.find(',');
-    std::string rest = id.empty() ? ",Unknown Connection" : comma == std::string::npos ? std::string() : id.substr(comma);
-    return title + "     " + name + rest;
-}
-
-void registerConnectedInstrument(InstrumentLink& link) {
-    if (!link.connected || !db::connectionHandle(db::Connection::Main)) return;
-    registerInstrument(link);
-    if (equipmentId == -1) return;
-    // The due date as stored (year first), which is what isCalibrationCurrent reads.
-    const db::TableIndex eq = db::TableIndex::Equipment;
-    std::vector<std::vector<std::string>> rows;
-    db::selectColumns(
-        rows, eq, {4},
-        common::stringPrintf("WHERE %s='%lld'", db::columnName(eq, 0), static_cast<long long>(equipmentId)), false);
-    if (!rows.empty() && !isCalibrationCurrent(rows.front()[0]) && !link.calibration.empty())
-        platform::showMessage("The connected instrument is due for calibration.\nDate last calibrated is " +
-                                  link.calibration.str(),
-                              "Calibration Due", platform::Icon::Information);
-}
-
-std::string afterConnect(InstrumentLink& link, std::vector<InstrumentSetting>& table) {
-    if (link.connected) {
-        registerConnectedInstrument(link);
-        readAllSettings(table, link);
-    } else {
-        platform::showMessage("No connection was made", "Corvane", platform::Icon::Warning);
-    }
-    return windowTitle(link);
 }
 
 }  // namespace instrument

@@ -1,15 +1,10 @@
-// Connecting to the instrument and identifying it: the accepted identities and model codes, the
-// calibration date text, registering the instrument as equipment in the database, and what happens
-// after the Connect dialog has closed. User-interface thread.
+// Connecting to the instrument and identifying it: the identities the program serves, the model
+// codes, the fields of an identity and the handshake itself. User-interface thread.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "instrument/link.h"
-#include "instrument/settings.h"
-#include "platform/clock.h"
 
 namespace instrument {
 
@@ -28,38 +23,5 @@ std::string identityField(const std::string& identity, int n);
 // classifies the model and reads the calibration and version texts; with showResult says how it went
 // in a "Test Connection" box. Leaves the link closed. True when an instrument was identified.
 bool connectAndIdentify(InstrumentLink& link, bool showResult);
-
-// The date in a calibration text such as 07_MAR_2024: 07-03-2024, or in words 07th March 2024.
-// Leaves out unchanged and returns false for "default_calibration" or an empty text.
-bool calibrationDate(const std::string& text, std::string& out, bool wordy);
-
-// The calibration due date, a year after the calibration, as stored (2025-03-07); "" when the text
-// holds no date.
-std::string calibrationDueDate(const std::string& calibration);
-
-// True when the stored due date (YYYY-MM-DD) is today or later; false when it is earlier or is not
-// three numbers.
-bool isCalibrationCurrent(const std::string& dueDate);
-bool isCalibrationCurrent(const std::string& dueDate, const platform::LocalTime& today);
-
-// Looks the identified instrument up in the Equipment table of the open database and brings its due
-// date up to date, or offers to add it ("Add to Database"). Returns the equipment id the sweeps will
-// name, -1 when none; it is also kept as currentEquipmentId(). Needs a connected link and an open
-// database (returns -1 otherwise).
-std::int64_t registerInstrument(InstrumentLink& link);
-std::int64_t currentEquipmentId();
-
-// registerInstrument, then the "Calibration Due" warning when the instrument's stored due date has
-// passed. Does nothing unless the link is connected and a database is open.
-void registerConnectedInstrument(InstrumentLink& link);
-
-// The main window's title: the program's title and, when connected, the interface and the identity
-// from its first comma ("Corvane v1_5     LAN,QMX74,410-2718,2.07").
-std::string windowTitle(const InstrumentLink& link);
-
-// What follows a closed Connect dialog: when connected, register the instrument and warn when its
-// calibration is due (with a database open), and read all its settings into the table; otherwise say
-// that no connection was made. Returns the new window title.
-std::string afterConnect(InstrumentLink& link, std::vector<InstrumentSetting>& table);
 
 }  // namespace instrument

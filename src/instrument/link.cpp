@@ -2,6 +2,7 @@
 // values with their timeouts, and logging every exchange.
 #include "instrument/link.h"
 
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <vector>
@@ -19,20 +20,21 @@ constexpr unsigned kConnectTimeoutMs = 2000;
 constexpr unsigned kOpenSettleMs = 100;
 constexpr unsigned kLanPollMs = 5;
 
-unsigned lanTimeoutMs = 5000;
-std::uint64_t sequence = 0;
+// Shared by every link and changed from whichever thread holds a link, workers included.
+std::atomic<unsigned> lanTimeoutMs{5000};
+std::atomic<std::uint64_t> sequence{0};
 
 bool isSerial(const InstrumentLink& link) { return link.interfaceType == kUsb || link.interfaceType == kSerial; }
 
-// The front of a log line: sequence number, serial number and direction.
-std::string logPrefix(const InstrumentLink& link, bool write, bool valueRead = false) {
+// The front of a log line: the exchange's sequence number, serial number and direction.
+std::string logPrefix(const InstrumentLink& link, std::uint64_t number, bool write, bool valueRead = false) {
     char text[160];
     const std::string serial = identitySerial(link);
     if (!serial.empty())
-        std::snprintf(text, sizeof text, "(%05llu) [serial:%s]%s\t", static_cast<unsigned long long>(sequence),
+        std::snprintf(text, sizeof text, "(%05llu) [serial:%s]%s\t", static_cast<unsigned long long>(number),
                       serial.c_str(), write ? ">>" : "<<");
     else
-        std::snprintf(text, sizeof text, "(%05llu) [serial:unknown]%s\t", static_cast<unsigned long long>(sequence),
+        std::snprintf(text, sizeof text, "(%05llu) [serial:unknown]%s\t", static_cast<unsigned long long>(number),
                       write ? " >>" : valueRead ? "<<" : " <<");
     return text;
 }
@@ -66,8 +68,8 @@ bool takeByte(InstrumentLink& link, char& byte) {
 
 // Reads one raw reply line (no logging, no conversion). Serial: byte by byte until the port's
 // timeout, a stored line feed or size - 1 bytes, then cut at the first carriage return. LAN: until a
-// line feed (not stored), carriage returns dropped, bytes beyond size - 1 dropped; -1 when the read
-// timeout passes while waiting for a byte.
+// line feed (not stored), carriage returns dropped, bytes beyond size - 1 dropped; -1, with out
+// emptied, when the read timeout passes while waiting for a byte: a line without its end is no reply.
 int readRawLine(InstrumentLink& link, std::string& out, int size) {
     out.clear();
     if (size <= 1) return 0;
@@ -86,7 +88,10 @@ int readRawLine(InstrumentLink& link, std::string& out, int size) {
         if (!takeByte(link, byte)) {
             const std::uint64_t waitStart = platform::nowMs();
             for (;;) {
-                if (platform::nowMs() - waitStart >= lanTimeoutMs) return -1;
+                if (platform::nowMs() - waitStart >= lanTimeoutMs) {
+                    out.clear();
+                    return -1;
+                }
                 int ready = platform::tcpWaitReadable(link.socket, kLanPollMs);
                 if (takeByte(link, byte)) break;
                 // Readable without a byte means the instrument hung up: wait out the timeout
@@ -153,16 +158,14 @@ int linkWrite(const std::string& command, InstrumentLink& link) {
         // The instrument takes the zero byte after each command on the LAN as its end.
         result = platform::tcpSend(link.socket, command.c_str(), static_cast<int>(command.size()) + 1) < 0 ? -1 : 0;
     }
-    ++sequence;
-    logLine(link, logPrefix(link, true) + (command == "\x14" ? std::string("\\024\n") : command));
+    logLine(link, logPrefix(link, ++sequence, true) + (command == "\x14" ? std::string("\\024\n") : command));
     return result;
 }
 
 int linkReadLine(std::string& out, int size, InstrumentLink& link) {
     int length = readRawLine(link, out, size);
-    ++sequence;
-    logLine(link, logPrefix(link, false) + out + "\n");
-    if (isPackedBinary(out) && out.size() >= 4) {
+    logLine(link, logPrefix(link, ++sequence, false) + out + "\n");
+    if (length > 0 && isPackedBinary(out) && out.size() >= 4) {
         out = packedValueText(decodePacked(reinterpret_cast<const unsigned char*>(out.data())));
         length = static_cast<int>(out.size());
     }
@@ -172,8 +175,7 @@ int linkReadLine(std::string& out, int size, InstrumentLink& link) {
 int linkReadValues(double* values, int capacity, InstrumentLink& link, bool strict) {
     static thread_local std::string reply;
     int length = readRawLine(link, reply, kValueBufferSize);
-    ++sequence;
-    logLine(link, logPrefix(link, false, true) + reply + "\n");
+    logLine(link, logPrefix(link, ++sequence, false, true) + reply + "\n");
     if (length <= 0) return length;
     return parseReplyValues(reply, values, capacity, strict);
 }

@@ -2,7 +2,8 @@
 // port, USB virtual serial port or TCP), and its operations. A link is open only during an exchange:
 // every client opens it, writes its commands, reads the replies and closes it again.
 // Threads: any one thread at a time per link record (workers use the shared record while the user
-// interface keeps its hands off it; the screen download works on a copy). No locks.
+// interface keeps its hands off it; the screen download works on a copy). What all links share, the
+// log's sequence numbers and the LAN read timeout, is atomic.
 #pragma once
 
 #include <cstdint>
@@ -66,7 +67,8 @@ int linkWrite(const std::string& command, InstrumentLink& link);
 
 // Reads one reply line of at most size - 1 characters into out (cleared first) and logs it; a
 // packed binary reply comes back as its value in text ("2.50000E0"). Returns the length; 0 (serial)
-// or -1 (LAN) when nothing arrived within the read timeout.
+// or -1 (LAN) when nothing arrived within the read timeout, or on the LAN when the timeout cut the
+// line short (out then comes back empty). Anything below 1 is no reply.
 int linkReadLine(std::string& out, int size, InstrumentLink& link);
 
 // Reads one reply line and parses its numbers (text or packed binary, see parseValues) into values

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/string_printf.h"
 #include "instrument/comms_log.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
@@ -132,8 +133,7 @@ bool holdInstrument(InstrumentLink& link) {
         linkWrite("SUSPEN,ON\n", link);
         linkWrite("*ESR?\n", link);
         std::string reply;
-        linkReadLine(reply, kHoldReplySize, link);
-        if (!reply.empty() && leadingNumber(reply) <= 0) break;
+        if (linkReadLine(reply, kHoldReplySize, link) > 0 && leadingNumber(reply) <= 0) break;
     }
     linkSetReadTimeout(100, link);
     return true;
@@ -205,13 +205,12 @@ std::int32_t toInstrumentValue(const InstrumentSetting& s, std::int32_t v) {
 }
 
 std::string queryItemText(int index, int size, InstrumentLink& link) {
-    char command[32];
-    std::snprintf(command, sizeof command, "config,%d?\n", index);
+    const std::string command = "config," + std::to_string(index) + "?\n";
     for (int attempt = 0; attempt < 3; ++attempt) {
         linkWrite(command, link);
         std::string reply;
-        linkReadLine(reply, 2048, link);
-        if (!reply.empty()) return reply.substr(0, size > 0 ? static_cast<std::size_t>(size - 1) : 0);
+        if (linkReadLine(reply, 2048, link) > 0)
+            return reply.substr(0, size > 0 ? static_cast<std::size_t>(size - 1) : 0);
         recover(link);
     }
     throw SettingError{index};
@@ -238,8 +237,7 @@ int queryItemNumber(int index, double minimum, double maximum, InstrumentLink& l
 }
 
 void setItemText(int index, const std::string& text, InstrumentLink& link) {
-    char command[96];
-    std::snprintf(command, sizeof command, "config,%d,%s\n", index, text.c_str());
+    const std::string command = "config," + std::to_string(index) + "," + text + "\n";
     linkWrite(command, link);
     for (int attempt = 1;; ++attempt) {
         if (attempt >= 2) {
@@ -250,7 +248,7 @@ void setItemText(int index, const std::string& text, InstrumentLink& link) {
         platform::sleepMs(200);
         linkWrite("*esr?\n", link);
         std::string reply;
-        bool replied = linkReadLine(reply, kStatusReplySize, link) > 0 && !reply.empty();
+        const bool replied = linkReadLine(reply, kStatusReplySize, link) > 0;
         int status = static_cast<int>(leadingNumber(reply)) & 0x7F;
         logStatus(status);
         if (replied && status < 32) {
@@ -325,6 +323,13 @@ bool writeChangedSettings(std::vector<InstrumentSetting>& table, InstrumentLink&
         for (auto& setting : table) {
             if (!setting.changed) continue;
             platform::debugOutput(std::string("WRITE::") + setting.name + "\n");
+            if (setting.isText() && setting.text.size() > kMaxItemText) {
+                platform::showMessage(common::stringPrintf("%s can hold at most %zu characters", setting.messageName,
+                                                           kMaxItemText),
+                                      "Set Up SFRA", platform::Icon::Information);
+                ok = false;
+                break;
+            }
             InstrumentSetting sent = setting;
             if (sent.name == std::string("Acqu:mode") && sent.value == 4) sent.value = 5;
             if (!writeItem(sent, link)) {

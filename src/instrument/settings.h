@@ -4,6 +4,7 @@
 // may query one item on the link it holds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -24,6 +25,9 @@ enum class Kind { Choice, Number, Text };
 
 constexpr double kNoLimit = -99.0;
 
+// The longest text the instrument keeps in a text item.
+constexpr std::size_t kMaxItemText = 19;
+
 struct InstrumentSetting {
     InstrumentSetting(const char* name, std::int32_t configIndex, Kind kind, double minimum, double maximum,
                       std::vector<const char*> options, const char* messageName)
@@ -37,7 +41,7 @@ struct InstrumentSetting {
     std::vector<const char*> options;
     const char* messageName;     // "Acqu::mode", used in the range message
     std::int32_t value = 0;      // choice and number items
-    std::string text;            // text items, at most 19 characters
+    std::string text;            // text items, at most kMaxItemText characters
     bool changed = false;
 
     bool isText() const { return kind == Kind::Text; }
@@ -74,9 +78,10 @@ bool writeItem(const InstrumentSetting& setting, InstrumentLink& link);
 // every item was read.
 bool readAllSettings(std::vector<InstrumentSetting>& table, InstrumentLink& link);
 
-// Writes every changed item in table order, clearing its flag. A value out of range stops with the
-// range message, a refused setting with the error message ("Set Up SFRA"); the item and those after
-// it keep their flags. Opens and closes the link. True when every changed item was written.
+// Writes every changed item in table order, clearing its flag. A value out of range or a text longer
+// than kMaxItemText stops with its message, a refused setting with the error message ("Set Up
+// SFRA"); the item and those after it keep their flags. Opens and closes the link. True when every
+// changed item was written.
 bool writeChangedSettings(std::vector<InstrumentSetting>& table, InstrumentLink& link);
 
 }  // namespace instrument

@@ -28,10 +28,10 @@ void waitForSweep(SweepJob& job, instrument::InstrumentLink& link) {
     while (!job.abort) {
         linkWrite("*opc?\n", link);
         std::string reply;
-        instrument::linkReadLine(reply, 128, link);
-        const long done = std::strtol(reply.c_str(), nullptr, 10);
+        const bool done =
+            instrument::linkReadLine(reply, 128, link) > 0 && std::strtol(reply.c_str(), nullptr, 10) != 0;
         platform::sleepMs(kOpcPollMs);
-        if (done != 0) return;
+        if (done) return;
     }
 }
 

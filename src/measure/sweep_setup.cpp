@@ -22,7 +22,7 @@ bool sameNoCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-bool refuse(const char* message) {
+bool refuse(const std::string& message) {
     platform::showMessage(message, "Invalid", platform::Icon::Information);
     return false;
 }
@@ -94,6 +94,8 @@ bool settingsAcceptable(const SweepSetupFields& f, std::vector<InstrumentSetting
     setText(findSetting(table, "Acqu:mCyc"), f.minCycles);
 
     setNumber(findSetting(table, "Acqu:speed"), f.speed);
+    if (f.window.size() > instrument::kMaxItemText)
+        return refuse("The window can be at most " + std::to_string(instrument::kMaxItemText) + " characters long");
     setText(findSetting(table, "Acqu:window"), f.window);
     return true;
 }

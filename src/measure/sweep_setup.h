@@ -1,8 +1,8 @@
 // What the Perform Sweep dialog checks and does: the sweep's settings (steps, frequencies, minimum
-// cycles, speed) as the instrument keeps them, and the details of a sweep to be stored (name,
-// voltage, temperature, transformer, setup, equipment, comments). The dialog (and the command line)
-// holds the fields; these functions fill them, check them in the program's order with its messages,
-// update the settings table and fill the pending sweep record. User-interface thread.
+// cycles, speed and window) as the instrument keeps them, and the details of a sweep to be stored
+// (name, voltage, temperature, transformer, setup, equipment, comments). The dialog (and the command
+// line) holds the fields; these functions fill them, check them in the program's order with its
+// messages, update the settings table and fill the pending sweep record. User-interface thread.
 #pragma once
 
 #include <cstdint>

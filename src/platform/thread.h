@@ -7,6 +7,12 @@
 
 namespace platform {
 
+// True on a thread that a WorkerThread started, false on the user-interface thread (and any other).
+// Code that would show a window asks it, since only the user-interface thread may.
+bool onWorkerThread();
+// Marks the calling thread as a worker; WorkerThread calls it first thing in every body it runs.
+void markWorkerThread();
+
 // One worker thread. The owner starts it, may wait for it, and must not destroy it while it runs:
 // the destructor waits for the body to return.
 class WorkerThread {

@@ -54,6 +54,21 @@ TEST_F(DbTest, SelectRowsGivesTabSeparatedConvertedRows) {
     EXPECT_EQ(db::rememberedFilter(TableIndex::Equipment), "WHERE Serial_Number='410-1'");
 }
 
+TEST_F(DbTest, EquipmentIsFoundByInstrumentAndSerialAndLoadedWithItsStoredDueDate) {
+    exec("INSERT INTO Equipment (Manufacturer, Instrument, Serial_Number, Calibration_Due_Date) VALUES "
+         "('M','QMX74','410-1','2024-03-07'), ('M','QMX74','O''Neil 2','2025-01-02')");
+    db::EquipmentRecord e;
+    ASSERT_TRUE(db::find_equipment("QMX74", "O'Neil 2", e));
+    EXPECT_EQ(e.id, 2);
+    EXPECT_FALSE(db::find_equipment("QMX27", "410-1", e));
+    EXPECT_EQ(e.id, 2);  // unchanged when nothing matched
+    ASSERT_TRUE(db::load_equipment(1, e));
+    EXPECT_EQ(e.serialNumber, "410-1");
+    EXPECT_EQ(e.calibrationDueDate, "2024-03-07");  // year first, as the calibration check reads it
+    EXPECT_FALSE(db::load_equipment(3, e));
+    EXPECT_TRUE(prompter.boxes.empty());
+}
+
 TEST_F(DbTest, FailedSelectShowsTheDatabaseError) {
     std::vector<std::string> rows;
     EXPECT_FALSE(db::select_rows(rows, TableIndex::Sweep, {0}, "WHERE no_such_column=1", false));

@@ -214,6 +214,19 @@ TEST_F(SerialCorrectionTest, SweepsMoveToTheExistingPrefixedTwin) {
               std::vector<std::string>{"2021-06-07 08:00 kept"});
 }
 
+TEST_F(SerialCorrectionTest, AnotherMakersInstrumentWithTheSameSerialKeepsItsSweeps) {
+    addEquipment("Veltrona Ltd", "410-1234");       // id 1
+    addEquipment("Veltrona Ltd", "1234");           // id 2, the old registration
+    addEquipment("Other Instruments", "1234");      // id 3
+    addSweepRow(2, "Moved over");
+    addSweepRow(3, "Other maker sweep");
+    reopen();
+    EXPECT_EQ(column("SELECT Equipment_Id || ' ' || Manufacturer || ' ' || Serial_Number FROM Equipment "
+                     "ORDER BY Equipment_Id"),
+              (std::vector<std::string>{"1 Veltrona Ltd 410-1234", "3 Other Instruments 1234"}));
+    EXPECT_EQ(column("SELECT Equipment_Id FROM Sweep ORDER BY SweepId"), (std::vector<std::string>{"1", "3"}));
+}
+
 TEST_F(SerialCorrectionTest, SweepThatCannotMoveKeepsItsEquipment) {
     addEquipment("Veltrona Ltd", "410-1234");
     addEquipment("Veltrona Ltd", "1234");

@@ -1,7 +1,9 @@
-// Identities, model codes, calibration dates and the window title: the pure parts of connecting.
+// Identities, model codes and identity fields, and an identity reply cut short on the wire.
 #include <gtest/gtest.h>
 
 #include "instrument/identification.h"
+#include "support/fake_prompter.h"
+#include "support/script_peer.h"
 
 using namespace instrument;
 
@@ -43,51 +45,16 @@ TEST(Identity, FieldsSplitAtCommas) {
     EXPECT_EQ(identityField("", 1), "");
 }
 
-TEST(Calibration, DatesInNumbersAndWords) {
-    std::string out = "unchanged";
-    EXPECT_TRUE(calibrationDate("07_MAR_2024", out, false));
-    EXPECT_EQ(out, "07-03-2024");
-    EXPECT_TRUE(calibrationDate("07_MAR_2024", out, true));
-    EXPECT_EQ(out, "07th March 2024");
-    EXPECT_TRUE(calibrationDate("21_JUN_2025 site cal", out, true));
-    EXPECT_EQ(out, "21st June 2025");
-    EXPECT_TRUE(calibrationDate("02_JUL_2025", out, false));
-    EXPECT_EQ(out, "02-07-2025");
-    EXPECT_TRUE(calibrationDate("23_AUG_2025", out, true));
-    EXPECT_EQ(out, "23rd August 2025");
-    EXPECT_TRUE(calibrationDate("12_XYZ_2025", out, false));
-    EXPECT_EQ(out, "12-XYZ-2025");
-    out = "unchanged";
-    EXPECT_FALSE(calibrationDate("default_calibration", out, false));
-    EXPECT_FALSE(calibrationDate("", out, false));
-    EXPECT_EQ(out, "unchanged");
-    EXPECT_TRUE(calibrationDate("7", out, false));  // short texts must not read past their end
-
-    EXPECT_EQ(calibrationDueDate("07_MAR_2024"), "2025-03-07");
-    EXPECT_EQ(calibrationDueDate("31_DEC_1999"), "2000-12-31");
-    EXPECT_EQ(calibrationDueDate("default_calibration"), "");
-}
-
-TEST(Calibration, DueTodayIsCurrentDueYesterdayIsNot) {
-    platform::LocalTime today;
-    today.year = 2026, today.month = 12, today.day = 8;
-    EXPECT_TRUE(isCalibrationCurrent("2026-12-08", today));
-    EXPECT_TRUE(isCalibrationCurrent("2027-01-01", today));
-    EXPECT_FALSE(isCalibrationCurrent("2026-12-07", today));
-    EXPECT_FALSE(isCalibrationCurrent("2025-12-31", today));
-    EXPECT_FALSE(isCalibrationCurrent("08-12-2026x", today));
-    EXPECT_FALSE(isCalibrationCurrent("2026-12", today));
-    EXPECT_FALSE(isCalibrationCurrent("", today));
-}
-
-TEST(Title, ShowsTheConnection) {
+TEST(Identity, AnIdentityCutOffByTheTimeoutIsNoIdentity) {
+    testing_support::ScriptPeer peer(testing_support::ScriptPeer::Kind::Tcp);
+    peer.on("*IDN?", "VELTRONA,QMX74,410-27");
     InstrumentLink link;
-    EXPECT_EQ(windowTitle(link), "Corvane v1_5");
-    link.connected = true;
     link.interfaceType = kLan;
-    link.identity = "VELTRONA,QMX74,1234,2.01";
-    EXPECT_EQ(windowTitle(link), "Corvane v1_5     LAN,QMX74,1234,2.01");
-    link.interfaceType = kSerial;
-    link.identity = "";
-    EXPECT_EQ(windowTitle(link), "Corvane v1_5     SER,Unknown Connection");
+    link.ipAddress = "127.0.0.1";
+    link.lanPort = peer.port();
+    testing_support::FakePrompter prompter;
+    EXPECT_FALSE(connectAndIdentify(link, true));
+    EXPECT_EQ(link.identity, "");
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, "The connection failed");
 }

@@ -9,6 +9,8 @@
 #include "instrument/link.h"
 #include "packed.h"
 #include "platform/clock.h"
+#include "platform/thread.h"
+#include "support/fake_prompter.h"
 #include "support/script_peer.h"
 #include "support/temp_dir.h"
 
@@ -186,6 +188,25 @@ TEST(Link, UnreachableInstrumentsFailToOpen) {
     EXPECT_EQ(linkOpen(none), -1);
 }
 
+TEST(Link, ALanLineCutOffByTheTimeoutIsNoReply) {
+    ScriptPeer peer(ScriptPeer::Kind::Tcp);
+    peer.on("half?", "1.0000E+03,2.00");
+    peer.on("packed?", testing_support::packedGroup(2.5));
+    InstrumentLink link = lanLink(peer);
+    ASSERT_EQ(linkOpen(link), 0);
+    linkSetReadTimeout(200, link);
+    std::string reply;
+    linkWrite("half?\n", link);
+    EXPECT_EQ(linkReadLine(reply, 256, link), -1);
+    EXPECT_EQ(reply, "");
+    // A packed first byte must not turn the failed read into a length.
+    linkWrite("packed?\n", link);
+    EXPECT_EQ(linkReadLine(reply, 256, link), -1);
+    EXPECT_EQ(reply, "");
+    linkClose(link);
+    linkSetReadTimeout(5000, link);
+}
+
 TEST(ReceiveRing, KeepsTheNewestBytesWhenFull) {
     auto ring = std::make_unique<ReceiveRing>();
     std::string first(kReceiveRingSize - 2, 'a');
@@ -247,4 +268,42 @@ TEST(CommsLog, FileHasItsHeaderAndOneLinePerExchange) {
     log = testing_support::readFile(dir.path() + "/logs/Corvane_COMMS.log");
     EXPECT_EQ(log.find("calstr?"), std::string::npos);
     EXPECT_EQ(log.rfind("VTLCOMPANYNAME Corvane CommsLog\n", 0), 0u);
+}
+
+namespace {
+
+class CommandRecorder final : public platform::NotificationSink {
+public:
+    void notify(int command, long long) override { commands.push_back(command); }
+    std::vector<int> commands;  // read only after the notifying thread has ended
+};
+
+}  // namespace
+
+TEST(CommsLog, AFailureOnAWorkerWaitsForTheUserInterfaceThread) {
+    testing_support::TempDir dir;
+    testing_support::writeFile(dir.file("blocker"), "a file where the log's folder should be");
+    testing_support::FakePrompter prompter;
+    CommandRecorder sink;
+    setCommsLogFailureSink(&sink);
+    commsLogStart(dir.file("blocker"));
+    platform::WorkerThread worker;
+    ASSERT_TRUE(worker.start([] { commsLogWrite("from a worker\n"); }));
+    ASSERT_TRUE(worker.wait(10000));
+    EXPECT_FALSE(commsLogEnabled());
+    EXPECT_TRUE(prompter.boxes.empty());
+    EXPECT_EQ(sink.commands, std::vector<int>{kNotifyCommsLogFailed});
+    showPendingCommsLogFailure();
+    showPendingCommsLogFailure();  // shown once
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, "Error opening comms log for writing\nComms Logging disabled");
+    EXPECT_EQ(prompter.boxes[0].caption, "Error");
+
+    // On the user-interface thread the message comes at once.
+    commsLogStart(dir.file("blocker"));
+    commsLogWrite("from the user interface\n");
+    EXPECT_FALSE(commsLogEnabled());
+    EXPECT_EQ(prompter.boxes.size(), 2u);
+    EXPECT_EQ(sink.commands.size(), 1u);
+    setCommsLogFailureSink(nullptr);
 }

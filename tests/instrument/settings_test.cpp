@@ -119,6 +119,39 @@ TEST_F(SettingsProtocolTest, AValueOutOfRangeIsNotSent) {
     EXPECT_EQ(peer.received().find("config,9,"), std::string::npos);
 }
 
+TEST_F(SettingsProtocolTest, ATextLongerThanItsItemIsNotSentAndLongCommandsKeepTheirLineFeed) {
+    InstrumentSetting& window = *findSetting(table, "Acqu:window");
+    peer.on("*esr?", "0\r\n");
+    window.text = std::string(20, '7');
+    window.changed = true;
+    EXPECT_FALSE(writeChangedSettings(table, link));
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, "Acqu::window can hold at most 19 characters");
+    EXPECT_EQ(prompter.boxes[0].caption, "Set Up SFRA");
+    EXPECT_TRUE(window.changed);
+    ASSERT_TRUE(peer.waitFor("SUSPEN,OFF\n"));
+    EXPECT_EQ(peer.received().find("config,12,"), std::string::npos);
+
+    window.text = std::string(19, '7');
+    EXPECT_TRUE(writeChangedSettings(table, link));
+    EXPECT_TRUE(peer.waitFor("config,12," + window.text + "\n"));
+    ASSERT_EQ(linkOpen(link), 0);
+    const std::string text(120, 'x');
+    setItemText(117, text, link);
+    linkClose(link);
+    EXPECT_TRUE(peer.waitFor("config,117," + text + "\n"));
+}
+
+TEST_F(SettingsProtocolTest, AReplyCutOffByTheTimeoutIsNoReply) {
+    peer.on("config,1?", "4\r\n");
+    peer.on("config,13?", "0\r\n");
+    peer.on("config,12?", "2.5E");
+    EXPECT_FALSE(readAllSettings(table, link));
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, "An error occurred reading the config from the SFRA (Id:12 Ret:0)");
+    EXPECT_EQ(findSetting(table, "Acqu:window")->text, "");
+}
+
 TEST_F(SettingsProtocolTest, ARefusedSettingIsTriedFourTimesAndLogged) {
     testing_support::TempDir dir;
     commsLogStart(dir.path());

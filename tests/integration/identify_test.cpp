@@ -1,6 +1,7 @@
 // Connecting to and identifying the simulated instrument, over the LAN and over a serial line.
 #include <gtest/gtest.h>
 
+#include "app/instrument_registration.h"
 #include "db/schema.h"
 #include "instrument/comms_log.h"
 #include "instrument/identification.h"
@@ -131,8 +132,8 @@ TEST(AfterConnect, RegistersReadsTheSettingsAndNamesTheConnection) {
     ASSERT_TRUE(link.connected);
     std::vector<InstrumentSetting> table = makeSettingsTable();
     prompter.queueAnswer(platform::Answer::Yes);  // add the instrument to the database
-    EXPECT_EQ(afterConnect(link, table), "Corvane v1_5     LAN,QMX74,410-2718,2.07");
-    EXPECT_EQ(currentEquipmentId(), 1);
+    EXPECT_EQ(app::afterConnect(link, table), "Corvane v1_5     LAN,QMX74,410-2718,2.07");
+    EXPECT_EQ(app::currentEquipmentId(), 1);
     // Calibrated in 2020, due in 2021: the warning names the calibration text.
     ASSERT_EQ(prompter.boxes.size(), 2u) << prompter.captions();
     EXPECT_EQ(prompter.boxes[0].caption, "Add to Database");
@@ -142,7 +143,7 @@ TEST(AfterConnect, RegistersReadsTheSettingsAndNamesTheConnection) {
     db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
 
     InstrumentLink idle;
-    EXPECT_EQ(afterConnect(idle, table), "Corvane v1_5");
+    EXPECT_EQ(app::afterConnect(idle, table), "Corvane v1_5");
     EXPECT_EQ(prompter.boxes.back().text, "No connection was made");
     EXPECT_EQ(prompter.boxes.back().caption, "Corvane");
 }

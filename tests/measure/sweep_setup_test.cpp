@@ -159,6 +159,21 @@ TEST_F(SweepSetupTest, SettingsThatPassedStayChangedWhenALaterCheckFails) {
     EXPECT_EQ(peer.received(), "");
 }
 
+TEST_F(SweepSetupTest, AWindowLongerThanTheInstrumentKeepsIsRefused) {
+    SweepSetupFields f = complete();
+    f.speed = 5;
+    f.window = std::string(20, '9');
+    EXPECT_FALSE(confirmSweepSetup(f, SweepKind::Fra, {}, table, pending, link));
+    EXPECT_EQ(lastBox(), "The window can be at most 19 characters long");
+    EXPECT_EQ(prompter.boxes.back().caption, "Invalid");
+    EXPECT_FALSE(findSetting(table, "Acqu:window")->changed);
+    EXPECT_EQ(peer.received(), "");
+
+    f.window = std::string(19, '9');
+    EXPECT_TRUE(confirmSweepSetup(f, SweepKind::Fra, {}, table, pending, link));
+    EXPECT_TRUE(peer.waitFor("config,12," + f.window + "\n"));
+}
+
 TEST_F(SweepSetupTest, TheImpedanceSweepAcceptsEmptyVoltageAndTemperature) {
     SweepSetupFields f = complete();
     f.peakVoltage = "";

@@ -110,6 +110,12 @@ TEST(WorkerThread, DestructorWaitsForTheBody) {
     EXPECT_TRUE(finished);
 }
 
+TEST(WorkerThread, OnlyItsBodyCountsAsAWorker) {
+    EXPECT_FALSE(platform::onWorkerThread());
+    EXPECT_TRUE(onOtherThread([] { return platform::onWorkerThread(); }));
+    EXPECT_FALSE(platform::onWorkerThread());
+}
+
 TEST(TimedMutex, OthersTimeOutAndCannotUnlockWhileItIsHeld) {
     TimedMutex m;
     EXPECT_FALSE(m.unlock()) << "nobody holds it";

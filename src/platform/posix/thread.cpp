@@ -44,6 +44,7 @@ bool WorkerThread::start(std::function<void()> body) {
     d.running.store(true);
     try {
         d.thread = std::thread([&d, body = std::move(body)] {
+            markWorkerThread();
             body();
             std::lock_guard<std::mutex> lock(d.m);
             d.done = true;

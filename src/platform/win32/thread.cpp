@@ -19,6 +19,7 @@ struct WorkerThread::Impl {
 
     static DWORD WINAPI run(LPVOID parameter) {
         Impl& d = *static_cast<Impl*>(parameter);
+        markWorkerThread();
         {
             std::function<void()> body = std::move(d.body);
             body();
