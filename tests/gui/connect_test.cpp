@@ -11,11 +11,13 @@
 #include <string>
 
 #include "gui/app/layout.h"
+#include "app/instrument_registration.h"
 #include "gui/app/main_window.h"
 #include "app/startup.h"
 #include "db/record_store.h"
 #include "instrument/comms_log.h"
 #include "gui/instrument/connect_dialog.h"
+#include "gui/instrument/instrument_link.h"
 #include "instrument/identification.h"
 #include "instrument/settings.h"
 #include "platform/files.h"
@@ -95,15 +97,15 @@ TEST_F(Connect, OverLanIdentifiesRegistersAndReadsTheSettings) {
     EXPECT_EQ(prompter.boxes[0].text, "The connection was successful\nVELTRONA,QMX74,410-2718,2.07");
     EXPECT_EQ(prompter.boxes[1].caption, "Add to Database");
     EXPECT_EQ(countEquipment(), before + 1);
-    EXPECT_NE(instrument::currentEquipmentId(), -1);
+    EXPECT_NE(app::currentEquipmentId(), -1);
     // The settings were read from the instrument.
     int read = 0;
     for (const instrument::InstrumentSetting& s : instrument::settingsTable())
         read += s.value != 0 || !s.text.empty() ? 1 : 0;
     EXPECT_GT(read, 20);
     // Connected: the instrument commands are on.
-    EXPECT_TRUE(IsWindowEnabled(gui::controlWindow(10006)));
-    EXPECT_TRUE(IsWindowEnabled(gui::controlWindow(10003)));
+    EXPECT_TRUE(IsWindowEnabled(gui::controlWindow(main, IDC_READ_SFRA)));
+    EXPECT_TRUE(IsWindowEnabled(gui::controlWindow(main, IDC_SETTINGS_TOGGLE)));
 
     // A test against a dead address says so and leaves the connection as it was.
     prompter.boxes.clear();
@@ -148,7 +150,7 @@ TEST_F(Connect, OverAComPortMappedToThePseudoTerminal) {
     EXPECT_EQ(link.portName.str(), port);
     EXPECT_EQ(link.baudRate, 19200);
     EXPECT_EQ(titleOf(main), "Corvane v1_5     SER,QMX74,410-2718,2.07");
-    EXPECT_EQ(instrument::currentEquipmentId(), -1);
+    EXPECT_EQ(app::currentEquipmentId(), -1);
 }
 
 TEST_F(Connect, EachMissingChoiceIsNamedAndTheDialogStaysOpen) {

@@ -17,6 +17,7 @@
 #include "app/timer_service.h"
 #include "gui/app/window_classes.h"
 #include "gui/db/data_browser.h"
+#include "gui/instrument/instrument_link.h"
 #include "db/database_files.h"
 #include "db/record_store.h"
 #include "db/schema.h"
@@ -42,9 +43,9 @@ std::string textOf(HWND w) {
     return text;
 }
 
-bool isBold(int id) {
+bool isBold(HWND w) {
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(controlWindow(id), WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)), sizeof font, &font);
     return font.lfWeight == 700;
 }
 
@@ -85,11 +86,11 @@ bool menuHighlighted(HWND main, int position) {
 // header names the first page, the FRA pane's GRAPH view turns START into SWEEP.
 const char* startupText(int id, const char* design) {
     switch (id) {
-    case 10003: return "SHOW SETTINGS";
-    case 10101: return "Configuration: Acquisition Control";
-    case 10206: return "SWEEP";
-    case 10406: return "SWEEP";
-    case 10800: return nullptr;   // the caption names the database
+    case IDC_SETTINGS_TOGGLE: return "SHOW SETTINGS";
+    case IDC_SETTINGS_TITLE: return "Configuration: Acquisition Control";
+    case IDC_FRA_START: return "SWEEP";
+    case IDC_LCR_SWEEP: return "SWEEP";
+    case IDC_DATA_CAPTION: return nullptr;   // the caption names the database
     default: return design;
     }
 }
@@ -137,10 +138,10 @@ TEST_F(MainWindow, EveryControlOfEveryTableIsCreatedWithItsIdTextAndPlace) {
     for (const gui::DescriptorTable& table : gui::makeDescriptorTables()) {
         for (const gui::ControlDescriptor& design : table.entries) {
             if (!design.className || design.id == 0) continue;
-            HWND w = controlWindow(design.id);
+            HWND w = controlWindow(main, design.id);
             ASSERT_NE(w, nullptr) << design.id;
             EXPECT_EQ(GetDlgCtrlID(w), design.id);
-            EXPECT_EQ(GetParent(w), table.parentClass ? paneWindow(table.parentClass) : main);
+            EXPECT_EQ(GetParent(w), table.parentClass ? paneWindow(main, table.parentClass) : main);
             const char* text = startupText(design.id, design.text);
             if (text && !isComboBox(w)) {
                 EXPECT_EQ(textOf(w), text) << design.id;
@@ -152,74 +153,76 @@ TEST_F(MainWindow, EveryControlOfEveryTableIsCreatedWithItsIdTextAndPlace) {
         }
     }
     EXPECT_EQ(checked, 79);
-    EXPECT_EQ(controlWindow(10999), nullptr);
-    EXPECT_EQ(controlWindow(10305), nullptr);
+    EXPECT_EQ(controlWindow(main, IDC_DATA_LIST + 1), nullptr);        // beyond every table's range
+    EXPECT_EQ(controlWindow(main, IDC_FRA_CENTRE_0DB + 1), nullptr);   // a gap in the FRA results' range
     // Right-anchored: the toggle 180 and the logo 15 pixels from the right edge.
     const int w = clientWidth(main);
-    expectPlace(controlWindow(10003), w - 127 - 180, 6, 127, 25, "toggle");
-    expectPlace(controlWindow(10005), w - 141 - 15, 8, 141, 20, "logo");
+    expectPlace(controlWindow(main, IDC_SETTINGS_TOGGLE), w - 127 - 180, 6, 127, 25, "toggle");
+    expectPlace(controlWindow(main, IDC_LOGO), w - 141 - 15, 8, 141, 20, "logo");
     // Bottom-anchored graph controls inside the results window.
-    HWND results = paneWindow(gui::kFraResultsClass);
+    HWND results = paneWindow(main, gui::kFraResultsClass);
     RECT client;
     GetClientRect(results, &client);
-    expectPlace(controlWindow(10302), client.right - 450 - 6, client.bottom - 18 - 20, 450, 18, "cursor 2");
+    expectPlace(controlWindow(main, IDC_FRA_CURSOR2), client.right - 450 - 6, client.bottom - 18 - 20, 450, 18,
+                "cursor 2");
 }
 
 TEST_F(MainWindow, StartsInSfraModeWithTheStripHiddenAndMeasureSelected) {
-    const gui::MainState& s = gui::mainState();
+    const gui::MainState& s = gui::mainState(main);
     EXPECT_EQ(s.mode, gui::kModeSfra);
     EXPECT_TRUE(s.settingsHidden);
-    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kConfigClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kLcrClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kDataViewClass)));
-    EXPECT_TRUE(isBold(10001));
-    EXPECT_FALSE(isBold(10002));
-    EXPECT_TRUE(isBold(10203));
+    EXPECT_TRUE(shown(paneWindow(main, gui::kFraClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kConfigClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kLcrClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kDataViewClass)));
+    EXPECT_TRUE(isBold(controlWindow(main, IDC_MEASURE)));
+    EXPECT_FALSE(isBold(controlWindow(main, IDC_DATABASE)));
+    EXPECT_TRUE(isBold(controlWindow(main, IDC_FRA_VIEW_GRAPH)));
     EXPECT_TRUE(menuHighlighted(main, 2));
     EXPECT_FALSE(menuHighlighted(main, 3));
-    expectPlace(paneWindow(gui::kFraClass), 6, 36, 1002, 528, "FRA pane in the strip's room");
-    expectPlace(paneWindow(gui::kFraResultsClass), 6, 68, 986, 278 + 174, "results made taller");
+    expectPlace(paneWindow(main, gui::kFraClass), 6, 36, 1002, 528, "FRA pane in the strip's room");
+    expectPlace(paneWindow(main, gui::kFraResultsClass), 6, 68, 986, 278 + 174, "results made taller");
     // Without an instrument the instrument commands are off, the mode buttons on.
-    EXPECT_FALSE(IsWindowEnabled(controlWindow(10003)));
-    EXPECT_FALSE(IsWindowEnabled(controlWindow(10006)));
-    EXPECT_FALSE(IsWindowEnabled(controlWindow(10007)));
-    EXPECT_TRUE(IsWindowEnabled(controlWindow(10001)));
-    EXPECT_TRUE(IsWindowEnabled(controlWindow(10002)));
-    EXPECT_FALSE(IsWindowEnabled(controlWindow(10208)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_SETTINGS_TOGGLE)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_READ_SFRA)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_SETUP_SFRA)));
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_MEASURE)));
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_DATABASE)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_FRA_ADD_TO_DATABASE)));
     EXPECT_EQ(textOf(main), "Corvane v1_5");
 }
 
 TEST_F(MainWindow, GrowingTheWindowWidensAndDeepensThePanesAndKeepsRightMargins) {
     grow(256, 120);
     const int w = clientWidth(main);
-    expectPlace(controlWindow(10003), w - 127 - 180, 6, 127, 25, "toggle");
-    expectPlace(controlWindow(10005), w - 141 - 15, 8, 141, 20, "logo");
-    expectPlace(paneWindow(gui::kFraClass), 6, 36, 1002 + 256, 528 + 120, "FRA pane");
-    expectPlace(paneWindow(gui::kFraResultsClass), 6, 68, 986 + 256, 452 + 120, "FRA results");
-    expectPlace(paneWindow(gui::kDataViewClass), 6, 82, 1004 + 256, 489 + 120, "data view");
-    expectPlace(paneWindow(gui::kDataToolsClass), 6, 36, 1004 + 256, 44, "data tools: wider only");
+    expectPlace(controlWindow(main, IDC_SETTINGS_TOGGLE), w - 127 - 180, 6, 127, 25, "toggle");
+    expectPlace(controlWindow(main, IDC_LOGO), w - 141 - 15, 8, 141, 20, "logo");
+    expectPlace(paneWindow(main, gui::kFraClass), 6, 36, 1002 + 256, 528 + 120, "FRA pane");
+    expectPlace(paneWindow(main, gui::kFraResultsClass), 6, 68, 986 + 256, 452 + 120, "FRA results");
+    expectPlace(paneWindow(main, gui::kDataViewClass), 6, 82, 1004 + 256, 489 + 120, "data view");
+    expectPlace(paneWindow(main, gui::kDataToolsClass), 6, 36, 1004 + 256, 44, "data tools: wider only");
     // The results window's controls keep their bottom and right margins.
     RECT client;
-    GetClientRect(paneWindow(gui::kFraResultsClass), &client);
-    expectPlace(controlWindow(10302), client.right - 456, client.bottom - 38, 450, 18, "cursor 2");
-    expectPlace(controlWindow(10303), 570, client.bottom - 27 - 42, 140, 27, "margin button");
+    GetClientRect(paneWindow(main, gui::kFraResultsClass), &client);
+    expectPlace(controlWindow(main, IDC_FRA_CURSOR2), client.right - 456, client.bottom - 38, 450, 18, "cursor 2");
+    expectPlace(controlWindow(main, IDC_FRA_FIND_MARGINS), 570, client.bottom - 27 - 42, 140, 27, "margin button");
     // The LCR results' middle-anchored lists.
     SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
     pumpMessages(50);
-    GetClientRect(paneWindow(gui::kLcrResultsClass), &client);
-    expectPlace(controlWindow(10505), client.right / 2 - 140, client.bottom - 33, 140, 27, "scaling");
-    expectPlace(controlWindow(10506), client.right / 2 - 140 + 146, client.bottom - 33, 140, 27, "background");
+    GetClientRect(paneWindow(main, gui::kLcrResultsClass), &client);
+    expectPlace(controlWindow(main, IDC_LCR_SCALING), client.right / 2 - 140, client.bottom - 33, 140, 27, "scaling");
+    expectPlace(controlWindow(main, IDC_LCR_BACKGROUND), client.right / 2 - 140 + 146, client.bottom - 33, 140, 27,
+                "background");
     // Maximising grows the same way.
     ShowWindow(main, SW_MAXIMIZE);
     pumpMessages(100);
     RECT outer;
     GetWindowRect(main, &outer);
-    const gui::MainState& s = gui::mainState();
+    const gui::MainState& s = gui::mainState(main);
     const int dw = outer.right - outer.left - s.initialSize.cx, dh = outer.bottom - outer.top - s.initialSize.cy;
     ASSERT_GT(dw, 0);
-    expectPlace(paneWindow(gui::kLcrClass), 6, 36, 1002 + dw, 528 + dh, "LCR pane maximised");
-    expectPlace(controlWindow(10003), clientWidth(main) - 307, 6, 127, 25, "toggle maximised");
+    expectPlace(paneWindow(main, gui::kLcrClass), 6, 36, 1002 + dw, 528 + dh, "LCR pane maximised");
+    expectPlace(controlWindow(main, IDC_SETTINGS_TOGGLE), clientWidth(main) - 307, 6, 127, 25, "toggle maximised");
 }
 
 TEST_F(MainWindow, TheWindowCannotBeMadeSmallerThanItsInitialSize) {
@@ -234,98 +237,117 @@ TEST_F(MainWindow, TheWindowCannotBeMadeSmallerThanItsInitialSize) {
 }
 
 TEST_F(MainWindow, TheStripToggleSwapsTextAndPlaces) {
-    SendMessageA(main, WM_COMMAND, 10003, 0);
-    EXPECT_EQ(textOf(controlWindow(10003)), "HIDE SETTINGS");
-    EXPECT_TRUE(shown(paneWindow(gui::kConfigClass)));
-    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
-    expectPlace(paneWindow(gui::kConfigClass), 6, 36, 1002, 170, "strip");
-    expectPlace(paneWindow(gui::kFraClass), 6, 210, 1002, 354, "FRA pane below the strip");
-    expectPlace(paneWindow(gui::kFraResultsClass), 6, 68, 986, 278, "results at design size");
-    expectPlace(controlWindow(10200), 6, 68, 986, 278, "table at design size");
-    SendMessageA(main, WM_COMMAND, 10003, 0);
-    EXPECT_EQ(textOf(controlWindow(10003)), "SHOW SETTINGS");
-    EXPECT_FALSE(shown(paneWindow(gui::kConfigClass)));
-    expectPlace(paneWindow(gui::kFraClass), 6, 36, 1002, 528, "FRA pane in the strip's room");
-    expectPlace(controlWindow(10200), 6, 68, 986, 452, "table taller");
+    SendMessageA(main, WM_COMMAND, IDC_SETTINGS_TOGGLE, 0);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TOGGLE)), "HIDE SETTINGS");
+    EXPECT_TRUE(shown(paneWindow(main, gui::kConfigClass)));
+    EXPECT_TRUE(shown(paneWindow(main, gui::kFraClass)));
+    expectPlace(paneWindow(main, gui::kConfigClass), 6, 36, 1002, 170, "strip");
+    expectPlace(paneWindow(main, gui::kFraClass), 6, 210, 1002, 354, "FRA pane below the strip");
+    expectPlace(paneWindow(main, gui::kFraResultsClass), 6, 68, 986, 278, "results at design size");
+    expectPlace(controlWindow(main, IDC_FRA_TABLE), 6, 68, 986, 278, "table at design size");
+    SendMessageA(main, WM_COMMAND, IDC_SETTINGS_TOGGLE, 0);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TOGGLE)), "SHOW SETTINGS");
+    EXPECT_FALSE(shown(paneWindow(main, gui::kConfigClass)));
+    expectPlace(paneWindow(main, gui::kFraClass), 6, 36, 1002, 528, "FRA pane in the strip's room");
+    expectPlace(controlWindow(main, IDC_FRA_TABLE), 6, 68, 986, 452, "table taller");
 }
 
 TEST_F(MainWindow, DatabaseAndMeasureReturnToTheModeThatWasLeft) {
-    SendMessageA(main, WM_COMMAND, 10001, 0);   // MEASURE outside the database mode: nothing
-    EXPECT_EQ(gui::mainState().mode, gui::kModeSfra);
-    SendMessageA(main, WM_COMMAND, 10002, 0);
-    EXPECT_EQ(gui::mainState().mode, gui::kModeDatabase);
-    EXPECT_TRUE(shown(paneWindow(gui::kDataViewClass)));
-    EXPECT_TRUE(shown(paneWindow(gui::kDataToolsClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kFraClass)));
-    EXPECT_TRUE(isBold(10002));
-    EXPECT_FALSE(isBold(10001));
+    SendMessageA(main, WM_COMMAND, IDC_MEASURE, 0);   // MEASURE outside the database mode: nothing
+    EXPECT_EQ(gui::mainState(main).mode, gui::kModeSfra);
+    SendMessageA(main, WM_COMMAND, IDC_DATABASE, 0);
+    EXPECT_EQ(gui::mainState(main).mode, gui::kModeDatabase);
+    EXPECT_TRUE(shown(paneWindow(main, gui::kDataViewClass)));
+    EXPECT_TRUE(shown(paneWindow(main, gui::kDataToolsClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kFraClass)));
+    EXPECT_TRUE(isBold(controlWindow(main, IDC_DATABASE)));
+    EXPECT_FALSE(isBold(controlWindow(main, IDC_MEASURE)));
     EXPECT_TRUE(GetMenuState(GetMenu(main), 2, MF_BYPOSITION) & MF_GRAYED);
     EXPECT_TRUE(GetMenuState(GetMenu(main), 5, MF_BYPOSITION) & MF_GRAYED);
-    SendMessageA(main, WM_COMMAND, 10002, 0);   // DATABASE inside it: nothing
-    EXPECT_EQ(gui::mainState().previousMode, gui::kModeSfra);
-    SendMessageA(main, WM_COMMAND, 10001, 0);
-    EXPECT_EQ(gui::mainState().mode, gui::kModeSfra);
-    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kDataViewClass)));
+    SendMessageA(main, WM_COMMAND, IDC_DATABASE, 0);   // DATABASE inside it: nothing
+    EXPECT_EQ(gui::mainState(main).previousMode, gui::kModeSfra);
+    SendMessageA(main, WM_COMMAND, IDC_MEASURE, 0);
+    EXPECT_EQ(gui::mainState(main).mode, gui::kModeSfra);
+    EXPECT_TRUE(shown(paneWindow(main, gui::kFraClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kDataViewClass)));
     EXPECT_FALSE(GetMenuState(GetMenu(main), 2, MF_BYPOSITION) & MF_GRAYED);
 
     SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
-    EXPECT_TRUE(shown(paneWindow(gui::kLcrClass)));
-    SendMessageA(main, WM_COMMAND, 10002, 0);
-    EXPECT_FALSE(shown(paneWindow(gui::kLcrClass)));
-    SendMessageA(main, WM_COMMAND, 10001, 0);
-    EXPECT_EQ(gui::mainState().mode, gui::kModeImpedance);
-    EXPECT_TRUE(shown(paneWindow(gui::kLcrClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kFraClass)));
+    EXPECT_TRUE(shown(paneWindow(main, gui::kLcrClass)));
+    SendMessageA(main, WM_COMMAND, IDC_DATABASE, 0);
+    EXPECT_FALSE(shown(paneWindow(main, gui::kLcrClass)));
+    SendMessageA(main, WM_COMMAND, IDC_MEASURE, 0);
+    EXPECT_EQ(gui::mainState(main).mode, gui::kModeImpedance);
+    EXPECT_TRUE(shown(paneWindow(main, gui::kLcrClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kFraClass)));
 }
 
 TEST_F(MainWindow, MenuModesSwitchPanesAndHighlightTheirItemWithoutAnInstrument) {
     SendMessageA(main, WM_COMMAND, IDM_CAPTURE, 0);
-    EXPECT_EQ(gui::mainState().mode, gui::kModeCapture);
+    EXPECT_EQ(gui::mainState(main).mode, gui::kModeCapture);
     EXPECT_TRUE(menuHighlighted(main, 4));
     EXPECT_FALSE(menuHighlighted(main, 2));
-    EXPECT_TRUE(shown(paneWindow(gui::kCaptureClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kFraClass)));
-    EXPECT_FALSE(IsWindowEnabled(controlWindow(11034)));   // nothing to download from
+    EXPECT_TRUE(shown(paneWindow(main, gui::kCaptureClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kFraClass)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_CAPTURE_MONO_DOWNLOAD)));   // nothing to download from
     SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
-    EXPECT_EQ(gui::mainState().mode, gui::kModeImpedance);
+    EXPECT_EQ(gui::mainState(main).mode, gui::kModeImpedance);
     EXPECT_TRUE(menuHighlighted(main, 3));
     EXPECT_FALSE(menuHighlighted(main, 4));
-    EXPECT_TRUE(shown(paneWindow(gui::kLcrClass)));
-    EXPECT_FALSE(shown(paneWindow(gui::kCaptureClass)));
+    EXPECT_TRUE(shown(paneWindow(main, gui::kLcrClass)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kCaptureClass)));
     SendMessageA(main, WM_COMMAND, IDM_SFRA, 0);
-    EXPECT_EQ(gui::mainState().mode, gui::kModeSfra);
-    EXPECT_EQ(gui::mainState().previousMode, gui::kModeImpedance);
+    EXPECT_EQ(gui::mainState(main).mode, gui::kModeSfra);
+    EXPECT_EQ(gui::mainState(main).previousMode, gui::kModeImpedance);
     EXPECT_TRUE(menuHighlighted(main, 2));
-    EXPECT_TRUE(shown(paneWindow(gui::kFraClass)));
+    EXPECT_TRUE(shown(paneWindow(main, gui::kFraClass)));
     EXPECT_FALSE(gui::instrumentLink().open);
 }
 
 TEST_F(MainWindow, ViewButtonsShowTheTableOrTheResultsWindow) {
-    HWND fra = paneWindow(gui::kFraClass);
-    SendMessageA(fra, WM_COMMAND, 10204, 0);
-    EXPECT_TRUE(shown(controlWindow(10200)));
-    EXPECT_FALSE(shown(paneWindow(gui::kFraResultsClass)));
-    EXPECT_TRUE(isBold(10204));
-    EXPECT_FALSE(isBold(10203));
-    SendMessageA(fra, WM_COMMAND, 10202, 0);
-    EXPECT_EQ(textOf(controlWindow(10206)), "START");
-    EXPECT_TRUE(shown(paneWindow(gui::kFraResultsClass)));
-    EXPECT_FALSE(shown(controlWindow(10301)));   // graph controls only in GRAPH view
-    SendMessageA(fra, WM_COMMAND, 10203, 0);
-    EXPECT_EQ(textOf(controlWindow(10206)), "SWEEP");
-    EXPECT_TRUE(shown(controlWindow(10301)));
+    HWND fra = paneWindow(main, gui::kFraClass);
+    SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_TABLE, 0);
+    EXPECT_TRUE(shown(controlWindow(main, IDC_FRA_TABLE)));
+    EXPECT_FALSE(shown(paneWindow(main, gui::kFraResultsClass)));
+    EXPECT_TRUE(isBold(controlWindow(main, IDC_FRA_VIEW_TABLE)));
+    EXPECT_FALSE(isBold(controlWindow(main, IDC_FRA_VIEW_GRAPH)));
+    SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_REALTIME, 0);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "START");
+    EXPECT_TRUE(shown(paneWindow(main, gui::kFraResultsClass)));
+    EXPECT_FALSE(shown(controlWindow(main, IDC_FRA_CURSOR1)));   // graph controls only in GRAPH view
+    SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_GRAPH, 0);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "SWEEP");
+    EXPECT_TRUE(shown(controlWindow(main, IDC_FRA_CURSOR1)));
 }
 
 TEST_F(MainWindow, SettingsPageButtonsNameTheirPage) {
-    HWND strip = paneWindow(gui::kConfigClass);
-    SendMessageA(strip, WM_COMMAND, 10111, 0);
-    EXPECT_EQ(textOf(controlWindow(10101)), "Configuration: System Settings");
-    EXPECT_TRUE(isBold(10111));
-    EXPECT_FALSE(isBold(10102));
-    SendMessageA(strip, WM_COMMAND, 10105, 0);   // COMMS has no page
-    EXPECT_EQ(textOf(controlWindow(10101)), "Configuration: System Settings");
-    EXPECT_FALSE(IsWindowEnabled(controlWindow(10105)));
+    HWND strip = paneWindow(main, gui::kConfigClass);
+    SendMessageA(strip, WM_COMMAND, IDC_PAGE_SYS, 0);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TITLE)), "Configuration: System Settings");
+    EXPECT_TRUE(isBold(controlWindow(main, IDC_PAGE_SYS)));
+    EXPECT_FALSE(isBold(controlWindow(main, IDC_PAGE_ACQU)));
+    SendMessageA(strip, WM_COMMAND, IDC_PAGE_COMMS, 0);   // COMMS has no page
+    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TITLE)), "Configuration: System Settings");
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_PAGE_COMMS)));
+}
+
+TEST_F(MainWindow, ItsPanesControlsAndDialogsReachItsOneRecord) {
+    const gui::MainState* record = &gui::mainState(main);
+    EXPECT_EQ(&gui::mainState(paneWindow(main, gui::kFraResultsClass)), record);
+    EXPECT_EQ(&gui::mainState(controlWindow(main, IDC_LCR_BACKGROUND)), record);
+    answerNextDialog("About", [&](HWND box) {
+        EXPECT_EQ(gui::mainWindowOf(box), main);
+        EXPECT_EQ(&gui::mainState(box), record);
+        pressButton(box, IDOK);
+    });
+    SendMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
+}
+
+TEST_F(MainWindow, TheLogoShowsTheHandCursor) {
+    HWND logo = controlWindow(main, IDC_LOGO);
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+    SendMessageA(logo, WM_SETCURSOR, reinterpret_cast<WPARAM>(logo), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
 }
 
 TEST_F(MainWindow, AboutShowsTheProductAndVersion) {
@@ -348,9 +370,15 @@ struct Delivery {
 };
 std::vector<Delivery> deliveries;
 
+// The probe's own commands and message, none of the program's.
+constexpr int kFirstProbeCommand = 40001;
+constexpr int kSecondProbeCommand = 40002;
+constexpr int kLateProbeCommand = 40003;
+constexpr int kProbeMessage = WM_APP + 7;
+
 LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND || message == WM_APP + 7) deliveries.push_back({message == WM_COMMAND ? wParam : 0, lParam,
-                                                                              GetTickCount()});
+    if (message == WM_COMMAND || message == kProbeMessage)
+        deliveries.push_back({message == WM_COMMAND ? wParam : 0, lParam, GetTickCount()});
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -365,23 +393,23 @@ TEST_F(MainWindow, TheTimerServicePostsEachCommandOnceInOrderAfterItsDelay) {
     deliveries.clear();
     const auto handle = reinterpret_cast<app::WindowHandle>(probe);
     const DWORD start = GetTickCount();
-    const int first = app::addDelayedCommand(500, handle, 40001, true);
-    const int second = app::addDelayedCommand(500, handle, 40002, true);
-    const int plain = app::addDelayedCommand(200, handle, WM_APP + 7, false);
+    const int first = app::addDelayedCommand(500, handle, kFirstProbeCommand, true);
+    const int second = app::addDelayedCommand(500, handle, kSecondProbeCommand, true);
+    const int plain = app::addDelayedCommand(200, handle, kProbeMessage, false);
     pumpMessages(1200);
     ASSERT_EQ(deliveries.size(), 3u);
     EXPECT_EQ(deliveries[0].id, plain);
     EXPECT_EQ(deliveries[0].command, 0u);
-    EXPECT_EQ(deliveries[1].command, 40001u);
+    EXPECT_EQ(deliveries[1].command, static_cast<WPARAM>(kFirstProbeCommand));
     EXPECT_EQ(deliveries[1].id, first);
-    EXPECT_EQ(deliveries[2].command, 40002u);
+    EXPECT_EQ(deliveries[2].command, static_cast<WPARAM>(kSecondProbeCommand));
     EXPECT_EQ(deliveries[2].id, second);
     EXPECT_GE(deliveries[1].at - start, 500u);
     EXPECT_GE(deliveries[0].at - start, 200u);
     // Delivered entries leave the list at the tick after.
     for (const app::DelayedCommand& entry : app::delayedCommands()) EXPECT_NE(entry.window, handle);
     // A window that is gone: the post fails quietly and the entry still goes.
-    app::addDelayedCommand(100, handle, 40003, true);
+    app::addDelayedCommand(100, handle, kLateProbeCommand, true);
     DestroyWindow(probe);
     pumpMessages(400);
     EXPECT_EQ(deliveries.size(), 3u);
@@ -400,10 +428,11 @@ TEST_F(MainWindow, ResourcesAreInPlace) {
     EXPECT_EQ(entries[0].key, '?');
     EXPECT_EQ(entries[1].key, '/');
     // The logo and the data browser's tool icons.
-    EXPECT_NE(SendMessageA(controlWindow(10005), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
-    EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(controlWindow(10005), BM_GETIMAGE, IMAGE_BITMAP, 0)),
-              gui::mainState().logoBitmap);
-    for (int id = 10700; id <= 10711; ++id) EXPECT_NE(SendMessageA(controlWindow(id), BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
+    EXPECT_NE(SendMessageA(controlWindow(main, IDC_LOGO), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(controlWindow(main, IDC_LOGO), BM_GETIMAGE, IMAGE_BITMAP, 0)),
+              gui::mainState(main).logoBitmap);
+    for (int id = IDC_TOOL_NEW_DATABASE; id <= IDC_TOOL_SETTINGS; ++id)
+        EXPECT_NE(SendMessageA(controlWindow(main, id), BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
     // The classes of every pane and window.
     WNDCLASSEXA info{};
     info.cbSize = sizeof info;
@@ -427,7 +456,7 @@ TEST_F(MainWindow, SaveToBitmapWritesTheGraphAndCancelWritesNothing) {
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     BITMAPINFOHEADER header;
     std::memcpy(&header, bytes.data() + 14, sizeof header);
-    const SIZE picture = gui::resultsPictureSize(paneWindow(gui::kFraResultsClass));
+    const SIZE picture = gui::resultsPictureSize(paneWindow(main, gui::kFraResultsClass));
     EXPECT_EQ(header.biWidth, picture.cx);
     EXPECT_EQ(std::abs(header.biHeight), picture.cy);
 
@@ -447,19 +476,19 @@ TEST_F(MainWindow, CopyToClipboardPlacesTheGraph) {
     if (copied) GetObjectA(copied, sizeof info, &info);
     CloseClipboard();
     ASSERT_NE(copied, nullptr);
-    EXPECT_EQ(info.bmWidth, gui::resultsPictureSize(paneWindow(gui::kFraResultsClass)).cx);
+    EXPECT_EQ(info.bmWidth, gui::resultsPictureSize(paneWindow(main, gui::kFraResultsClass)).cx);
 }
 
 TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
-    SendMessageA(main, WM_COMMAND, 10002, 0);
-    const std::string caption = textOf(controlWindow(10800));
+    SendMessageA(main, WM_COMMAND, IDC_DATABASE, 0);
+    const std::string caption = textOf(controlWindow(main, IDC_DATA_CAPTION));
     EXPECT_EQ(caption.rfind("Sweeps (", 0), 0u) << caption;
     EXPECT_NE(caption.find(")  Sweep details"), std::string::npos) << caption;
-    HWND list = controlWindow(10805);
+    HWND list = controlWindow(main, IDC_DATA_LIST);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 6);
-    EXPECT_TRUE(IsWindowEnabled(controlWindow(10707)));
-    EXPECT_FALSE(IsWindowEnabled(controlWindow(10705)));
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_TOOL_GRAPH)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_TOOL_EXPORT_EXCEL)));
 
     // A stored sweep is listed as the browser shows it: date day first, data type by name, the
     // comment as written.
@@ -479,7 +508,7 @@ TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     sweep.comments = "it's \"new\"";
     sweep.dataType = db::kDataFra;
     ASSERT_EQ(db::store_sweep(sweep, db::kAddChecked), 0);
-    gui::showView(3);
+    gui::showView(main, 3);
     ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
     const auto cell = [&](int row, int column) {
         char text[128] = "";
@@ -495,9 +524,10 @@ TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     EXPECT_EQ(cell(0, 4), "it's \"new\"");
     EXPECT_EQ(cell(0, 5), "FRA");
     // The view selector shows the transformers.
-    SendMessageA(controlWindow(10802), CB_SETCURSEL, 0, 0);
-    SendMessageA(paneWindow(gui::kDataViewClass), WM_COMMAND, MAKEWPARAM(10802, CBN_SELCHANGE), 0);
-    EXPECT_EQ(textOf(controlWindow(10800)).rfind("Transformers (", 0), 0u);
+    SendMessageA(controlWindow(main, IDC_DATA_VIEW_SELECTOR), CB_SETCURSEL, 0, 0);
+    HWND viewPane = paneWindow(main, gui::kDataViewClass);
+    SendMessageA(viewPane, WM_COMMAND, MAKEWPARAM(IDC_DATA_VIEW_SELECTOR, CBN_SELCHANGE), 0);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_DATA_CAPTION)).rfind("Transformers (", 0), 0u);
     ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(cell(0, 0), "T-101");
     EXPECT_EQ(cell(0, 2), "S1");

@@ -1,12 +1,13 @@
 // The descriptor tables of the main window and its panes: every control's class, text, style, design
-// rectangle, font and anchoring rules. Panes and the main strip's controls are created hidden and
-// shown by the mode logic; a pane's own controls are created visible inside their hidden pane,
-// except those that only one view of the pane shows.
+// rectangle, identifier, anchoring rules, font and edge. Panes and the main strip's controls are
+// created hidden and shown by the mode logic; a pane's own controls are created visible inside their
+// hidden pane, except those that only one view of the pane shows.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "gui/app/layout.h"
 #include "gui/app/window_classes.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {
@@ -15,151 +16,173 @@ constexpr DWORD kChild = WS_CHILD;
 constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kButton = WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kPaneButton = kShown | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheckBox = kShown | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kPane = WS_CHILD | WS_CLIPCHILDREN;
+constexpr DWORD kResults = kShown | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 constexpr DWORD kGroup = kShown | BS_GROUPBOX;
+constexpr DWORD kCaption = kShown | SS_LEFT | SS_ENDELLIPSIS;
 constexpr DWORD kDropDown = kShown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr DWORD kScrollBar = kShown | SBS_HORZ;
 constexpr DWORD kList = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+constexpr DWORD kMultiList = (kList | WS_VISIBLE) & ~LVS_SINGLESEL;
+constexpr DWORD kEdit = kShown | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kToolButton = kShown | WS_TABSTOP | BS_PUSHBUTTON | BS_ICON;
+constexpr DWORD kToolTips = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
 
 using P = app::PositionRule;
 using S = app::SizeRule;
 
-ControlDescriptor d(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int w,
-                    int h, int id, int font, P positionRule, S sizeRule) {
+// A control in font 0 without an extended style; most keep their designed place and size.
+ControlDescriptor d(const char* className, const char* text, DWORD style, app::ControlRect rect, int id,
+                    P positionRule = P::AsDesigned, S sizeRule = S::Fixed) {
     ControlDescriptor c;
-    c.exStyle = exStyle;
     c.className = className;
     c.text = text;
     c.style = style;
-    c.designRect = {x, y, w, h};
-    c.baseRect = c.designRect;
-    c.rect = c.designRect;
+    c.designRect = rect;
+    c.baseRect = rect;
+    c.rect = rect;
     c.id = id;
-    c.font = font;
     c.positionRule = positionRule;
     c.sizeRule = sizeRule;
     return c;
 }
 
-// A spare rectangle: never created, it only keeps a pane's alternative place.
-ControlDescriptor spare(int x, int y, int w, int h) {
-    return d(0, nullptr, "", 0, x, y, w, h, 0, 0, P::AsDesigned, S::Fixed);
+// The control in another font of the font table.
+ControlDescriptor font(int index, ControlDescriptor c) {
+    c.font = index;
+    return c;
 }
+
+// The control with a sunken edge.
+ControlDescriptor sunken(ControlDescriptor c) {
+    c.exStyle = WS_EX_CLIENTEDGE;
+    return c;
+}
+
+// A pane (or a results window) of our own classes: no text and no identifier.
+ControlDescriptor pane(const char* className, DWORD style, app::ControlRect rect, S sizeRule, DWORD exStyle = 0) {
+    ControlDescriptor c = d(className, "", style, rect, 0, P::AsDesigned, sizeRule);
+    c.exStyle = exStyle;
+    return c;
+}
+
+// A spare rectangle: never created, it only keeps a pane's alternative place.
+ControlDescriptor spare(app::ControlRect rect) { return d(nullptr, "", 0, rect, 0); }
 
 }  // namespace
 
 std::vector<DescriptorTable> makeDescriptorTables() {
     std::vector<DescriptorTable> t;
-    t.push_back({"main", nullptr, 10000, 10007, {
-        d(WS_EX_CLIENTEDGE, kConfigClass, "", kPane, 6, 36, 1002, 170, 0, 0, P::AsDesigned, S::Wider),
-        d(WS_EX_CLIENTEDGE, kFraClass, "", kPane, 6, 210, 1002, 354, 0, 0, P::AsDesigned, S::WiderAndTaller),
-        spare(6, 36, 1002, 528),
-        d(WS_EX_STATICEDGE, kDataToolsClass, "", kPane, 6, 36, 1004, 44, 0, 0, P::AsDesigned, S::Wider),
-        d(WS_EX_STATICEDGE, kDataViewClass, "", kPane, 6, 82, 1004, 489, 0, 0, P::AsDesigned, S::WiderAndTaller),
-        d(WS_EX_STATICEDGE, kLcrClass, "", kPane, 6, 210, 1002, 354, 0, 0, P::AsDesigned, S::WiderAndTaller),
-        spare(6, 36, 1002, 528),
-        d(WS_EX_STATICEDGE, kCaptureClass, "", kPane, 6, 210, 1002, 354, 0, 0, P::AsDesigned, S::WiderAndTaller),
-        spare(6, 36, 1002, 528),
-        d(0, WC_STATICA, "Data Mode:  ", kChild | SS_LEFT, 10, 12, 80, 20, 10000, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "MEASURE", kButton, 80, 6, 88, 25, 10001, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "DATABASE", kButton | WS_DISABLED, 170, 6, 88, 25, 10002, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "HIDE SETTINGS", kButton, 180, 6, 127, 25, 10003, 0, P::RightMargin, S::Fixed),
-        d(0, WC_STATICA, "SETTINGS:", kChild | SS_LEFT, 408, 12, 60, 20, 10004, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "READ SFRA", kButton, 470, 6, 88, 25, 10006, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "SET UP SFRA", kButton, 564, 6, 88, 25, 10007, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "", kButton | BS_BITMAP | BS_FLAT, 15, 8, 141, 20, 10005, 0, P::RightMargin, S::Fixed),
+    t.push_back({"main", nullptr, IDC_DATA_MODE_LABEL, IDC_SETUP_SFRA, {
+        pane(kConfigClass, kPane, {6, 36, 1002, 170}, S::Wider, WS_EX_CLIENTEDGE),
+        pane(kFraClass, kPane, {6, 210, 1002, 354}, S::WiderAndTaller, WS_EX_CLIENTEDGE),
+        spare({6, 36, 1002, 528}),
+        pane(kDataToolsClass, kPane, {6, 36, 1004, 44}, S::Wider, WS_EX_STATICEDGE),
+        pane(kDataViewClass, kPane, {6, 82, 1004, 489}, S::WiderAndTaller, WS_EX_STATICEDGE),
+        pane(kLcrClass, kPane, {6, 210, 1002, 354}, S::WiderAndTaller, WS_EX_STATICEDGE),
+        spare({6, 36, 1002, 528}),
+        pane(kCaptureClass, kPane, {6, 210, 1002, 354}, S::WiderAndTaller, WS_EX_STATICEDGE),
+        spare({6, 36, 1002, 528}),
+        d(WC_STATICA, "Data Mode:  ", kChild | SS_LEFT, {10, 12, 80, 20}, IDC_DATA_MODE_LABEL),
+        d(WC_BUTTONA, "MEASURE", kButton, {80, 6, 88, 25}, IDC_MEASURE),
+        d(WC_BUTTONA, "DATABASE", kButton | WS_DISABLED, {170, 6, 88, 25}, IDC_DATABASE),
+        d(WC_BUTTONA, "HIDE SETTINGS", kButton, {180, 6, 127, 25}, IDC_SETTINGS_TOGGLE, P::RightMargin),
+        d(WC_STATICA, "SETTINGS:", kChild | SS_LEFT, {408, 12, 60, 20}, IDC_SETTINGS_LABEL),
+        d(WC_BUTTONA, "READ SFRA", kButton, {470, 6, 88, 25}, IDC_READ_SFRA),
+        d(WC_BUTTONA, "SET UP SFRA", kButton, {564, 6, 88, 25}, IDC_SETUP_SFRA),
+        d(WC_BUTTONA, "", kButton | BS_BITMAP | BS_FLAT, {15, 8, 141, 20}, IDC_LOGO, P::RightMargin),
     }});
-    t.push_back({"settings", kConfigClass, 10101, 10113, {
-        d(0, WC_STATICA, "", kShown | SS_CENTER, 258, 6, 240, 20, 10101, 1, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "ACQU", kPaneButton, 6, 10, 80, 27, 10102, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "SWEEP", kPaneButton, 88, 10, 80, 27, 10103, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "TRIM", kPaneButton, 170, 10, 80, 27, 10104, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "COMMS", kPaneButton | WS_DISABLED, 6, 47, 80, 27, 10105, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "DUT", kPaneButton | WS_DISABLED, 88, 47, 80, 27, 10106, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "AUX", kPaneButton | WS_DISABLED, 170, 47, 80, 27, 10107, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "OUT", kPaneButton, 6, 86, 80, 27, 10108, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "CH1", kPaneButton, 88, 86, 80, 27, 10109, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "CH2", kPaneButton, 170, 86, 80, 27, 10110, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "SYS", kPaneButton, 6, 125, 80, 27, 10111, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "MODE", kPaneButton, 88, 125, 80, 27, 10112, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "PROG", kPaneButton | WS_DISABLED, 170, 125, 80, 27, 10113, 0, P::AsDesigned, S::Fixed),
+    t.push_back({"settings", kConfigClass, IDC_SETTINGS_TITLE, IDC_PAGE_PROG, {
+        font(1, d(WC_STATICA, "", kShown | SS_CENTER, {258, 6, 240, 20}, IDC_SETTINGS_TITLE)),
+        d(WC_BUTTONA, "ACQU", kPaneButton, {6, 10, 80, 27}, IDC_PAGE_ACQU),
+        d(WC_BUTTONA, "SWEEP", kPaneButton, {88, 10, 80, 27}, IDC_PAGE_SWEEP),
+        d(WC_BUTTONA, "TRIM", kPaneButton, {170, 10, 80, 27}, IDC_PAGE_TRIM),
+        d(WC_BUTTONA, "COMMS", kPaneButton | WS_DISABLED, {6, 47, 80, 27}, IDC_PAGE_COMMS),
+        d(WC_BUTTONA, "DUT", kPaneButton | WS_DISABLED, {88, 47, 80, 27}, IDC_PAGE_DUT),
+        d(WC_BUTTONA, "AUX", kPaneButton | WS_DISABLED, {170, 47, 80, 27}, IDC_PAGE_AUX),
+        d(WC_BUTTONA, "OUT", kPaneButton, {6, 86, 80, 27}, IDC_PAGE_OUT),
+        d(WC_BUTTONA, "CH1", kPaneButton, {88, 86, 80, 27}, IDC_PAGE_CH1),
+        d(WC_BUTTONA, "CH2", kPaneButton, {170, 86, 80, 27}, IDC_PAGE_CH2),
+        d(WC_BUTTONA, "SYS", kPaneButton, {6, 125, 80, 27}, IDC_PAGE_SYS),
+        d(WC_BUTTONA, "MODE", kPaneButton, {88, 125, 80, 27}, IDC_PAGE_MODE),
+        d(WC_BUTTONA, "PROG", kPaneButton | WS_DISABLED, {170, 125, 80, 27}, IDC_PAGE_PROG),
     }});
-    t.push_back({"fra", kFraClass, 10200, 10210, {
-        d(0, kFraResultsClass, "", kShown | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 6, 68, 986, 278, 0, 0, P::AsDesigned, S::WiderAndTaller),
-        d(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", kList, 6, 68, 986, 278, 10200, 0, P::AsDesigned, S::WiderAndTaller),
-        d(0, WC_BUTTONA, "SFRA View", kGroup, 6, 6, 279, 54, 10201, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "REALTIME", kPaneButton, 12, 24, 85, 27, 10202, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "GRAPH", kPaneButton, 103, 24, 85, 27, 10203, 1, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "TABLE", kPaneButton, 194, 24, 85, 27, 10204, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "SFRA Control", kGroup, 289, 6, 160, 54, 10205, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "START", kPaneButton, 321, 24, 85, 27, 10206, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "SFRA Data", kGroup, 453, 6, 180, 54, 10207, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Add To Database", kPaneButton | WS_DISABLED, 484, 24, 100, 27, 10208, 0, P::AsDesigned, S::Fixed),
+    t.push_back({"fra", kFraClass, IDC_FRA_TABLE, IDC_FRA_ADD_TO_DATABASE, {
+        pane(kFraResultsClass, kResults, {6, 68, 986, 278}, S::WiderAndTaller),
+        sunken(d(WC_LISTVIEWA, "", kList, {6, 68, 986, 278}, IDC_FRA_TABLE, P::AsDesigned, S::WiderAndTaller)),
+        d(WC_BUTTONA, "SFRA View", kGroup, {6, 6, 279, 54}, IDC_FRA_VIEW_GROUP),
+        d(WC_BUTTONA, "REALTIME", kPaneButton, {12, 24, 85, 27}, IDC_FRA_VIEW_REALTIME),
+        font(1, d(WC_BUTTONA, "GRAPH", kPaneButton, {103, 24, 85, 27}, IDC_FRA_VIEW_GRAPH)),
+        d(WC_BUTTONA, "TABLE", kPaneButton, {194, 24, 85, 27}, IDC_FRA_VIEW_TABLE),
+        d(WC_BUTTONA, "SFRA Control", kGroup, {289, 6, 160, 54}, IDC_FRA_CONTROL_GROUP),
+        d(WC_BUTTONA, "START", kPaneButton, {321, 24, 85, 27}, IDC_FRA_START),
+        d(WC_BUTTONA, "SFRA Data", kGroup, {453, 6, 180, 54}, IDC_FRA_DATA_GROUP),
+        d(WC_BUTTONA, "Add To Database", kPaneButton | WS_DISABLED, {484, 24, 100, 27}, IDC_FRA_ADD_TO_DATABASE),
     }});
-    t.push_back({"fraResults", kFraResultsClass, 10300, 10307, {
-        d(0, WC_STATICA, "", kShown, 6, 0, 1, 1, 10300, 4, P::AsDesigned, S::Fixed),
-        d(0, WC_SCROLLBARA, "", kShown | SBS_HORZ, 6, 20, 450, 18, 10301, 0, P::BottomMargin, S::Fixed),
-        d(0, WC_SCROLLBARA, "", kShown | SBS_HORZ, 6, 20, 450, 18, 10302, 0, P::RightAndBottomMargins, S::Fixed),
-        d(0, WC_BUTTONA, "Find Gain/Phase Margin", kPaneButton, 570, 42, 140, 27, 10303, 0, P::BottomMargin, S::Fixed),
-        d(0, WC_BUTTONA, "Centre 0dB on y-axis", kShown | WS_TABSTOP | BS_AUTOCHECKBOX, 580, 70, 140, 27, 10304, 0,
-          P::BottomMargin, S::Fixed),
-        d(0, WC_COMBOBOXA, "", kDropDown, 270, 65, 140, 27, 10306, 0, P::BottomMargin, S::Fixed),
-        d(0, WC_COMBOBOXA, "", kDropDown, 270, 37, 140, 27, 10307, 0, P::BottomMargin, S::Fixed),
+    t.push_back({"fraResults", kFraResultsClass, IDC_FRA_PLACEHOLDER, IDC_FRA_BACKGROUND, {
+        font(4, d(WC_STATICA, "", kShown, {6, 0, 1, 1}, IDC_FRA_PLACEHOLDER)),
+        d(WC_SCROLLBARA, "", kScrollBar, {6, 20, 450, 18}, IDC_FRA_CURSOR1, P::BottomMargin),
+        d(WC_SCROLLBARA, "", kScrollBar, {6, 20, 450, 18}, IDC_FRA_CURSOR2, P::RightAndBottomMargins),
+        d(WC_BUTTONA, "Find Gain/Phase Margin", kPaneButton, {570, 42, 140, 27}, IDC_FRA_FIND_MARGINS, P::BottomMargin),
+        d(WC_BUTTONA, "Centre 0dB on y-axis", kCheckBox, {580, 70, 140, 27}, IDC_FRA_CENTRE_0DB, P::BottomMargin),
+        d(WC_COMBOBOXA, "", kDropDown, {270, 65, 140, 27}, IDC_FRA_SCALING, P::BottomMargin),
+        d(WC_COMBOBOXA, "", kDropDown, {270, 37, 140, 27}, IDC_FRA_BACKGROUND, P::BottomMargin),
     }});
-    t.push_back({"lcr", kLcrClass, 10400, 10410, {
-        d(0, kLcrResultsClass, "", kShown | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 6, 68, 986, 278, 0, 0, P::AsDesigned, S::WiderAndTaller),
-        d(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", kList, 6, 68, 986, 278, 10400, 0, P::AsDesigned, S::WiderAndTaller),
-        d(0, WC_BUTTONA, "LCR View", kGroup, 6, 6, 279, 54, 10401, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "REALTIME", kPaneButton, 12, 24, 85, 27, 10402, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "GRAPH", kPaneButton, 103, 24, 85, 27, 10403, 1, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "TABLE", kPaneButton, 194, 24, 85, 27, 10404, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "LCR Control", kGroup, 289, 6, 160, 54, 10405, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "SWEEP", kPaneButton, 321, 24, 85, 27, 10406, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "LCR Data", kGroup, 453, 6, 369, 54, 10407, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "IMPORT", kPaneButton, 485, 24, 85, 27, 10408, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "CLEAR", kPaneButton, 576, 24, 85, 27, 10409, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "ADD TO DATABASE", kPaneButton, 667, 24, 120, 27, 10410, 0, P::AsDesigned, S::Fixed),
+    t.push_back({"lcr", kLcrClass, IDC_LCR_TABLE, IDC_LCR_ADD_TO_DATABASE, {
+        pane(kLcrResultsClass, kResults, {6, 68, 986, 278}, S::WiderAndTaller),
+        sunken(d(WC_LISTVIEWA, "", kList, {6, 68, 986, 278}, IDC_LCR_TABLE, P::AsDesigned, S::WiderAndTaller)),
+        d(WC_BUTTONA, "LCR View", kGroup, {6, 6, 279, 54}, IDC_LCR_VIEW_GROUP),
+        d(WC_BUTTONA, "REALTIME", kPaneButton, {12, 24, 85, 27}, IDC_LCR_VIEW_REALTIME),
+        font(1, d(WC_BUTTONA, "GRAPH", kPaneButton, {103, 24, 85, 27}, IDC_LCR_VIEW_GRAPH)),
+        d(WC_BUTTONA, "TABLE", kPaneButton, {194, 24, 85, 27}, IDC_LCR_VIEW_TABLE),
+        d(WC_BUTTONA, "LCR Control", kGroup, {289, 6, 160, 54}, IDC_LCR_CONTROL_GROUP),
+        d(WC_BUTTONA, "SWEEP", kPaneButton, {321, 24, 85, 27}, IDC_LCR_SWEEP),
+        d(WC_BUTTONA, "LCR Data", kGroup, {453, 6, 369, 54}, IDC_LCR_DATA_GROUP),
+        d(WC_BUTTONA, "IMPORT", kPaneButton, {485, 24, 85, 27}, IDC_LCR_IMPORT),
+        d(WC_BUTTONA, "CLEAR", kPaneButton, {576, 24, 85, 27}, IDC_LCR_CLEAR),
+        d(WC_BUTTONA, "ADD TO DATABASE", kPaneButton, {667, 24, 120, 27}, IDC_LCR_ADD_TO_DATABASE),
     }});
-    t.push_back({"lcrResults", kLcrResultsClass, 10500, 10506, {
-        d(0, WC_STATICA, "", kShown, 6, 0, 1, 1, 10500, 4, P::AsDesigned, S::Fixed),
-        d(0, WC_SCROLLBARA, "", kShown | SBS_HORZ, 6, 20, 450, 18, 10501, 0, P::BottomMargin, S::Fixed),
-        d(0, WC_SCROLLBARA, "", kShown | SBS_HORZ, 6, 20, 450, 18, 10502, 0, P::RightAndBottomMargins, S::Fixed),
-        d(0, WC_COMBOBOXA, "", kDropDown, 6, 6, 140, 27, 10503, 0, P::BottomMargin, S::Fixed),
-        d(0, WC_COMBOBOXA, "", kDropDown, 6, 6, 140, 27, 10504, 0, P::RightAndBottomMargins, S::Fixed),
-        d(0, WC_COMBOBOXA, "", kDropDown, 0, 6, 140, 27, 10505, 0, P::BottomMarginLeftOfMiddle, S::Fixed),
-        d(0, WC_COMBOBOXA, "", kDropDown, -146, 6, 140, 27, 10506, 0, P::BottomMarginLeftOfMiddle, S::Fixed),
+    t.push_back({"lcrResults", kLcrResultsClass, IDC_LCR_PLACEHOLDER, IDC_LCR_BACKGROUND, {
+        font(4, d(WC_STATICA, "", kShown, {6, 0, 1, 1}, IDC_LCR_PLACEHOLDER)),
+        d(WC_SCROLLBARA, "", kScrollBar, {6, 20, 450, 18}, IDC_LCR_CURSOR1, P::BottomMargin),
+        d(WC_SCROLLBARA, "", kScrollBar, {6, 20, 450, 18}, IDC_LCR_CURSOR2, P::RightAndBottomMargins),
+        d(WC_COMBOBOXA, "", kDropDown, {6, 6, 140, 27}, IDC_LCR_LEFT_AXIS, P::BottomMargin),
+        d(WC_COMBOBOXA, "", kDropDown, {6, 6, 140, 27}, IDC_LCR_RIGHT_AXIS, P::RightAndBottomMargins),
+        d(WC_COMBOBOXA, "", kDropDown, {0, 6, 140, 27}, IDC_LCR_SCALING, P::BottomMarginLeftOfMiddle),
+        d(WC_COMBOBOXA, "", kDropDown, {-146, 6, 140, 27}, IDC_LCR_BACKGROUND, P::BottomMarginLeftOfMiddle),
     }});
-    t.push_back({"capture", kCaptureClass, 11030, 11035, {
-        d(0, WC_STATICA, "SFRA Screen Capture", kShown | SS_LEFT, 6, 0, 260, 24, 11030, 4, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Export to Word", kPaneButton, 6, 178, 150, 22, 11033, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Export to .bmp", kPaneButton, 6, 208, 150, 22, 11032, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Copy to Clipboard", kPaneButton, 6, 238, 150, 22, 11031, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Black and White Download", kPaneButton, 6, 268, 150, 22, 11034, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Colour Download", kPaneButton, 6, 298, 150, 22, 11035, 0, P::AsDesigned, S::Fixed),
+    t.push_back({"capture", kCaptureClass, IDC_CAPTURE_TITLE, IDC_CAPTURE_COLOUR_DOWNLOAD, {
+        font(4, d(WC_STATICA, "SFRA Screen Capture", kShown | SS_LEFT, {6, 0, 260, 24}, IDC_CAPTURE_TITLE)),
+        d(WC_BUTTONA, "Export to Word", kPaneButton, {6, 178, 150, 22}, IDC_CAPTURE_TO_WORD),
+        d(WC_BUTTONA, "Export to .bmp", kPaneButton, {6, 208, 150, 22}, IDC_CAPTURE_TO_BITMAP),
+        d(WC_BUTTONA, "Copy to Clipboard", kPaneButton, {6, 238, 150, 22}, IDC_CAPTURE_TO_CLIPBOARD),
+        d(WC_BUTTONA, "Black and White Download", kPaneButton, {6, 268, 150, 22}, IDC_CAPTURE_MONO_DOWNLOAD),
+        d(WC_BUTTONA, "Colour Download", kPaneButton, {6, 298, 150, 22}, IDC_CAPTURE_COLOUR_DOWNLOAD),
     }});
     // The data browser's tool strip: one icon button per command, tooltips naming them.
-    t.push_back({"dataTools", kDataToolsClass, 10700, 10711, {
-        d(0, WC_BUTTONA, "New Database", kToolButton, 6, 4, 36, 36, 10700, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Open Database", kToolButton, 44, 4, 36, 36, 10701, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Import Sweep into database", kToolButton, 94, 4, 36, 36, 10702, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Export to XML", kToolButton, 132, 4, 36, 36, 10703, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Export to CSV", kToolButton, 170, 4, 36, 36, 10704, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Export to Excel", kToolButton | WS_DISABLED, 208, 4, 36, 36, 10705, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Diagnose Transformer", kToolButton, 258, 4, 36, 36, 10706, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Graph Test(s)", kToolButton, 296, 4, 36, 36, 10707, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Add to Table", kToolButton, 346, 4, 36, 36, 10708, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Edit Row", kToolButton, 384, 4, 36, 36, 10709, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Delete from Table", kToolButton, 422, 4, 36, 36, 10710, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_BUTTONA, "Settings", kToolButton, 10, 4, 36, 36, 10711, 0, P::RightMargin, S::Fixed),
-        d(0, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, 0, 0, P::AsDesigned, S::Fixed),
+    t.push_back({"dataTools", kDataToolsClass, IDC_TOOL_NEW_DATABASE, IDC_TOOL_SETTINGS, {
+        d(WC_BUTTONA, "New Database", kToolButton, {6, 4, 36, 36}, IDC_TOOL_NEW_DATABASE),
+        d(WC_BUTTONA, "Open Database", kToolButton, {44, 4, 36, 36}, IDC_TOOL_OPEN_DATABASE),
+        d(WC_BUTTONA, "Import Sweep into database", kToolButton, {94, 4, 36, 36}, IDC_TOOL_IMPORT),
+        d(WC_BUTTONA, "Export to XML", kToolButton, {132, 4, 36, 36}, IDC_TOOL_EXPORT_XML),
+        d(WC_BUTTONA, "Export to CSV", kToolButton, {170, 4, 36, 36}, IDC_TOOL_EXPORT_CSV),
+        d(WC_BUTTONA, "Export to Excel", kToolButton | WS_DISABLED, {208, 4, 36, 36}, IDC_TOOL_EXPORT_EXCEL),
+        d(WC_BUTTONA, "Diagnose Transformer", kToolButton, {258, 4, 36, 36}, IDC_TOOL_DIAGNOSE),
+        d(WC_BUTTONA, "Graph Test(s)", kToolButton, {296, 4, 36, 36}, IDC_TOOL_GRAPH),
+        d(WC_BUTTONA, "Add to Table", kToolButton, {346, 4, 36, 36}, IDC_TOOL_ADD),
+        d(WC_BUTTONA, "Edit Row", kToolButton, {384, 4, 36, 36}, IDC_TOOL_EDIT),
+        d(WC_BUTTONA, "Delete from Table", kToolButton, {422, 4, 36, 36}, IDC_TOOL_DELETE),
+        d(WC_BUTTONA, "Settings", kToolButton, {10, 4, 36, 36}, IDC_TOOL_SETTINGS, P::RightMargin),
+        d(TOOLTIPS_CLASSA, "", kToolTips, {0, 0, 0, 0}, 0),
     }});
-    t.push_back({"dataView", kDataViewClass, 10800, 10805, {
-        d(0, WC_STATICA, "", kShown | SS_LEFT | SS_ENDELLIPSIS, 6, 8, 700, 24, 10800, 3, P::AsDesigned, S::Wider),
-        d(0, WC_STATICA, "View:", kShown | SS_LEFT, 6, 43, 40, 20, 10801, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_COMBOBOXA, "", kDropDown, 50, 40, 220, 200, 10802, 0, P::AsDesigned, S::Fixed),
-        d(0, WC_STATICA, "Search:", kShown | SS_RIGHT, 262, 43, 50, 20, 10803, 0, P::RightMargin, S::Fixed),
-        d(WS_EX_CLIENTEDGE, WC_EDITA, "", kShown | WS_TABSTOP | ES_AUTOHSCROLL, 8, 40, 250, 22, 10804, 0, P::RightMargin, S::Fixed),
-        d(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", (kList | WS_VISIBLE) & ~LVS_SINGLESEL, 6, 70, 990, 411, 10805, 0, P::AsDesigned, S::WiderAndTaller),
+    t.push_back({"dataView", kDataViewClass, IDC_DATA_CAPTION, IDC_DATA_LIST, {
+        font(3, d(WC_STATICA, "", kCaption, {6, 8, 700, 24}, IDC_DATA_CAPTION, P::AsDesigned, S::Wider)),
+        d(WC_STATICA, "View:", kShown | SS_LEFT, {6, 43, 40, 20}, IDC_DATA_VIEW_LABEL),
+        d(WC_COMBOBOXA, "", kDropDown, {50, 40, 220, 200}, IDC_DATA_VIEW_SELECTOR),
+        d(WC_STATICA, "Search:", kShown | SS_RIGHT, {262, 43, 50, 20}, IDC_DATA_SEARCH_LABEL, P::RightMargin),
+        sunken(d(WC_EDITA, "", kEdit, {8, 40, 250, 22}, IDC_DATA_SEARCH, P::RightMargin)),
+        sunken(d(WC_LISTVIEWA, "", kMultiList, {6, 70, 990, 411}, IDC_DATA_LIST, P::AsDesigned, S::WiderAndTaller)),
     }});
     return t;
 }

@@ -20,7 +20,7 @@ void exportGraph(HWND main, bool toFile) {
         choice.mustExist = true;   // the folder must exist
         if (!platform::prompter().saveFile(choice, path)) return;
     }
-    HWND graph = paneWindow(mainState().mode == kModeSfra ? kFraResultsClass : kLcrResultsClass);
+    HWND graph = paneWindow(main, mainState(main).mode == kModeSfra ? kFraResultsClass : kLcrResultsClass);
     const SIZE size = resultsPictureSize(graph);
     if (size.cx <= 0 || size.cy <= 0) return;
     HBITMAP bitmap = drawToBitmap(graph, size.cx, size.cy,

@@ -6,16 +6,16 @@
 
 #include <cstring>
 
+#include "gui/app/main_window.h"
 #include "gui/app/window_classes.h"
+#include "gui/resources/resource.h"
 
 namespace gui {
 namespace {
 
-HFONT fonts[10] = {};
-HWND mainWindow = nullptr;
-SIZE initialOuterSize = {0, 0};
+Layout& layoutOf(HWND window) { return mainState(window).layout; }
 
-void createFonts() {
+void createFonts(Layout& layout) {
     LOGFONTA base{};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof base, &base);
     const LONG h = base.lfHeight;
@@ -24,16 +24,21 @@ void createFonts() {
     struct FontShape {
         LONG weight, height, escapement;
     };
-    const FontShape shapes[10] = {{400, h, 0},    {700, h, 0},    {400, h2, 0},   {700, h2, 0},   {400, h4, 0},
-                            {700, h4, 0},   {400, h, 2700}, {400, h, 900},  {600, h, 2700}, {600, h, 900}};
-    for (int i = 0; i < 10; ++i) {
+    const FontShape shapes[kFontCount] = {{400, h, 0},    {700, h, 0},    {400, h2, 0},   {700, h2, 0},
+                                          {400, h4, 0},   {700, h4, 0},   {400, h, 2700}, {400, h, 900},
+                                          {600, h, 2700}, {600, h, 900}};
+    for (int i = 0; i < kFontCount; ++i) {
         LOGFONTA f = base;
         f.lfWeight = shapes[i].weight;
         f.lfHeight = shapes[i].height;
         f.lfEscapement = shapes[i].escapement;
         f.lfOrientation = shapes[i].escapement;
-        fonts[i] = CreateFontIndirectA(&f);
+        layout.fonts[i] = CreateFontIndirectA(&f);
     }
+}
+
+HFONT tableFont(const Layout& layout, int index) {
+    return index >= 0 && index < kFontCount ? layout.fonts[index] : nullptr;
 }
 
 bool isPopup(const ControlDescriptor& c) { return (c.style & WS_POPUP) != 0; }
@@ -44,56 +49,55 @@ struct Growth {
     int height = 0;
 };
 
-Growth mainWindowGrowth() {
-    if (!mainWindow) return {};
+Growth mainWindowGrowth(HWND window) {
+    const HWND main = mainWindowOf(window);
+    const SIZE initial = mainState(main).initialSize;
     RECT outer;
-    GetWindowRect(mainWindow, &outer);
-    return {outer.right - outer.left - initialOuterSize.cx, outer.bottom - outer.top - initialOuterSize.cy};
+    GetWindowRect(main, &outer);
+    return {outer.right - outer.left - initial.cx, outer.bottom - outer.top - initial.cy};
 }
 
 }  // namespace
 
-std::vector<DescriptorTable>& descriptorTables() {
-    static std::vector<DescriptorTable> tables = makeDescriptorTables();
-    return tables;
+Layout::Layout() : tables(makeDescriptorTables()) {}
+
+Layout::~Layout() {
+    for (HFONT f : fonts)
+        if (f) DeleteObject(f);
 }
 
-HFONT tableFont(int index) { return index >= 0 && index < 10 ? fonts[index] : nullptr; }
-
-analysis::Font canvasFont(int index) {
+analysis::Font canvasFont(HWND window, int index) {
     LOGFONTA f{};
-    GetObjectA(tableFont(index), sizeof f, &f);
+    GetObjectA(tableFont(layoutOf(window), index), sizeof f, &f);
     // The canvas's "MS Shell Dlg" is the default GUI font's face.
     return analysis::Font{"MS Shell Dlg", static_cast<int>(f.lfHeight < 0 ? -f.lfHeight : f.lfHeight),
                           static_cast<int>(f.lfWeight), static_cast<int>(f.lfEscapement)};
 }
 
-DescriptorTable& descriptorTable(const char* name) {
-    for (auto& t : descriptorTables())
+DescriptorTable& descriptorTable(HWND window, const char* name) {
+    std::vector<DescriptorTable>& tables = layoutOf(window).tables;
+    for (auto& t : tables)
         if (std::strcmp(t.name, name) == 0) return t;
-    return descriptorTables().front();
+    return tables.front();
 }
 
-ControlDescriptor* findClassDescriptor(const char* className) {
-    for (auto& t : descriptorTables())
+ControlDescriptor* findClassDescriptor(HWND window, const char* className) {
+    for (auto& t : layoutOf(window).tables)
         for (auto& c : t.entries)
             if (c.className && std::strcmp(c.className, className) == 0) return &c;
     return nullptr;
 }
 
-HWND paneWindow(const char* className) {
-    const ControlDescriptor* c = findClassDescriptor(className);
+HWND paneWindow(HWND window, const char* className) {
+    const ControlDescriptor* c = findClassDescriptor(window, className);
     return c ? c->window : nullptr;
 }
 
 void createAllControls(HWND main) {
-    mainWindow = main;
-    RECT outer;
-    GetWindowRect(main, &outer);
-    initialOuterSize = {outer.right - outer.left, outer.bottom - outer.top};
-    createFonts();
-    for (auto& table : descriptorTables()) {
-        HWND parent = table.parentClass ? paneWindow(table.parentClass) : main;
+    Layout& layout = layoutOf(main);
+    createFonts(layout);
+    for (auto& table : layout.tables) {
+        HWND parent = table.parentClass ? paneWindow(main, table.parentClass) : main;
         if (!parent) continue;
         for (auto& c : table.entries) {
             if (!c.className) continue;
@@ -101,24 +105,25 @@ void createAllControls(HWND main) {
             c.window = CreateWindowExA(c.exStyle, c.className, c.text, c.style, c.rect.x, c.rect.y, c.rect.width,
                                        c.rect.height, parent, isPopup(c) ? nullptr : reinterpret_cast<HMENU>(
                                            static_cast<INT_PTR>(c.id)), programInstance(), nullptr);
-            if (c.window) SendMessageA(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont(c.font)), FALSE);
+            if (c.window)
+                SendMessageA(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont(layout, c.font)), FALSE);
         }
     }
-    for (int id : {10200, 10400, 10805})
-        if (HWND list = controlWindow(id))
+    for (int id : {IDC_FRA_TABLE, IDC_LCR_TABLE, IDC_DATA_LIST})
+        if (HWND list = controlWindow(main, id))
             SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
 }
 
-void layoutAll() {
-    const Growth g = mainWindowGrowth();
+void layoutAll(HWND window) {
+    const Growth g = mainWindowGrowth(window);
     std::vector<HWND> moved;
-    for (auto& table : descriptorTables()) {
+    for (auto& table : layoutOf(window).tables) {
         for (auto& c : table.entries) {
             if (!c.window || isPopup(c)) continue;
             RECT client;
             GetClientRect(c.parent, &client);
-            const app::ControlRect r =
-                app::anchoredRect(c.baseRect, c.positionRule, c.sizeRule, g.width, g.height, client.right, client.bottom);
+            const app::ControlRect r = app::anchoredRect(c.baseRect, c.positionRule, c.sizeRule, g.width, g.height,
+                                                         client.right, client.bottom);
             if (r == c.rect) continue;
             c.rect = r;
             MoveWindow(c.window, r.x, r.y, r.width, r.height, TRUE);
@@ -128,8 +133,8 @@ void layoutAll() {
     for (HWND w : moved) InvalidateRect(w, nullptr, TRUE);
 }
 
-ControlDescriptor* findDescriptor(int id) {
-    for (auto& t : descriptorTables()) {
+ControlDescriptor* findDescriptor(HWND window, int id) {
+    for (auto& t : layoutOf(window).tables) {
         if (id < t.firstId || id > t.lastId) continue;
         for (auto& c : t.entries)
             if (c.className && c.id == id) return &c;
@@ -138,27 +143,19 @@ ControlDescriptor* findDescriptor(int id) {
     return nullptr;
 }
 
-HWND controlWindow(int id) {
-    const ControlDescriptor* c = findDescriptor(id);
+HWND controlWindow(HWND window, int id) {
+    const ControlDescriptor* c = findDescriptor(window, id);
     return c ? c->window : nullptr;
 }
 
-void markSelected(int selectedId, int firstId, int lastId) {
+void markSelected(HWND window, int selectedId, int firstId, int lastId) {
+    const Layout& layout = layoutOf(window);
     for (int id = firstId; id <= lastId; ++id) {
-        ControlDescriptor* c = findDescriptor(id);
+        ControlDescriptor* c = findDescriptor(window, id);
         if (!c || !c->window) continue;
         c->font = id == selectedId ? 1 : 0;
-        SendMessageA(c->window, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont(c->font)), TRUE);
+        SendMessageA(c->window, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont(layout, c->font)), TRUE);
     }
-}
-
-void destroyAllControls() {
-    descriptorTables() = makeDescriptorTables();
-    for (HFONT& f : fonts) {
-        if (f) DeleteObject(f);
-        f = nullptr;
-    }
-    mainWindow = nullptr;
 }
 
 }  // namespace gui

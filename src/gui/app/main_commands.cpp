@@ -12,6 +12,7 @@
 #include "gui/db/data_browser.h"
 #include "gui/instrument/comms_log_command.h"
 #include "gui/instrument/connect_dialog.h"
+#include "gui/instrument/instrument_link.h"
 #include "instrument/settings.h"
 #include "gui/instrument/settings_strip.h"
 #include "measure/sweep_job.h"
@@ -42,84 +43,114 @@ bool connected() { return instrumentLink().connected; }
 
 // Redraws the menu bar of a shown window; while the window is being created its first paint draws
 // the menu bar anyway, and Wine loses the caption if the frame is redrawn that early.
-void redrawMenuBar() {
-    if (IsWindowVisible(mainWindow())) DrawMenuBar(mainWindow());
+void redrawMenuBar(HWND main) {
+    if (IsWindowVisible(main)) DrawMenuBar(main);
 }
 bool sweepIsRunning() { return measure::sweepRunning() != 0; }
 
+void refreshControls(HWND main) { refreshControlStates(main, true, connected(), sweepIsRunning()); }
+
 // The data browser's two windows and every control in them.
-void showDataBrowser(bool visible) {
-    show(paneWindow(kDataToolsClass), visible);
-    show(paneWindow(kDataViewClass), visible);
+void showDataBrowser(HWND main, bool visible) {
+    show(paneWindow(main, kDataToolsClass), visible);
+    show(paneWindow(main, kDataViewClass), visible);
 }
 
-void enableMenuItems(bool enabled) {
-    HMENU menu = GetMenu(mainWindow());
+void enableMenuItems(HWND main, bool enabled) {
+    HMENU menu = GetMenu(main);
     const UINT flags = MF_BYPOSITION | (enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED);
     for (int position = 2; position <= 5; ++position) EnableMenuItem(menu, position, flags);
-    redrawMenuBar();
+    redrawMenuBar(main);
 }
 
 // The measurement mode switches of the menu: the instrument is told the new mode when connected.
-void switchMeasurementMode(int mode, const char* command) {
+void switchMeasurementMode(HWND main, int mode, const char* command) {
     instrument::InstrumentLink& link = instrumentLink();
     const bool tell = link.connected;
     if (tell && instrument::linkOpen(link) == 0) instrument::linkWrite(command, link);
-    MainState& s = mainState();
+    MainState& s = mainState(main);
     s.previousMode = s.mode;
     s.mode = mode;
-    highlightMenuPosition(mode == kModeSfra ? 2 : 3);
+    highlightMenuPosition(main, mode == kModeSfra ? 2 : 3);
     if (tell) instrument::linkClose(link);
-    for (const char* results : {kFraResultsClass, kLcrResultsClass}) InvalidateRect(paneWindow(results), nullptr, TRUE);
-    refreshControls();
+    for (const char* results : {kFraResultsClass, kLcrResultsClass})
+        InvalidateRect(paneWindow(main, results), nullptr, TRUE);
+    refreshControls(main);
 }
 
 void openWebPage(HWND window, const char* address) {
     ShellExecuteA(window, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void measureButton() {
-    MainState& s = mainState();
+void measureButton(HWND main) {
+    MainState& s = mainState(main);
     if (s.mode != kModeDatabase) return;
     s.mode = s.previousMode;
-    showMode(s.mode);
-    markSelected(10001, 10001, 10002);
-    refreshControls();
+    showMode(main, s.mode);
+    markSelected(main, IDC_MEASURE, IDC_MEASURE, IDC_DATABASE);
+    refreshControls(main);
 }
 
-void databaseButton() {
-    MainState& s = mainState();
+void databaseButton(HWND main) {
+    MainState& s = mainState(main);
     if (s.mode == kModeDatabase) return;
     s.previousMode = s.mode;
     s.mode = kModeDatabase;
-    showMode(kModeDatabase);
-    markSelected(10002, 10001, 10002);
-    refreshControls();
+    showMode(main, kModeDatabase);
+    markSelected(main, IDC_DATABASE, IDC_MEASURE, IDC_DATABASE);
+    refreshControls(main);
 }
 
-void captureCommand() {
-    MainState& s = mainState();
+void captureCommand(HWND main) {
+    MainState& s = mainState(main);
     s.previousMode = s.mode;
     s.mode = kModeCapture;
-    highlightMenuPosition(4);
-    refreshControls();
+    highlightMenuPosition(main, 4);
+    refreshControls(main);
 }
 
 // A measurement pane's own table and results window take their design rectangles, made taller by
 // the strip's height while the strip is hidden.
-void fitPaneContents(const char* resultsClass, int listId, bool stripHidden) {
+void fitPaneContents(HWND main, const char* resultsClass, int listId, bool stripHidden) {
     const int extra = stripHidden ? kPaneSpare.height - kPaneNormal.height : 0;
-    for (ControlDescriptor* c : {findClassDescriptor(resultsClass), findDescriptor(listId)}) {
+    for (ControlDescriptor* c : {findClassDescriptor(main, resultsClass), findDescriptor(main, listId)}) {
         if (!c) continue;
         c->baseRect = c->designRect;
         c->baseRect.height += extra;
     }
 }
 
+// Hides or shows the instrument settings strip; the measurement panes take its room while it is
+// hidden.
+void toggleSettingsStrip(HWND main) {
+    MainState& s = mainState(main);
+    s.settingsHidden = !s.settingsHidden;
+    SetWindowTextA(controlWindow(main, IDC_SETTINGS_TOGGLE), s.settingsHidden ? "SHOW SETTINGS" : "HIDE SETTINGS");
+    HWND visiblePane = nullptr;
+    for (const char* pane : {kFraClass, kLcrClass, kCaptureClass})
+        if (styleVisible(paneWindow(main, pane))) visiblePane = paneWindow(main, pane);
+    if (!s.settingsHidden) show(visiblePane, false);
+    for (const char* pane : {kFraClass, kLcrClass, kCaptureClass})
+        if (ControlDescriptor* c = findClassDescriptor(main, pane))
+            c->baseRect = s.settingsHidden ? kPaneSpare : kPaneNormal;
+    fitPaneContents(main, kFraResultsClass, IDC_FRA_TABLE, s.settingsHidden);
+    fitPaneContents(main, kLcrResultsClass, IDC_LCR_TABLE, s.settingsHidden);
+    show(paneWindow(main, kConfigClass), s.mode != kModeDatabase && !s.settingsHidden);
+    layoutAll(main);
+    show(visiblePane, true);
+    redrawCurrentPage(main);
+}
+
+void readSfraButton(HWND main) {
+    instrument::readAllSettings(instrument::settingsTable(), instrumentLink());
+    redrawCurrentPage(main);
+}
+
+void setUpSfraButton() { instrument::writeChangedSettings(instrument::settingsTable(), instrumentLink()); }
+
 }  // namespace
 
-void highlightMenuPosition(int position) {
-    HWND main = mainWindow();
+void highlightMenuPosition(HWND main, int position) {
     HMENU menu = GetMenu(main);
     for (int p = 2; p <= 5; ++p) {
         // The item's highlight state, as HiliteMenuItem sets it on Windows; Wine's HiliteMenuItem
@@ -132,71 +163,51 @@ void highlightMenuPosition(int position) {
         item.fState = lit ? item.fState | MFS_HILITE : item.fState & ~MFS_HILITE;
         SetMenuItemInfoA(menu, p, TRUE, &item);
     }
-    redrawMenuBar();
+    redrawMenuBar(main);
 }
 
-void refreshControls() {
-    refreshControlStates(mainWindow(), true, connected(), sweepIsRunning());
-}
-
-void showMode(int mode) {
-    const MainState& s = mainState();
-    show(paneWindow(kConfigClass), mode != kModeDatabase && !s.settingsHidden);
-    showDataBrowser(mode == kModeDatabase);
-    for (int id : {10003, 10006, 10007}) enable(controlWindow(id), false);
+void showMode(HWND main, int mode) {
+    const MainState& s = mainState(main);
+    show(paneWindow(main, kConfigClass), mode != kModeDatabase && !s.settingsHidden);
+    showDataBrowser(main, mode == kModeDatabase);
+    for (int id : {IDC_SETTINGS_TOGGLE, IDC_READ_SFRA, IDC_SETUP_SFRA}) enable(controlWindow(main, id), false);
     if (mode == kModeSfra || mode == kModeImpedance)
-        for (int id : {10003, 10004, 10006, 10007}) show(controlWindow(id), true);
-    enableMenuItems(mode != kModeDatabase);
-    if (mode == kModeDatabase) enableDataBrowser();
+        for (int id : {IDC_SETTINGS_TOGGLE, IDC_SETTINGS_LABEL, IDC_READ_SFRA, IDC_SETUP_SFRA})
+            show(controlWindow(main, id), true);
+    enableMenuItems(main, mode != kModeDatabase);
+    if (mode == kModeDatabase) enableDataBrowser(main);
 }
 
-void refreshControlStates(HWND, bool enabled, bool isConnected, bool sweepRunning) {
-    const int mode = mainState().mode;
+void refreshControlStates(HWND main, bool enabled, bool isConnected, bool sweepRunning) {
+    const int mode = mainState(main).mode;
     for (const char* name : {"main", "settings"})
-        for (const ControlDescriptor& c : descriptorTable(name).entries)
+        for (const ControlDescriptor& c : descriptorTable(main, name).entries)
             if (c.window && !(c.style & WS_DISABLED)) enable(c.window, enabled);
     const bool instrumentCommands = enabled && isConnected && mode != kModeDatabase;
-    enable(controlWindow(10006), instrumentCommands && !sweepRunning);
-    enable(controlWindow(10007), instrumentCommands && !sweepRunning);
+    enable(controlWindow(main, IDC_READ_SFRA), instrumentCommands && !sweepRunning);
+    enable(controlWindow(main, IDC_SETUP_SFRA), instrumentCommands && !sweepRunning);
 
     const struct {
         const char* pane;
         int mode;
     } panes[] = {{kFraClass, kModeSfra}, {kLcrClass, kModeImpedance}, {kCaptureClass, kModeCapture}};
     for (const auto& p : panes) {
-        enable(paneWindow(p.pane), p.mode == mode);
-        show(paneWindow(p.pane), p.mode == mode);
+        enable(paneWindow(main, p.pane), p.mode == mode);
+        show(paneWindow(main, p.pane), p.mode == mode);
     }
-    for (int id = 11031; id <= 11035; ++id) enable(controlWindow(id), mode == kModeCapture && isConnected);
+    for (int id = IDC_CAPTURE_TO_CLIPBOARD; id <= IDC_CAPTURE_COLOUR_DOWNLOAD; ++id)
+        enable(controlWindow(main, id), mode == kModeCapture && isConnected);
 
-    HWND fraTable = controlWindow(10200);
-    enable(controlWindow(10208), fraTable && ListView_GetItemCount(fraTable) > 0);
+    HWND fraTable = controlWindow(main, IDC_FRA_TABLE);
+    enable(controlWindow(main, IDC_FRA_ADD_TO_DATABASE), fraTable && ListView_GetItemCount(fraTable) > 0);
 
-    for (int id : {10000, 10001, 10002}) {
-        show(controlWindow(id), !sweepRunning);
-        enable(controlWindow(id), !sweepRunning);
+    for (int id : {IDC_DATA_MODE_LABEL, IDC_MEASURE, IDC_DATABASE}) {
+        show(controlWindow(main, id), !sweepRunning);
+        enable(controlWindow(main, id), !sweepRunning);
     }
-    show(controlWindow(10005), true);
-    enable(controlWindow(10005), true);
-    enable(controlWindow(10003), instrumentCommands);
-}
-
-void toggleSettingsStrip() {
-    MainState& s = mainState();
-    s.settingsHidden = !s.settingsHidden;
-    SetWindowTextA(controlWindow(10003), s.settingsHidden ? "SHOW SETTINGS" : "HIDE SETTINGS");
-    HWND visiblePane = nullptr;
-    for (const char* pane : {kFraClass, kLcrClass, kCaptureClass})
-        if (styleVisible(paneWindow(pane))) visiblePane = paneWindow(pane);
-    if (!s.settingsHidden) show(visiblePane, false);
-    for (const char* pane : {kFraClass, kLcrClass, kCaptureClass})
-        if (ControlDescriptor* c = findClassDescriptor(pane)) c->baseRect = s.settingsHidden ? kPaneSpare : kPaneNormal;
-    fitPaneContents(kFraResultsClass, 10200, s.settingsHidden);
-    fitPaneContents(kLcrResultsClass, 10400, s.settingsHidden);
-    show(paneWindow(kConfigClass), s.mode != kModeDatabase && !s.settingsHidden);
-    layoutAll();
-    show(visiblePane, true);
-    redrawCurrentPage();
+    show(controlWindow(main, IDC_LOGO), true);
+    enable(controlWindow(main, IDC_LOGO), true);
+    enable(controlWindow(main, IDC_SETTINGS_TOGGLE), instrumentCommands);
 }
 
 bool onMainCommand(HWND window, int id) {
@@ -218,39 +229,37 @@ bool onMainCommand(HWND window, int id) {
         exportGraph(window, id == IDM_SAVE_BITMAP);
         break;
     case IDM_SFRA:
-        switchMeasurementMode(kModeSfra, "CONFIG,1,3\n");
+        switchMeasurementMode(window, kModeSfra, "CONFIG,1,3\n");
         break;
     case IDM_IMPEDANCE:
-        switchMeasurementMode(kModeImpedance, "CONFIG,1,1\n");
+        switchMeasurementMode(window, kModeImpedance, "CONFIG,1,1\n");
         break;
     case IDM_CAPTURE:
-        captureCommand();
+        captureCommand(window);
         break;
     case IDM_SUPPORT:
         openWebPage(window, kMakerSupportPage);
         break;
-    case 10001:
-        measureButton();
+    case IDC_MEASURE:
+        measureButton(window);
         break;
-    case 10002:
-        databaseButton();
+    case IDC_DATABASE:
+        databaseButton(window);
         break;
-    case 10003:
-        toggleSettingsStrip();
+    case IDC_SETTINGS_TOGGLE:
+        toggleSettingsStrip(window);
         break;
-    case 10005:
+    case IDC_LOGO:
         openWebPage(window, kMakerHomePage);
         break;
-    case 10006:
-        instrument::readAllSettings(instrument::settingsTable(), instrumentLink());
-        redrawCurrentPage();
+    case IDC_READ_SFRA:
+        readSfraButton(window);
         break;
-    case 10007:
-        instrument::writeChangedSettings(instrument::settingsTable(), instrumentLink());
+    case IDC_SETUP_SFRA:
+        setUpSfraButton();
         break;
     case CMD_REFRESH_CONTROLS:
-        refreshControls();
-        enable(controlWindow(10005), true);
+        refreshControls(window);
         break;
     default:
         return false;

@@ -1,11 +1,12 @@
 // The main window: its creation (the program's start-up), its modes, the enabling of its controls
-// by connection and running sweep, the settings strip toggle and the menu commands. User-interface
-// thread only.
+// by connection and running sweep, the settings strip toggle and the menu commands. Its state is one
+// MainState record, which the window owns from WM_NCCREATE to WM_NCDESTROY. User-interface thread
+// only.
 #pragma once
 
 #include <windows.h>
 
-#include "instrument/link.h"
+#include "gui/app/layout.h"
 
 namespace gui {
 
@@ -17,14 +18,17 @@ struct MainState {
     bool settingsHidden = false;
     bool comInitialised = false;
     HBITMAP logoBitmap = nullptr;
-    SIZE initialSize = {0, 0};      // outer size at creation: also the smallest allowed
+    SIZE initialSize = {0, 0};      // outer size at creation: the smallest allowed, and where growth starts
+    Layout layout;                  // the panes and controls, with their windows, and the fonts
 };
 
-MainState& mainState();
-HWND mainWindow();
+// The main window of any window of the program: the main window itself, its panes and controls, and
+// the windows and dialogs it owns.
+HWND mainWindowOf(HWND window);
 
-// The one record of the instrument connection.
-instrument::InstrumentLink& instrumentLink();
+// The main window's record, reached from any window of the program (as for mainWindowOf) once the
+// main window's creation has begun.
+MainState& mainState(HWND window);
 
 // Computes the initial size, creates the main window (which runs the start-up steps of its
 // creation), initialises COM and enables the logo button. nullptr when the window was not created.
@@ -38,18 +42,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 bool onMainCommand(HWND window, int id);
 
 // Shows the panes and buttons of a mode.
-void showMode(int mode);
+void showMode(HWND main, int mode);
 
-// Enables, shows and hides the controls by the program's state.
-void refreshControlStates(HWND window, bool enabled, bool connected, bool sweepRunning);
+// Enables, shows and hides the main window's controls by the program's state.
+void refreshControlStates(HWND main, bool enabled, bool connected, bool sweepRunning);
 
-// refreshControlStates(main window, true, connected, sweep running).
-void refreshControls();
-
-// Draws the top-level menu item at position highlighted and positions 2 to 5 otherwise plain.
-void highlightMenuPosition(int position);
-
-// Hides or shows the instrument settings strip (command 10003).
-void toggleSettingsStrip();
+// Draws the main window's top-level menu item at position highlighted and positions 2 to 5
+// otherwise plain.
+void highlightMenuPosition(HWND main, int position);
 
 }  // namespace gui

@@ -10,6 +10,8 @@
 
 #include "gui/app/layout.h"
 #include "gui/app/window_classes.h"
+#include "gui/resources/resource.h"
+#include "gui/window_record.h"
 #include "db/browser_views.h"
 #include "db/database_files.h"
 #include "db/row_text.h"
@@ -31,10 +33,16 @@ constexpr ViewName kViews[] = {
     {"Filtered Results", "The filter results"},
 };
 
-int currentView = 3;
+// The data view pane's record.
+struct DataView {
+    int view = 3;
+};
+
+DataView* viewOf(HWND window) { return windowRecord<DataView>(paneWindow(window, kDataViewClass)); }
 
 // The tool buttons that need an open database.
-constexpr int kDatabaseCommands[] = {10702, 10703, 10704, 10706, 10707, 10708, 10709, 10710};
+constexpr int kDatabaseCommands[] = {IDC_TOOL_IMPORT, IDC_TOOL_EXPORT_XML, IDC_TOOL_EXPORT_CSV, IDC_TOOL_DIAGNOSE,
+                                     IDC_TOOL_GRAPH,  IDC_TOOL_ADD,        IDC_TOOL_EDIT,       IDC_TOOL_DELETE};
 
 std::string columnTitle(const char* name) {
     std::string title = name;
@@ -48,18 +56,19 @@ std::string shortName(const std::string& name) {
     return name.substr(0, 1) + "." + name.substr(name.size() - 18);
 }
 
-void setCaption(int view) {
+void setCaption(HWND window, int view) {
     const std::string text = std::string(kViews[view].caption) + " (" + shortName(db::shownDatabaseName()) + ")  " +
                              kViews[view].description;
-    SetWindowTextA(controlWindow(10800), text.c_str());
+    SetWindowTextA(controlWindow(window, IDC_DATA_CAPTION), text.c_str());
 }
 
-void addTooltips() {
+void addTooltips(HWND window) {
+    const DescriptorTable& tools = descriptorTable(window, "dataTools");
     HWND tips = nullptr;
-    for (const ControlDescriptor& c : descriptorTable("dataTools").entries)
+    for (const ControlDescriptor& c : tools.entries)
         if (c.window && c.id == 0) tips = c.window;
     if (!tips) return;
-    for (const ControlDescriptor& c : descriptorTable("dataTools").entries) {
+    for (const ControlDescriptor& c : tools.entries) {
         if (!c.window || c.id == 0) continue;
         TOOLINFOA tool{};
         tool.cbSize = sizeof tool;
@@ -71,12 +80,20 @@ void addTooltips() {
     }
 }
 
+// A view chosen in the selector is shown; false for any other command.
+bool onCommand(HWND window, int id, int code) {
+    if (id != IDC_DATA_VIEW_SELECTOR || code != CBN_SELCHANGE) return false;
+    showView(window, static_cast<int>(SendMessageA(controlWindow(window, id), CB_GETCURSEL, 0, 0)));
+    return true;
+}
+
 }  // namespace
 
-void showView(int view) {
-    HWND list = controlWindow(10805);
-    if (!list || view < 0 || view >= db::kTableViewCount) return;
-    currentView = view;
+void showView(HWND window, int view) {
+    HWND list = controlWindow(window, IDC_DATA_LIST);
+    DataView* current = viewOf(window);
+    if (!list || !current || view < 0 || view >= db::kTableViewCount) return;
+    current->view = view;
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     while (SendMessageA(list, LVM_DELETECOLUMN, 0, 0)) {
     }
@@ -107,29 +124,29 @@ void showView(int view) {
             SendMessageA(list, c == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
         }
     }
-    SendMessageA(controlWindow(10802), CB_SETCURSEL, view, 0);
-    setCaption(view);
-    enableDataBrowser();
+    SendMessageA(controlWindow(window, IDC_DATA_VIEW_SELECTOR), CB_SETCURSEL, view, 0);
+    setCaption(window, view);
+    enableDataBrowser(window);
 }
 
-void fillDataBrowser() {
-    HWND selector = controlWindow(10802);
+void fillDataBrowser(HWND window) {
+    HWND selector = controlWindow(window, IDC_DATA_VIEW_SELECTOR);
     if (selector && SendMessageA(selector, CB_GETCOUNT, 0, 0) == 0) {
         for (const ViewName& v : kViews) SendMessageA(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(v.caption));
-        SendMessageW(controlWindow(10804), EM_SETCUEBANNER, TRUE,
+        SendMessageW(controlWindow(window, IDC_DATA_SEARCH), EM_SETCUEBANNER, TRUE,
                      reinterpret_cast<LPARAM>(L"Press Enter to Search"));
-        addTooltips();
+        addTooltips(window);
     }
-    showView(currentView);
+    if (const DataView* current = viewOf(window)) showView(window, current->view);
 }
 
-void enableDataBrowser() {
-    for (const char* pane : {kDataToolsClass, kDataViewClass}) EnableWindow(paneWindow(pane), TRUE);
+void enableDataBrowser(HWND window) {
+    for (const char* pane : {kDataToolsClass, kDataViewClass}) EnableWindow(paneWindow(window, pane), TRUE);
     for (const char* table : {"dataTools", "dataView"})
-        for (const ControlDescriptor& c : descriptorTable(table).entries)
+        for (const ControlDescriptor& c : descriptorTable(window, table).entries)
             if (c.window && !(c.style & WS_DISABLED)) EnableWindow(c.window, TRUE);
     const BOOL open = db::databaseIsOpen() ? TRUE : FALSE;
-    for (int id : kDatabaseCommands) EnableWindow(controlWindow(id), open);
+    for (int id : kDatabaseCommands) EnableWindow(controlWindow(window, id), open);
 }
 
 // The tool strip's buttons report to it; their commands are the data browser's record commands.
@@ -138,9 +155,18 @@ LRESULT CALLBACK dataToolsProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 LRESULT CALLBACK dataViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && LOWORD(wParam) == 10802 && HIWORD(wParam) == CBN_SELCHANGE) {
-        showView(static_cast<int>(SendMessageA(controlWindow(10802), CB_GETCURSEL, 0, 0)));
-        return 0;
+    switch (message) {
+    case WM_NCCREATE:
+        attachRecord(window, new DataView);
+        break;
+    case WM_COMMAND:
+        if (onCommand(window, LOWORD(wParam), HIWORD(wParam))) return 0;
+        break;
+    case WM_NCDESTROY:
+        delete detachRecord<DataView>(window);
+        break;
+    default:
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

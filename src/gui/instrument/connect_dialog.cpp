@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "app/instrument_registration.h"
 #include "gui/app/main_window.h"
 #include "app/startup.h"
 #include "gui/app/window_classes.h"
+#include "gui/instrument/instrument_link.h"
 #include "instrument/identification.h"
 #include "instrument/settings.h"
 #include "gui/instrument/settings_strip.h"
@@ -188,10 +190,10 @@ void afterConnectDialog(HWND main) {
     instrument::InstrumentLink& link = instrumentLink();
     refreshControlStates(main, false, link.connected, measure::sweepRunning() != 0);
     showConnectDialog(main);
-    const std::string title = instrument::afterConnect(link, instrument::settingsTable());
+    const std::string title = app::afterConnect(link, instrument::settingsTable());
     SetWindowTextA(main, title.c_str());
     PostMessageA(main, WM_COMMAND, CMD_REFRESH_CONTROLS, 0);
-    redrawCurrentPage();
+    redrawCurrentPage(main);
 }
 
 }  // namespace gui

@@ -6,7 +6,7 @@
 
 namespace gui {
 
-// The modal dialog; returns its result (112 after a successful connection, IDCANCEL otherwise).
+// The modal dialog; returns its result (IDC_CONNECT after a successful connection, IDCANCEL otherwise).
 INT_PTR showConnectDialog(HWND owner);
 
 // Copies the dialog's choices into the instrument link.

@@ -5,6 +5,8 @@
 
 #include "gui/app/layout.h"
 #include "gui/app/window_classes.h"
+#include "gui/resources/resource.h"
+#include "gui/window_record.h"
 
 namespace gui {
 namespace {
@@ -16,12 +18,18 @@ struct Page {
 };
 
 constexpr Page kPages[] = {
-    {10102, 0, "Acquisition Control"}, {10103, 1, "Sweep Settings"},      {10104, 2, "Trim Control"},
-    {10108, 6, "Generator Settings"},  {10109, 7, "Input Settings CH1"},  {10110, 8, "Input Settings CH2"},
-    {10111, 9, "System Settings"},     {10112, 10, "Measurement Settings"},
+    {IDC_PAGE_ACQU, 0, "Acquisition Control"}, {IDC_PAGE_SWEEP, 1, "Sweep Settings"},
+    {IDC_PAGE_TRIM, 2, "Trim Control"},        {IDC_PAGE_OUT, 6, "Generator Settings"},
+    {IDC_PAGE_CH1, 7, "Input Settings CH1"},   {IDC_PAGE_CH2, 8, "Input Settings CH2"},
+    {IDC_PAGE_SYS, 9, "System Settings"},      {IDC_PAGE_MODE, 10, "Measurement Settings"},
 };
 
-int page = 0;
+// The strip window's record.
+struct SettingsStrip {
+    int page = 0;
+};
+
+SettingsStrip* stripOf(HWND window) { return windowRecord<SettingsStrip>(paneWindow(window, kConfigClass)); }
 
 const Page* pageOf(int number) {
     for (const Page& p : kPages)
@@ -29,28 +37,46 @@ const Page* pageOf(int number) {
     return nullptr;
 }
 
-}  // namespace
-
-void showPage(int number) {
-    const Page* p = pageOf(number);
-    if (!p) return;
-    page = number;
-    SetWindowTextA(controlWindow(10101), (std::string("Configuration: ") + p->title).c_str());
-    markSelected(p->button, 10102, 10113);
+bool onCommand(HWND window, int id) {
+    for (const Page& p : kPages)
+        if (p.button == id) {
+            showPage(window, p.number);
+            return true;
+        }
+    return false;
 }
 
-void redrawCurrentPage() {
-    showPage(page);
-    InvalidateRect(paneWindow(kConfigClass), nullptr, TRUE);
+}  // namespace
+
+void showPage(HWND window, int number) {
+    const Page* p = pageOf(number);
+    SettingsStrip* strip = stripOf(window);
+    if (!p || !strip) return;
+    strip->page = number;
+    SetWindowTextA(controlWindow(window, IDC_SETTINGS_TITLE), (std::string("Configuration: ") + p->title).c_str());
+    markSelected(window, p->button, IDC_PAGE_ACQU, IDC_PAGE_PROG);
+}
+
+void redrawCurrentPage(HWND window) {
+    const SettingsStrip* strip = stripOf(window);
+    if (!strip) return;
+    showPage(window, strip->page);
+    InvalidateRect(paneWindow(window, kConfigClass), nullptr, TRUE);
 }
 
 LRESULT CALLBACK settingsStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND) {
-        for (const Page& p : kPages)
-            if (p.button == LOWORD(wParam)) {
-                showPage(p.number);
-                return 0;
-            }
+    switch (message) {
+    case WM_NCCREATE:
+        attachRecord(window, new SettingsStrip);
+        break;
+    case WM_COMMAND:
+        if (onCommand(window, LOWORD(wParam))) return 0;
+        break;
+    case WM_NCDESTROY:
+        delete detachRecord<SettingsStrip>(window);
+        break;
+    default:
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -12,6 +12,7 @@
 #include "gui/app/window_classes.h"
 #include "gui/gdi_canvas.h"
 #include "gui/resources/resource.h"
+#include "gui/window_record.h"
 
 namespace gui {
 namespace {
@@ -20,27 +21,32 @@ enum View { kRealtime = 0, kGraph = 1, kTable = 2 };
 
 // What differs between the two panes.
 struct PaneKind {
-    const char* paneClass;
     const char* resultsClass;
-    int firstViewButton;     // REALTIME; GRAPH and TABLE follow
+    int viewButtons[3];      // REALTIME, GRAPH, TABLE, in the order of View
     int startButton;
     int table;
     int firstGraphControl;   // the graph controls of the results window
     int lastGraphControl;
     int backgroundList;
     int controlsStripHeight; // the graph controls' strip below the picture
-    View view;
 };
 
-PaneKind fra{kFraClass, kFraResultsClass, 10202, 10206, 10200, 10301, 10307, 10307, 100, kGraph};
-PaneKind lcr{kLcrClass, kLcrResultsClass, 10402, 10406, 10400, 10501, 10506, 10506, 40, kGraph};
+constexpr PaneKind kFra{kFraResultsClass, {IDC_FRA_VIEW_REALTIME, IDC_FRA_VIEW_GRAPH, IDC_FRA_VIEW_TABLE},
+                        IDC_FRA_START, IDC_FRA_TABLE, IDC_FRA_CURSOR1, IDC_FRA_BACKGROUND, IDC_FRA_BACKGROUND, 100};
+constexpr PaneKind kLcr{kLcrResultsClass, {IDC_LCR_VIEW_REALTIME, IDC_LCR_VIEW_GRAPH, IDC_LCR_VIEW_TABLE},
+                        IDC_LCR_SWEEP, IDC_LCR_TABLE, IDC_LCR_CURSOR1, IDC_LCR_BACKGROUND, IDC_LCR_BACKGROUND, 40};
 
-PaneKind* kindOfResults(HWND resultsWindow) {
-    return GetParent(resultsWindow) == paneWindow(kLcrClass) ? &lcr : &fra;
-}
+// A pane window's record: which pane it is and the view it shows.
+struct Pane {
+    const PaneKind& kind;
+    View view = kGraph;
+};
 
-void fillList(int id, std::initializer_list<const char*> items, int selected) {
-    HWND list = controlWindow(id);
+// The pane of a results window is its parent.
+const Pane& paneOfResults(HWND resultsWindow) { return *windowRecord<Pane>(GetParent(resultsWindow)); }
+
+void fillList(HWND window, int id, std::initializer_list<const char*> items, int selected) {
+    HWND list = controlWindow(window, id);
     if (!list) return;
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (const char* item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
@@ -49,8 +55,9 @@ void fillList(int id, std::initializer_list<const char*> items, int selected) {
 
 // The table's columns: the step column width W / stepDivisor, the others W / divisor each, W being
 // the client width less a vertical scroll bar.
-void addColumns(int tableId, std::initializer_list<const wchar_t*> titles, double stepDivisor, double divisor) {
-    HWND table = controlWindow(tableId);
+void addColumns(HWND window, int tableId, std::initializer_list<const wchar_t*> titles, double stepDivisor,
+                double divisor) {
+    HWND table = controlWindow(window, tableId);
     if (!table) return;
     RECT client;
     GetClientRect(table, &client);
@@ -67,29 +74,48 @@ void addColumns(int tableId, std::initializer_list<const wchar_t*> titles, doubl
 
 // REALTIME, GRAPH or TABLE pressed: the START/SWEEP caption, the picture or the table, and the graph
 // controls only in GRAPH mode.
-void selectView(PaneKind& kind, View view) {
-    const bool changed = kind.view != view;
-    kind.view = view;
-    markSelected(kind.firstViewButton + view, kind.firstViewButton, kind.firstViewButton + 2);
-    SetWindowTextA(controlWindow(kind.startButton), view == kRealtime ? "START" : "SWEEP");
-    HWND results = paneWindow(kind.resultsClass);
-    ShowWindow(controlWindow(kind.table), view == kTable ? SW_SHOW : SW_HIDE);
+void selectView(HWND window, View view) {
+    Pane& pane = *windowRecord<Pane>(window);
+    const PaneKind& kind = pane.kind;
+    const bool changed = pane.view != view;
+    pane.view = view;
+    markSelected(window, kind.viewButtons[view], kind.viewButtons[kRealtime], kind.viewButtons[kTable]);
+    SetWindowTextA(controlWindow(window, kind.startButton), view == kRealtime ? "START" : "SWEEP");
+    HWND results = paneWindow(window, kind.resultsClass);
+    ShowWindow(controlWindow(window, kind.table), view == kTable ? SW_SHOW : SW_HIDE);
     ShowWindow(results, view == kTable ? SW_HIDE : SW_SHOW);
     for (int id = kind.firstGraphControl; id <= kind.lastGraphControl; ++id)
-        if (HWND control = controlWindow(id)) ShowWindow(control, view == kGraph ? SW_SHOW : SW_HIDE);
+        if (HWND control = controlWindow(window, id)) ShowWindow(control, view == kGraph ? SW_SHOW : SW_HIDE);
     if (changed) {
-        PostMessageA(mainWindow(), WM_COMMAND, CMD_REFRESH_CONTROLS, 0);
+        PostMessageA(mainWindowOf(window), WM_COMMAND, CMD_REFRESH_CONTROLS, 0);
         InvalidateRect(results, nullptr, TRUE);
     }
 }
 
-LRESULT paneProc(PaneKind& kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND) {
-        const int id = LOWORD(wParam);
-        if (id >= kind.firstViewButton && id <= kind.firstViewButton + 2) {
-            selectView(kind, static_cast<View>(id - kind.firstViewButton));
-            return 0;
+// A view button pressed: the view it stands for; false for any other command.
+bool onPaneCommand(HWND window, int id) {
+    const PaneKind& kind = windowRecord<Pane>(window)->kind;
+    for (View view : {kRealtime, kGraph, kTable})
+        if (kind.viewButtons[view] == id) {
+            selectView(window, view);
+            return true;
         }
+    return false;
+}
+
+LRESULT paneProc(const PaneKind& kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCCREATE:
+        attachRecord(window, new Pane{kind});
+        break;
+    case WM_COMMAND:
+        if (onPaneCommand(window, LOWORD(wParam))) return 0;
+        break;
+    case WM_NCDESTROY:
+        delete detachRecord<Pane>(window);
+        break;
+    default:
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -129,10 +155,11 @@ LRESULT resultsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The plot frame with the gain scale on the left and the phase scale on the right, at their limits
 // before any sweep (-40 to +40 dB, -180 to +180 degrees), and the horizontal grid.
-void drawFrameAndScales(analysis::Canvas& canvas, const analysis::Rect& plot, bool black, bool gainAndPhase) {
+void drawFrameAndScales(HWND resultsWindow, analysis::Canvas& canvas, const analysis::Rect& plot, bool black,
+                        bool gainAndPhase) {
     using analysis::rgb;
     canvas.selectPen({black ? rgb(0x55, 0x55, 0x55) : rgb(0xA9, 0xA9, 0xA9), 1, analysis::PenStyle::Dot});
-    canvas.selectFont(canvasFont(0));
+    canvas.selectFont(canvasFont(resultsWindow, 0));
     const int span = plot.bottom - plot.top;
     for (int k = 0; k <= 8; ++k) {
         const int y = plot.bottom - k * span / 8;
@@ -155,27 +182,28 @@ void drawFrameAndScales(analysis::Canvas& canvas, const analysis::Rect& plot, bo
 
 }  // namespace
 
-void setUpResultControls() {
-    fillList(10306, {"Log Scaling", "Linear Scaling"}, 0);
-    fillList(10307, {"Black Background", "White Background"}, 0);
-    SendMessageA(controlWindow(10304), BM_SETCHECK, BST_UNCHECKED, 0);
+void setUpResultControls(HWND window) {
+    fillList(window, IDC_FRA_SCALING, {"Log Scaling", "Linear Scaling"}, 0);
+    fillList(window, IDC_FRA_BACKGROUND, {"Black Background", "White Background"}, 0);
+    SendMessageA(controlWindow(window, IDC_FRA_CENTRE_0DB), BM_SETCHECK, BST_UNCHECKED, 0);
     const std::initializer_list<const char*> quantities = {"ADMITTANCE", "ADMITTANCE PHASE", "IMPEDANCE",
                                                            "IMPEDANCE PHASE",  "L", "C", "R"};
-    fillList(10503, quantities, 0);
-    fillList(10504, quantities, 1);
-    fillList(10505, {"Log Scaling", "Linear Scaling"}, 0);
-    fillList(10506, {"Black Background", "White Background"}, 0);
-    addColumns(10200, {L"Step", L"Frequency (Hz)", L"Magnitude 1 (V)", L"Magnitude 2 (V)", L"Gain (dB)",
-                       L"Phase (\u00B0)"}, 24, 5.15);
-    addColumns(10400, {L"Steps", L"Frequency (Hz)", L"Admittance", L"Admittance Phase (\u00B0)",
-                       L"Impedance (Ohms)", L"Impedance Phase (\u00B0)", L"L (H)", L"C (F)", L"R (Ohms)"}, 18, 8.15);
+    fillList(window, IDC_LCR_LEFT_AXIS, quantities, 0);
+    fillList(window, IDC_LCR_RIGHT_AXIS, quantities, 1);
+    fillList(window, IDC_LCR_SCALING, {"Log Scaling", "Linear Scaling"}, 0);
+    fillList(window, IDC_LCR_BACKGROUND, {"Black Background", "White Background"}, 0);
+    addColumns(window, IDC_FRA_TABLE, {L"Step", L"Frequency (Hz)", L"Magnitude 1 (V)", L"Magnitude 2 (V)",
+                                       L"Gain (dB)", L"Phase (\u00B0)"}, 24, 5.15);
+    addColumns(window, IDC_LCR_TABLE, {L"Steps", L"Frequency (Hz)", L"Admittance", L"Admittance Phase (\u00B0)",
+                                       L"Impedance (Ohms)", L"Impedance Phase (\u00B0)", L"L (H)", L"C (F)",
+                                       L"R (Ohms)"}, 18, 8.15);
 }
 
 SIZE resultsPictureSize(HWND resultsWindow) {
     RECT client;
     GetClientRect(resultsWindow, &client);
-    const PaneKind* kind = kindOfResults(resultsWindow);
-    const int strip = kind->view == kGraph ? kind->controlsStripHeight : 0;
+    const Pane& pane = paneOfResults(resultsWindow);
+    const int strip = pane.view == kGraph ? pane.kind.controlsStripHeight : 0;
     return {client.right - 12, client.bottom - 6 - strip - 6};
 }
 
@@ -183,35 +211,38 @@ SIZE resultsPictureSize(HWND resultsWindow) {
 // drawn over them once a sweep is displayed.
 void drawResults(HWND resultsWindow, HDC dc, int width, int height) {
     using analysis::rgb;
-    const PaneKind* kind = kindOfResults(resultsWindow);
+    const Pane& pane = paneOfResults(resultsWindow);
+    const bool fra = &pane.kind == &kFra;
     GdiCanvas canvas(dc);
     const analysis::Rect all{0, 0, width, height};
-    if (kind->view != kGraph) {
+    if (pane.view != kGraph) {
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
         canvas.fillRect(all, rgb(GetRValue(face), GetGValue(face), GetBValue(face)));
         return;
     }
-    const bool black = SendMessageA(controlWindow(kind->backgroundList), CB_GETCURSEL, 0, 0) != 1;
+    const bool black =
+        SendMessageA(controlWindow(resultsWindow, pane.kind.backgroundList), CB_GETCURSEL, 0, 0) != 1;
     canvas.fillRect(all, black ? analysis::kBlack : analysis::kWhite);
-    const analysis::Rect plot{kind == &lcr ? 80 : 60, 10, width - 60, height - 80};
-    if (plot.right > plot.left && plot.bottom > plot.top) drawFrameAndScales(canvas, plot, black, kind == &fra);
+    const analysis::Rect plot{fra ? 60 : 80, 10, width - 60, height - 80};
+    if (plot.right > plot.left && plot.bottom > plot.top)
+        drawFrameAndScales(resultsWindow, canvas, plot, black, fra);
     const int middle = (plot.top + plot.bottom) / 2;
-    canvas.selectFont(canvasFont(1));
+    canvas.selectFont(canvasFont(resultsWindow, 1));
     canvas.setTextColour(black ? analysis::kWhite : analysis::kBlack);
     canvas.setTextAlign(analysis::kAlignCenter | analysis::kAlignTop);
     canvas.textOut({(plot.left + plot.right) / 2, height - 30}, "FREQUENCY (Hz)");
-    if (kind != &fra) return;
+    if (!fra) return;
     canvas.setTextAlign(analysis::kAlignCenter | analysis::kAlignBottom);
-    canvas.selectFont(canvasFont(9));
+    canvas.selectFont(canvasFont(resultsWindow, 9));
     canvas.setTextColour(rgb(255, 0, 0));
     canvas.textOut({20, middle}, "GAIN (dB)");
-    canvas.selectFont(canvasFont(8));
+    canvas.selectFont(canvasFont(resultsWindow, 8));
     canvas.setTextColour(rgb(0, 0, 255));
     canvas.textOut({width - 20, middle}, "PHASE (\u00B0)");
 }
 
-LRESULT CALLBACK fraPaneProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return paneProc(fra, w, m, wp, lp); }
-LRESULT CALLBACK lcrPaneProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return paneProc(lcr, w, m, wp, lp); }
+LRESULT CALLBACK fraPaneProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return paneProc(kFra, w, m, wp, lp); }
+LRESULT CALLBACK lcrPaneProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return paneProc(kLcr, w, m, wp, lp); }
 LRESULT CALLBACK fraResultsProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return resultsProc(w, m, wp, lp); }
 LRESULT CALLBACK lcrResultsProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return resultsProc(w, m, wp, lp); }
 

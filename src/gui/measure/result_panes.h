@@ -1,5 +1,5 @@
 // The FRA and impedance (LCR) panes: their view buttons (REALTIME, GRAPH, TABLE), their tables and
-// their results windows. User-interface thread only.
+// their results windows. Each pane's window keeps the view it shows. User-interface thread only.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,8 @@
 namespace gui {
 
 // Fills the results windows' lists (scaling, background, axis quantities) and the tables' columns.
-void setUpResultControls();
+// window: any window of the program.
+void setUpResultControls(HWND window);
 
 LRESULT CALLBACK fraPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK lcrPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -227,7 +227,8 @@ std::string windowText(HWND window) {
 }
 
 std::string messageBoxText(HWND box) {
-    return itemText(box, 0xFFFF);  // the message's static control
+    constexpr int kMessageText = 0xFFFF;   // the message box's static control
+    return itemText(box, kMessageText);
 }
 
 HWND findDescendant(HWND parent, const std::string& className) {

@@ -2,6 +2,7 @@
 
 #include "gui/app/main_window.h"
 #include "gui/app/program.h"
+#include "gui/instrument/instrument_link.h"
 #include "db/database_files.h"
 #include "platform/files.h"
 #include "platform/known_folders.h"
@@ -48,7 +49,7 @@ RECT MainWindowTest::placeOf(HWND window) {
 }
 
 void MainWindowTest::grow(int dw, int dh) {
-    const gui::MainState& s = gui::mainState();
+    const gui::MainState& s = gui::mainState(main);
     SetWindowPos(main, nullptr, 0, 0, s.initialSize.cx + dw, s.initialSize.cy + dh, SWP_NOZORDER | SWP_NOMOVE);
     pumpMessages(50);
 }
