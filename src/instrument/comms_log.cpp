@@ -67,12 +67,11 @@ void commsLogWrite(const std::string& text) {
         append(file, header);
         if (!platform::fileExists(file)) {
             enabled = false;
-            if (!platform::onWorkerThread()) {
-                showFailure();
-                return;
-            }
-            // A worker must not open a window: the user interface shows the message when told.
-            failurePending = true;
+            // A worker must not open a window: it leaves the message for the user-interface thread.
+            if (platform::onWorkerThread()) failurePending = true;
+            else showFailure();
+            // Either way the user interface learns that the log went off (its menu shows whether it
+            // is on).
             if (platform::NotificationSink* sink = failureSink.load()) sink->notify(kNotifyCommsLogFailed, 0);
             return;
         }

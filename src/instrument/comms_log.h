@@ -10,13 +10,13 @@
 
 namespace instrument {
 
-// Sent to the failure sink when the log file could not be made on a worker thread.
+// Sent to the failure sink when the log file could not be made and the log went off.
 constexpr int kNotifyCommsLogFailed = 251;
 
 // Writes one entry: the local time "[hh:mm:ss.mmm] " and the text. The file is opened and closed
 // for each entry, so that it survives a crash; a new file starts with its header. A file that cannot
-// be created turns the log off and says so in an "Error" box: at once on the user-interface thread;
-// from a worker the message is kept for showPendingCommsLogFailure and the failure sink is told.
+// be created turns the log off, says so in an "Error" box and tells the failure sink: the box comes at
+// once on the user-interface thread; from a worker it is kept for showPendingCommsLogFailure.
 void commsLogWrite(const std::string& text);
 
 bool commsLogEnabled();
@@ -31,9 +31,8 @@ void commsLogToggle();
 // log starts afresh with its header.
 void commsLogStart(const std::string& folder);
 
-// Where a failure on a worker thread is announced (kNotifyCommsLogFailed, parameter 0), from that
-// worker's thread; nullptr for nowhere. The user interface registers it and keeps it alive while
-// workers run.
+// Where a failure is announced (kNotifyCommsLogFailed, parameter 0), from the thread that met it;
+// nullptr for nowhere. The user interface registers it and keeps it alive while workers run.
 void setCommsLogFailureSink(platform::NotificationSink* sink);
 
 // User-interface thread: shows the "Error" box of a failure that happened on a worker, once; does

@@ -22,6 +22,7 @@
 #include "instrument/settings.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/thread.h"
 #include "gui/resources/resource.h"
 #include "sim_process.h"
 #include "gui/support/dialog_driver.h"
@@ -243,6 +244,24 @@ TEST_F(Connect, DebugSwitchesTheCommsLogWithACheckMark) {
     EXPECT_EQ(prompter.boxes[0].text, "Invalid Directory Selected");
     EXPECT_EQ(prompter.boxes[0].caption, "Error");
     EXPECT_EQ(prompter.boxes[0].icon, platform::Icon::Information);
+}
+
+TEST_F(Connect, ALogThatCannotBeWrittenFromAWorkerIsReportedByTheMainWindow) {
+    // A file stands where the log's folder should be made.
+    testing_support::writeFile(dir.file("blocker"), "not a folder");
+    prompter.folderResults.push_back(dir.file("blocker"));
+    SendMessageA(main, WM_COMMAND, IDM_DEBUG, 0);
+    ASSERT_TRUE(GetMenuState(GetMenu(main), IDM_DEBUG, MF_BYCOMMAND) & MF_CHECKED);
+    platform::WorkerThread worker;
+    ASSERT_TRUE(worker.start([] { instrument::commsLogWrite("from a sweep\n"); }));
+    ASSERT_TRUE(worker.wait(10000));
+    EXPECT_TRUE(prompter.boxes.empty());   // nothing shown from the worker
+    pumpMessages(100);
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].text, "Error opening comms log for writing\nComms Logging disabled");
+    EXPECT_EQ(prompter.boxes[0].caption, "Error");
+    EXPECT_FALSE(instrument::commsLogEnabled());
+    EXPECT_FALSE(GetMenuState(GetMenu(main), IDM_DEBUG, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "gui/instrument/comms_log_command.h"
 #include "gui/instrument/connect_dialog.h"
 #include "gui/instrument/instrument_link.h"
+#include "instrument/comms_log.h"
 #include "instrument/settings.h"
 #include "gui/instrument/settings_strip.h"
 #include "measure/sweep_job.h"
@@ -260,6 +261,9 @@ bool onMainCommand(HWND window, int id) {
         break;
     case CMD_REFRESH_CONTROLS:
         refreshControls(window);
+        break;
+    case instrument::kNotifyCommsLogFailed:
+        onCommsLogFailed(window);
         break;
     default:
         return false;

@@ -11,6 +11,7 @@
 #include "gui/app/window_classes.h"
 #include "gui/db/data_browser.h"
 #include "gui/instrument/instrument_link.h"
+#include "instrument/comms_log.h"
 #include "instrument/settings.h"
 #include "gui/measure/result_panes.h"
 #include "gui/resources/resource.h"
@@ -60,6 +61,7 @@ void loadConnectSettings() {
 void onNcCreate(HWND window, const CREATESTRUCTA& creation) {
     auto* state = new MainState;
     state->initialSize = {creation.cx, creation.cy};
+    state->commsLogFailures = WindowCommandSink(window);
     attachRecord(window, state);
 }
 
@@ -79,6 +81,7 @@ void onCreate(HWND window) {
                                   ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
                                       ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&controls);
+    instrument::setCommsLogFailureSink(&mainState(window).commsLogFailures);
     createAllControls(window);
     setUpLogo(window);
     for (const auto& tool : kToolIcons)
@@ -127,6 +130,7 @@ void onPaint(HWND window) {
 
 void onDestroy(HWND window) {
     MainState& state = mainState(window);
+    instrument::setCommsLogFailureSink(nullptr);
     if (state.comInitialised) CoUninitialize();
     state.comInitialised = false;
     if (state.logoBitmap) DeleteObject(state.logoBitmap);

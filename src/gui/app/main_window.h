@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "gui/app/layout.h"
+#include "gui/window_command_sink.h"
 
 namespace gui {
 
@@ -20,6 +21,7 @@ struct MainState {
     HBITMAP logoBitmap = nullptr;
     SIZE initialSize = {0, 0};      // outer size at creation: the smallest allowed, and where growth starts
     Layout layout;                  // the panes and controls, with their windows, and the fonts
+    WindowCommandSink commsLogFailures;  // the comms log reports a failure to this window
 };
 
 // The main window of any window of the program: the main window itself, its panes and controls, and

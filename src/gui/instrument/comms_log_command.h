@@ -9,4 +9,8 @@ namespace gui {
 // a check mark exactly while the log is on.
 void toggleCommsLog(HWND mainWindow);
 
+// The log could not write its file and went off (reported from any thread, handled here on the
+// user-interface thread): says so if a worker met the failure, and takes the check mark away.
+void onCommsLogFailed(HWND mainWindow);
+
 }  // namespace gui
