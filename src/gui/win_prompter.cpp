@@ -39,23 +39,35 @@ std::string toDialogPath(const std::string& path) {
 std::string fromDialogPath(const std::string& path) { return platform::fromSystemPath(fromAnsi(path)); }
 
 // Fills the parts the two file dialogs share; the strings must outlive the dialog.
-void prepareFileDialog(OPENFILENAMEA& ofn, HWND owner, const FileChoice& choice, const std::string& filter,
-                       const std::string& title, const std::string& initialFolder, const std::string& defaultExtension, std::vector<char>& names) {
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
-    ofn.nFilterIndex = filter.empty() ? 0 : static_cast<DWORD>(std::max(1, choice.filterIndex));
-    ofn.lpstrFile = names.data();
-    ofn.nMaxFile = static_cast<DWORD>(names.size());
-    ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-    ofn.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
-}
-
 // The dialogs want the default extension without its dot.
 std::string bareExtension(const std::string& extension) {
     return !extension.empty() && extension.front() == '.' ? extension.substr(1) : extension;
 }
+
+// One open or save dialog: the choice's texts in the form the ANSI dialogs take, the buffer the
+// chosen names come back in, and the dialog's structure pointing at them (so it cannot be copied).
+struct FileDialog {
+    FileDialog(HWND owner, const FileChoice& choice, std::size_t nameBufferSize)
+        : filter(toAnsi(fileDialogFilter(choice.filters))), title(toAnsi(choice.title)),
+          initialFolder(toDialogPath(choice.initialFolder)),
+          defaultExtension(toAnsi(bareExtension(choice.defaultExtension))), names(nameBufferSize, '\0') {
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = owner;
+        ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+        ofn.nFilterIndex = filter.empty() ? 0 : static_cast<DWORD>(std::max(1, choice.filterIndex));
+        ofn.lpstrFile = names.data();
+        ofn.nMaxFile = static_cast<DWORD>(names.size());
+        ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
+        ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+        ofn.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
+    }
+    FileDialog(const FileDialog&) = delete;
+    FileDialog& operator=(const FileDialog&) = delete;
+
+    const std::string filter, title, initialFolder, defaultExtension;
+    std::vector<char> names;
+    OPENFILENAMEA ofn{};
+};
 
 // Traces why a dialog ended without an answer, unless the user simply cancelled.
 void traceDialogError(const char* dialog) {
@@ -153,37 +165,24 @@ Answer WinPrompter::messageBox(const std::string& text, const std::string& capti
 
 bool WinPrompter::openFile(const FileChoice& choice, std::vector<std::string>& paths) {
     paths.clear();
-    const std::string filter = toAnsi(fileDialogFilter(choice.filters));
-    const std::string title = toAnsi(choice.title);
-    const std::string initialFolder = toDialogPath(choice.initialFolder);
-    const std::string defaultExtension = toAnsi(bareExtension(choice.defaultExtension));
-    std::vector<char> names(choice.multiSelect ? kMultiSelectBufferSize : kSingleNameBufferSize, '\0');
-
-    OPENFILENAMEA ofn{};
-    prepareFileDialog(ofn, owner(), choice, filter, title, initialFolder, defaultExtension, names);
-    ofn.Flags = openFileFlags(choice);
-    if (!GetOpenFileNameA(&ofn)) {
+    FileDialog dialog(owner(), choice, choice.multiSelect ? kMultiSelectBufferSize : kSingleNameBufferSize);
+    dialog.ofn.Flags = openFileFlags(choice);
+    if (!GetOpenFileNameA(&dialog.ofn)) {
         traceDialogError("GetOpenFileName");
         return false;
     }
-    for (const std::string& name : splitFileDialogNames(names.data(), names.size()))
+    for (const std::string& name : splitFileDialogNames(dialog.names.data(), dialog.names.size()))
         paths.push_back(fromDialogPath(name));
     return !paths.empty();
 }
 
 bool WinPrompter::saveFile(const FileChoice& choice, std::string& path) {
-    const std::string filter = toAnsi(fileDialogFilter(choice.filters));
-    const std::string title = toAnsi(choice.title);
-    const std::string initialFolder = toDialogPath(choice.initialFolder);
-    const std::string defaultExtension = toAnsi(bareExtension(choice.defaultExtension));
-    std::vector<char> names(kSingleNameBufferSize, '\0');
+    FileDialog dialog(owner(), choice, kSingleNameBufferSize);
+    std::vector<char>& names = dialog.names;
     const std::string initialName = toDialogPath(path);
     initialName.copy(names.data(), std::min(initialName.size(), names.size() - 1));
-
-    OPENFILENAMEA ofn{};
-    prepareFileDialog(ofn, owner(), choice, filter, title, initialFolder, defaultExtension, names);
-    ofn.Flags = saveFileFlags(choice);
-    if (!GetSaveFileNameA(&ofn)) {
+    dialog.ofn.Flags = saveFileFlags(choice);
+    if (!GetSaveFileNameA(&dialog.ofn)) {
         traceDialogError("GetSaveFileName");
         return false;
     }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "common/string_printf.h"
 #include "instrument/comms_log.h"
@@ -186,22 +187,33 @@ InstrumentSetting* findSetting(std::vector<InstrumentSetting>& table, const std:
     return const_cast<InstrumentSetting*>(findSetting(static_cast<const std::vector<InstrumentSetting>&>(table), name));
 }
 
+namespace {
+
 // Three items report values beyond their labels: the instrument's FRA mode (4), its high-impedance
 // input (6) and its automatic bandwidth (2) are shown on one label each.
+struct FoldedValue {
+    const char* item;
+    std::int32_t instrumentValue;
+    std::int32_t tableValue;
+};
+constexpr FoldedValue kFoldedValues[] = {{"Acqu:mode", 4, 3}, {"Chan:Impedance", 6, 1}, {"Mode:SCO:Bandwidth", 2, 1}};
+
+const FoldedValue* foldedValueOf(const InstrumentSetting& s) {
+    for (const FoldedValue& f : kFoldedValues)
+        if (std::string_view(s.name) == f.item) return &f;
+    return nullptr;
+}
+
+}  // namespace
+
 std::int32_t fromInstrumentValue(const InstrumentSetting& s, std::int32_t v) {
-    const std::string name = s.name;
-    if (name == "Acqu:mode" && v == 4) return 3;
-    if (name == "Chan:Impedance" && v == 6) return 1;
-    if (name == "Mode:SCO:Bandwidth" && v == 2) return 1;
-    return v;
+    const FoldedValue* f = foldedValueOf(s);
+    return f && v == f->instrumentValue ? f->tableValue : v;
 }
 
 std::int32_t toInstrumentValue(const InstrumentSetting& s, std::int32_t v) {
-    const std::string name = s.name;
-    if (name == "Acqu:mode" && v == 3) return 4;
-    if (name == "Chan:Impedance" && v == 1) return 6;
-    if (name == "Mode:SCO:Bandwidth" && v == 1) return 2;
-    return v;
+    const FoldedValue* f = foldedValueOf(s);
+    return f && v == f->tableValue ? f->instrumentValue : v;
 }
 
 std::string queryItemText(int index, int size, InstrumentLink& link) {
