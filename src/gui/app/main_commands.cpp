@@ -65,7 +65,7 @@ void enableMenuItems(HWND main, bool enabled) {
 }
 
 // The measurement mode switches of the menu: the instrument is told the new mode when connected.
-void switchMeasurementMode(HWND main, int mode, const char* command) {
+void switchMeasurementMode(HWND main, Mode mode, const char* command) {
     instrument::InstrumentLink& link = instrumentLink();
     const bool tell = link.connected;
     if (tell && instrument::linkOpen(link) == 0) instrument::linkWrite(command, link);
@@ -167,7 +167,7 @@ void highlightMenuPosition(HWND main, int position) {
     redrawMenuBar(main);
 }
 
-void showMode(HWND main, int mode) {
+void showMode(HWND main, Mode mode) {
     const MainState& s = mainState(main);
     show(paneWindow(main, kConfigClass), mode != kModeDatabase && !s.settingsHidden);
     showDataBrowser(main, mode == kModeDatabase);
@@ -180,7 +180,7 @@ void showMode(HWND main, int mode) {
 }
 
 void refreshControlStates(HWND main, bool enabled, bool isConnected, bool sweepRunning) {
-    const int mode = mainState(main).mode;
+    const Mode mode = mainState(main).mode;
     for (const char* name : {"main", "settings"})
         for (const ControlDescriptor& c : descriptorTable(main, name).entries)
             if (c.window && !(c.style & WS_DISABLED)) enable(c.window, enabled);
@@ -190,7 +190,7 @@ void refreshControlStates(HWND main, bool enabled, bool isConnected, bool sweepR
 
     const struct {
         const char* pane;
-        int mode;
+        Mode mode;
     } panes[] = {{kFraClass, kModeSfra}, {kLcrClass, kModeImpedance}, {kCaptureClass, kModeCapture}};
     for (const auto& p : panes) {
         enable(paneWindow(main, p.pane), p.mode == mode);

@@ -14,8 +14,8 @@ namespace gui {
 enum Mode { kModeSfra = 0, kModeImpedance = 1, kModeDatabase = 2, kModeCapture = 4 };
 
 struct MainState {
-    int mode = kModeSfra;
-    int previousMode = kModeSfra;   // the measurement mode to return to from the database
+    Mode mode = kModeSfra;
+    Mode previousMode = kModeSfra;  // the measurement mode to return to from the database
     bool settingsHidden = false;
     bool comInitialised = false;
     HBITMAP logoBitmap = nullptr;
@@ -44,7 +44,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 bool onMainCommand(HWND window, int id);
 
 // Shows the panes and buttons of a mode.
-void showMode(HWND main, int mode);
+void showMode(HWND main, Mode mode);
 
 // Enables, shows and hides the main window's controls by the program's state.
 void refreshControlStates(HWND main, bool enabled, bool connected, bool sweepRunning);
