@@ -153,20 +153,6 @@ bool unnamedSweepExists(const SweepRecord& s) {
         row);
 }
 
-// Stores the sweep under the next id, then its points. A sweep whose points could not be stored is
-// taken out again, so that an import never leaves half a sweep behind.
-bool storeSweepAndPoints(SweepRecord& s) {
-    s.id = next_row_id(TableIndex::Sweep);
-    if (store_sweep(s, kAddUnchecked) != kStored) return false;
-    if (store_points(s) == 0) return true;
-    RecordSelection stored{
-        TableIndex::Sweep,
-        {},
-        common::stringPrintf("WHERE %s='%lld'", columnName(TableIndex::Sweep, 0), static_cast<long long>(s.id))};
-    delete_records(DeleteKind::Sweep, stored, false);
-    return false;
-}
-
 }  // namespace
 
 bool import_sweep_bundle(SweepBundle& b) {
@@ -213,14 +199,14 @@ bool import_sweep_bundle(SweepBundle& b) {
     }
 
     bool exists = sweep.name.empty() ? unnamedSweepExists(sweep) : sweepNameTaken(sweep.name);
-    if (!exists) return storeSweepAndPoints(sweep);
+    if (!exists) return store_new_sweep(sweep, kAddUnchecked) == kStored;
 
     std::string base = sweep.name.empty() ? std::string("import") : common::FixedText<145>(sweep.name.str()).str();
     for (int n = 1; n <= 1000; ++n) {
         std::string candidate = base + common::stringPrintf("(%d)", n);
         if (!sweepNameTaken(candidate)) {
             sweep.name = candidate;
-            return storeSweepAndPoints(sweep);
+            return store_new_sweep(sweep, kAddUnchecked) == kStored;
         }
     }
     platform::showMessage("Unable to add sweep to database, too many duplicate names detected", "Error: Duplicate Names",

@@ -283,7 +283,7 @@ int store_points(const SweepRecord& sweep, platform::NotificationSink* progress)
     sqlite3_finalize(stmt);
     if (rc == SQLITE_OK) rc = commitTransaction(Connection::Main);
     if (rc != SQLITE_OK) rollbackTransaction(Connection::Main);
-    if (progress) progress->notify(kStoreDoneCommand, 0);
+    else if (progress) progress->notify(kStoreDoneCommand, 0);
     platform::debugOutput(
         common::stringPrintf("%f seconds\n", static_cast<double>(platform::nowMs() - started) / 1000.0));
     return rc;
@@ -427,6 +427,37 @@ void show_database_error(Connection c, char* errorText) {
     sqlite3* handle = connectionHandle(c);
     int code = handle ? (sqlite3_errcode(handle) & 0xff) : SQLITE_CANTOPEN;
     platform::showMessage(databaseErrorText(code), "Database Error", platform::Icon::Warning);
+}
+
+namespace {
+
+// Passes the storing percentages on and holds back "stored", which only the whole sweep's commit may
+// announce.
+class PercentagesOnly final : public platform::NotificationSink {
+public:
+    explicit PercentagesOnly(platform::NotificationSink* to) : to_(to) {}
+    void notify(int command, long long parameter) override {
+        if (to_ && command != kStoreDoneCommand) to_->notify(command, parameter);
+    }
+
+private:
+    platform::NotificationSink* to_;
+};
+
+}  // namespace
+
+int store_new_sweep(SweepRecord& sweep, StoreMode mode, platform::NotificationSink* progress) {
+    // One transaction around both: half a sweep is worse than none, and even a full disk, which would
+    // also refuse to delete a half-stored row, leaves nothing behind.
+    beginTransaction(Connection::Main);
+    sweep.id = next_row_id(TableIndex::Sweep);
+    int result = store_sweep(sweep, mode);
+    PercentagesOnly percentages(progress);
+    if (result == kStored) result = store_points(sweep, &percentages);
+    if (result == kStored) result = commitTransaction(Connection::Main);
+    if (result != kStored) rollbackTransaction(Connection::Main);
+    else if (progress) progress->notify(kStoreDoneCommand, 0);
+    return result;
 }
 
 }  // namespace db

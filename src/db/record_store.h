@@ -31,10 +31,16 @@ int store_equipment(const EquipmentRecord& record, StoreMode mode);
 int store_sweep(const SweepRecord& record, StoreMode mode);
 
 // Stores all points of the array the sweep's data type selects under the sweep's id, in one
-// transaction. 0 on success; -1 when the sweep is not stored (or its data type is unknown); -2 when
+// transaction, telling progress the percentage stored and, once the points are committed, that they
+// are stored. 0 on success; -1 when the sweep is not stored (or its data type is unknown); -2 when
 // the statement cannot be prepared; the SQLite result code when a point cannot be written, in which
 // case no point of the sweep is kept.
 int store_points(const SweepRecord& sweep, platform::NotificationSink* progress = nullptr);
+
+// Stores a new sweep under the next sweep id (written into sweep.id) with its points in one
+// transaction: whole or not at all. progress hears the percentages and, after the commit, that the
+// sweep is stored. Returns 0, or the result of the operation that failed.
+int store_new_sweep(SweepRecord& sweep, StoreMode mode, platform::NotificationSink* progress = nullptr);
 
 // Appends one row text per matching row: the values of columns (column numbers) separated by tabs,
 // NULL or empty as a blank, dates shown DD-MM-YYYY, fluid flags as Yes/No. An empty where selects

@@ -307,6 +307,7 @@ bool open_database(const std::string& path, OpenMode mode, bool* created, Connec
         sqlite3_close(handle);
         handle = nullptr;
     }
+    forgetTransactions(c);
     if (mode == OpenMode::Close) return false;
 
     if (created && mode == OpenMode::CreateIfMissing) *created = !platform::fileExists(path);

@@ -16,11 +16,37 @@ int execSql(Connection c, const std::string& sql) {
     return rc;
 }
 
-int beginTransaction(Connection c) { return execSql(c, "BEGIN TRANSACTION"); }
-int commitTransaction(Connection c) { return execSql(c, "COMMIT TRANSACTION"); }
+namespace {
+
+// How many begins of each connection are not yet committed or rolled back.
+int& depthOf(Connection c) {
+    static int depth[2] = {0, 0};
+    return depth[c == Connection::Main ? 0 : 1];
+}
+
+}  // namespace
+
+int beginTransaction(Connection c) {
+    if (depthOf(c)++ > 0) return SQLITE_OK;
+    const int rc = execSql(c, "BEGIN TRANSACTION");
+    if (rc != SQLITE_OK) depthOf(c) = 0;  // there is no transaction to end
+    return rc;
+}
+
+int commitTransaction(Connection c) {
+    int& depth = depthOf(c);
+    if (depth > 0 && --depth > 0) return SQLITE_OK;
+    return execSql(c, "COMMIT TRANSACTION");
+}
+
+void forgetTransactions(Connection c) { depthOf(c) = 0; }
+
 int rollbackTransaction(Connection c) {
-    // SQLite ends the transaction itself after some failures (a full disk, for one); a second
-    // rollback would only add a confusing message.
+    int& depth = depthOf(c);
+    if (depth > 0) --depth;
+    // SQLite ends the transaction itself after some failures (a full disk, for one), and an inner
+    // level's rollback has ended it already for the outer ones; a second rollback would only add a
+    // confusing message.
     sqlite3* handle = connectionHandle(c);
     if (!handle || sqlite3_get_autocommit(handle)) return SQLITE_OK;
     return execSql(c, "ROLLBACK TRANSACTION");

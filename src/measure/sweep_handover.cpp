@@ -8,13 +8,8 @@ namespace measure {
 namespace {
 
 int store(PendingSweep& pending, int dataType, platform::NotificationSink* progress) {
-    db::SweepRecord& r = pending.record;
-    r.dataType = dataType;
-    // The id the database gives the next sweep, asked for just before storing it.
-    r.id = db::next_row_id(db::TableIndex::Sweep);
-    int result = db::store_sweep(r, db::kAddChecked);
-    if (result == db::kStored) result = db::store_points(r, progress);
-    return result;
+    pending.record.dataType = dataType;
+    return db::store_new_sweep(pending.record, db::kAddChecked, progress);
 }
 
 }  // namespace

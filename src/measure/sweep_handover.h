@@ -27,7 +27,7 @@ std::string fraTableRow(int step, const db::FraPoint& p);
 std::string lcrTableRow(int step, const db::LcrPoint& p);
 
 // Stores the pending sweep (given the next sweep id now) with the first count points of the block,
-// reporting progress to sink. Returns 0, or the failing store operation's result.
+// reporting progress to sink, whole or not at all. Returns 0, or the failing store operation's result.
 int storeFraSweep(PendingSweep& pending, const FraSweepBlock& block, int count,
                   platform::NotificationSink* progress = nullptr);
 int storeLcrSweep(PendingSweep& pending, const LcrSweepBlock& block, int count,

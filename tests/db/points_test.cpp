@@ -6,6 +6,7 @@
 
 #include "db_fixture.h"
 #include "support/fault_vfs.h"
+#include "support/records.h"
 
 using namespace testing_support;
 using db::TableIndex;
@@ -120,11 +121,39 @@ TEST_F(DbTest, APointThatCannotBeWrittenFailsTheWholeSweep) {
     EXPECT_EQ(value("SELECT count(*) FROM Data"), "0");
     ASSERT_FALSE(prompter.boxes.empty());
     EXPECT_EQ(prompter.boxes[0].caption, "Database Error");
-    EXPECT_EQ(sink.seen.back(), std::make_pair(db::kStoreDoneCommand, 0LL));
+    // Never "stored" for a sweep that was not.
+    for (const auto& [command, parameter] : sink.seen) EXPECT_NE(command, db::kStoreDoneCommand);
 
     exec("DROP TRIGGER full");
-    EXPECT_EQ(db::store_points(w), 0);
+    sink.seen.clear();
+    EXPECT_EQ(db::store_points(w, &sink), 0);
     EXPECT_EQ(value("SELECT count(*) FROM Data"), "2000");
+    EXPECT_EQ(sink.seen.back(), std::make_pair(db::kStoreDoneCommand, 0LL));
+}
+
+TEST_F(DbTest, ANewSweepWhosePointsFailLeavesNoRowBehind) {
+    db::SweepRecord w = addBasics();
+    for (int i = 0; i < 2000; ++i) w.basicPoints.push_back({10.0 + i, -40, 0});
+    exec("CREATE TRIGGER full BEFORE INSERT ON Data WHEN NEW.Frequency = 1809 BEGIN SELECT RAISE(FAIL, 'disk full'); "
+         "END");
+    RecordingSink sink;
+    EXPECT_NE(db::store_new_sweep(w, db::kAddChecked, &sink), 0);
+    EXPECT_EQ(value("SELECT count(*) FROM Sweep"), "0");
+    EXPECT_EQ(value("SELECT count(*) FROM Data"), "0");
+    for (const auto& [command, parameter] : sink.seen) EXPECT_NE(command, db::kStoreDoneCommand);
+
+    // The same sweep stores whole once the disk has room again; "stored" comes after the commit.
+    exec("DROP TRIGGER full");
+    sink.seen.clear();
+    ASSERT_EQ(db::store_new_sweep(w, db::kAddChecked, &sink), 0);
+    EXPECT_EQ(value("SELECT count(*) FROM Sweep"), "1");
+    EXPECT_EQ(value("SELECT count(*) FROM Data WHERE Sweep_Id=" + std::to_string(w.id)), "2000");
+    EXPECT_EQ(sink.seen.back(), std::make_pair(db::kStoreDoneCommand, 0LL));
+    // A later plain write still makes its own transaction.
+    EXPECT_EQ(db::store_transformer(transformerRecord("T-200", "Maker", "S2"), db::kAddChecked), 0);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
+    ASSERT_TRUE(db::open_database(path, db::OpenMode::Open, nullptr, db::Connection::Main));
+    EXPECT_EQ(value("SELECT count(*) FROM Transformer WHERE Transformer_Identifier='T-200'"), "1");
 }
 
 TEST_F(DbTest, LoadingMissingSweepsFindsNothing) {
