@@ -19,18 +19,6 @@ constexpr int kPlotTop = 10;
 constexpr int kMinimumPlotSize = 20;
 constexpr int kMaxTicks = 1000;  // bounds every tick loop, whatever the range
 
-double lcrValue(const db::LcrPoint& p, int quantity) {
-    switch (quantity) {
-    case 2: return p.admittancePhase;
-    case 3: return p.impedance;
-    case 4: return p.impedancePhase;
-    case 5: return p.inductance;
-    case 6: return p.capacitance;
-    case 7: return p.resistance;
-    default: return p.admittance;
-    }
-}
-
 // Gives a range of a single value a height: 10 % of the value each way, or 1 each way for 0.
 void widenFlat(double& min, double& max) {
     double d = std::fabs(min) * 0.1;
@@ -406,6 +394,18 @@ bool clipSegment(PlotPoint& a, PlotPoint& b, double left, double top, double rig
 
 }  // namespace
 
+double lcrQuantityValue(const db::LcrPoint& p, int quantity) {
+    switch (quantity) {
+    case 2: return p.admittancePhase;
+    case 3: return p.impedance;
+    case 4: return p.impedancePhase;
+    case 5: return p.inductance;
+    case 6: return p.capacitance;
+    case 7: return p.resistance;
+    default: return p.admittance;
+    }
+}
+
 int loadedSweepCount(std::span<const db::SweepRecord> sweeps) {
     int n = 0;
     while (n < static_cast<int>(sweeps.size()) && n < kMaxSweeps && !sweeps[n].name.empty()) ++n;
@@ -428,7 +428,7 @@ double leftValue(const db::SweepRecord& sweep, int i, const AxisRanges& ranges) 
     switch (sweep.dataType) {
     case db::kDataBasicFra: return sweep.basicPoints[i].amplitude;
     case db::kDataFra: return sweep.fraPoints[i].amplitude;
-    default: return lcrValue(sweep.lcrPoints[i], ranges.leftQuantity);
+    default: return lcrQuantityValue(sweep.lcrPoints[i], ranges.leftQuantity);
     }
 }
 
@@ -436,7 +436,7 @@ double rightValue(const db::SweepRecord& sweep, int i, const AxisRanges& ranges)
     switch (sweep.dataType) {
     case db::kDataBasicFra: return sweep.basicPoints[i].phase;
     case db::kDataFra: return sweep.fraPoints[i].phase;
-    default: return lcrValue(sweep.lcrPoints[i], ranges.rightQuantity);
+    default: return lcrQuantityValue(sweep.lcrPoints[i], ranges.rightQuantity);
     }
 }
 

@@ -23,6 +23,9 @@ int loadedSweepCount(std::span<const db::SweepRecord> sweeps);
 // True when the graph shows impedance (LCR) sweeps: the first sweep is of data type 2.
 bool isLcrGraph(std::span<const db::SweepRecord> sweeps);
 double pointFrequency(const db::SweepRecord& sweep, int i);
+// An impedance point's quantity 1-7 (in LcrPoint order, see lcrQuantity); any other number gives
+// quantity 1, the admittance.
+double lcrQuantityValue(const db::LcrPoint& point, int quantity);
 // Point i's value on the left or right axis: gain or phase for FRA sweeps, the axis's LCR quantity
 // for impedance sweeps.
 double leftValue(const db::SweepRecord& sweep, int i, const AxisRanges& ranges);

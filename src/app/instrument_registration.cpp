@@ -4,13 +4,12 @@
 #include "common/identity.h"
 #include "db/record_store.h"
 #include "instrument/calibration.h"
+#include "instrument/equipment_details.h"
 #include "instrument/identification.h"
 #include "platform/prompter.h"
 
 namespace app {
 namespace {
-
-constexpr const char* kEquipmentMaker = "Veltrona Ltd";
 
 std::int64_t equipmentId = -1;
 
@@ -39,7 +38,7 @@ std::int64_t registerInstrument(instrument::InstrumentLink& link) {
                                      platform::Buttons::YesNo) == platform::Answer::Yes) {
         record = db::EquipmentRecord{};
         record.id = db::next_row_id(db::TableIndex::Equipment);
-        record.manufacturer = kEquipmentMaker;
+        record.manufacturer = instrument::kInstrumentMaker;
         record.instrument = type;
         record.serialNumber = serial;
         record.calibrationDueDate = due;
@@ -49,6 +48,8 @@ std::int64_t registerInstrument(instrument::InstrumentLink& link) {
 }
 
 std::int64_t currentEquipmentId() { return equipmentId; }
+
+void setCurrentEquipmentId(std::int64_t id) { equipmentId = id; }
 
 std::string windowTitle(const instrument::InstrumentLink& link) {
     std::string title = common::mainWindowTitle();

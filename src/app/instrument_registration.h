@@ -19,6 +19,8 @@ namespace app {
 // database (returns -1 otherwise).
 std::int64_t registerInstrument(instrument::InstrumentLink& link);
 std::int64_t currentEquipmentId();
+// Equipment the user has just added for the sweeps to name (Perform Sweep's "New").
+void setCurrentEquipmentId(std::int64_t id);
 
 // registerInstrument, then the "Calibration Due" warning when the instrument's stored due date has
 // passed. Does nothing unless the link is connected and a database is open.

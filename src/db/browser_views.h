@@ -5,7 +5,8 @@
 
 namespace db {
 
-constexpr int kTableViewCount = 4;  // 0 transformers, 1 setups, 2 equipment, 3 sweeps
+enum TableView : int { kTransformersView = 0, kSetupsView = 1, kEquipmentView = 2, kSweepsView = 3 };
+constexpr int kTableViewCount = 4;
 
 // The list of view 0-3 (no base filter). False for any other view number.
 bool tableView(int view, ViewContext& context);

@@ -52,6 +52,13 @@ std::string viewValue(const std::string& column, const char* value) {
     return rowValue(column, value);
 }
 
+std::string columnTitle(const std::string& column) {
+    std::string title = column;
+    for (char& c : title)
+        if (c == '_') c = ' ';
+    return title;
+}
+
 std::string joinRow(const std::vector<std::string>& values) {
     std::string row;
     for (std::size_t i = 0; i < values.size(); ++i) {

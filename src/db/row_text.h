@@ -22,6 +22,9 @@ std::string rowValue(const std::string& column, const char* value);
 // except that a NULL fluid flag is a blank and an empty one "No", and a data type shows its name.
 std::string viewValue(const std::string& column, const char* value);
 
+// A column's name as a list's heading shows it: underscores as spaces ("Serial Number").
+std::string columnTitle(const std::string& column);
+
 // The values joined by tabs.
 std::string joinRow(const std::vector<std::string>& values);
 

@@ -23,7 +23,7 @@ bool sameNoCase(const std::string& a, const std::string& b) {
 }
 
 bool refuse(const std::string& message) {
-    platform::showMessage(message, "Invalid", platform::Icon::Information);
+    showRefusal(message);
     return false;
 }
 
@@ -55,9 +55,7 @@ bool detailsAcceptable(const SweepSetupFields& f, SweepKind kind, const std::vec
     const NameStatus name = checkSweepName(f.name, names);
     if (name.state != kFieldValid) {
         if (focus) *focus = SetupFocus::Name;
-        return refuse(name.state == kFieldEmpty  ? "Sweep Name is a required field"
-                      : f.name.size() <= 3        ? "Sweep Name is too short"
-                                                  : "Sweep Name is already taken");
+        return refuse(sweepNameRefusal(f.name));
     }
     // The impedance sweep takes an empty voltage or temperature as 0.
     auto refused = [kind](int state) { return kind == SweepKind::Lcr ? state == kFieldInvalid : state != kFieldValid; };
@@ -128,6 +126,16 @@ NameStatus checkSweepName(const std::string& name, const std::vector<std::string
     for (const std::string& existing : existingNames)
         if (sameNoCase(name, existing)) return {kFieldInvalid, "This name is already taken"};
     return {kFieldValid, "OK"};
+}
+
+void showRefusal(const std::string& message) {
+    platform::showMessage(message, "Invalid", platform::Icon::Information);
+}
+
+const char* sweepNameRefusal(const std::string& name) {
+    return name.empty()       ? "Sweep Name is a required field"
+           : name.size() <= 3 ? "Sweep Name is too short"
+                              : "Sweep Name is already taken";
 }
 
 int checkValueField(const std::string& text) {

@@ -28,6 +28,14 @@ struct NameStatus {
 // the same name in any letter case.
 NameStatus checkSweepName(const std::string& name, const std::vector<std::string>& existingNames);
 
+// Shows why a field is refused as every form of the program does: an "Invalid" box with the
+// information icon.
+void showRefusal(const std::string& message);
+
+// Why a sweep name that is not valid is refused on confirmation, by its length: "Sweep Name is a
+// required field", "Sweep Name is too short" or "Sweep Name is already taken".
+const char* sweepNameRefusal(const std::string& name);
+
 // Peak voltage and temperature as they are typed: empty, invalid (not a clean number, or exactly 0),
 // valid.
 int checkValueField(const std::string& text);
