@@ -21,7 +21,7 @@
 #include "db/database_files.h"
 #include "db/record_store.h"
 #include "db/schema.h"
-#include "gui/measure/result_panes.h"
+#include "gui/measure/results_windows.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/win32/wine_paths.h"

@@ -7,7 +7,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/window_classes.h"
 #include "gui/bitmap_file.h"
-#include "gui/measure/result_panes.h"
+#include "gui/measure/results_windows.h"
 #include "platform/prompter.h"
 
 namespace gui {

@@ -16,6 +16,7 @@
 #include "instrument/comms_log.h"
 #include "instrument/settings.h"
 #include "gui/instrument/settings_strip.h"
+#include "gui/measure/measurement_panes.h"
 #include "measure/sweep_job.h"
 #include "gui/resources/resource.h"
 
@@ -64,6 +65,18 @@ void enableMenuItems(HWND main, bool enabled) {
     redrawMenuBar(main);
 }
 
+}  // namespace
+
+void enableMeasurementMenus(HWND main, bool enabled) {
+    HMENU menu = GetMenu(main);
+    const UINT state = enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED;
+    EnableMenuItem(menu, IDM_CONNECTION, MF_BYCOMMAND | state);
+    for (int position : {kMenuSfra, kMenuImpedance, kMenuCapture}) EnableMenuItem(menu, position, MF_BYPOSITION | state);
+    redrawMenuBar(main);
+}
+
+namespace {
+
 // The measurement mode switches of the menu: the instrument is told the new mode when connected.
 void switchMeasurementMode(HWND main, Mode mode, const char* command) {
     instrument::InstrumentLink& link = instrumentLink();
@@ -72,7 +85,7 @@ void switchMeasurementMode(HWND main, Mode mode, const char* command) {
     MainState& s = mainState(main);
     s.previousMode = s.mode;
     s.mode = mode;
-    highlightMenuPosition(main, mode == kModeSfra ? 2 : 3);
+    highlightMenuPosition(main, mode == kModeSfra ? kMenuSfra : kMenuImpedance);
     if (tell) instrument::linkClose(link);
     for (const char* results : {kFraResultsClass, kLcrResultsClass})
         InvalidateRect(paneWindow(main, results), nullptr, TRUE);
@@ -106,7 +119,7 @@ void captureCommand(HWND main) {
     MainState& s = mainState(main);
     s.previousMode = s.mode;
     s.mode = kModeCapture;
-    highlightMenuPosition(main, 4);
+    highlightMenuPosition(main, kMenuCapture);
     refreshControls(main);
 }
 
@@ -199,8 +212,7 @@ void refreshControlStates(HWND main, bool enabled, bool isConnected, bool sweepR
     for (int id = IDC_CAPTURE_TO_CLIPBOARD; id <= IDC_CAPTURE_COLOUR_DOWNLOAD; ++id)
         enable(controlWindow(main, id), mode == kModeCapture && isConnected);
 
-    HWND fraTable = controlWindow(main, IDC_FRA_TABLE);
-    enable(controlWindow(main, IDC_FRA_ADD_TO_DATABASE), fraTable && ListView_GetItemCount(fraTable) > 0);
+    refreshPaneControls(main, sweepRunning);
 
     for (int id : {IDC_DATA_MODE_LABEL, IDC_MEASURE, IDC_DATABASE}) {
         show(controlWindow(main, id), !sweepRunning);

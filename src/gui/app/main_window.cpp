@@ -13,7 +13,8 @@
 #include "gui/instrument/instrument_link.h"
 #include "instrument/comms_log.h"
 #include "instrument/settings.h"
-#include "gui/measure/result_panes.h"
+#include "gui/measure/measurement_panes.h"
+#include "gui/measure/results_windows.h"
 #include "gui/resources/resource.h"
 #include "gui/window_record.h"
 
@@ -88,7 +89,8 @@ void onCreate(HWND window) {
         SendMessageA(controlWindow(window, tool.button), BM_SETIMAGE, IMAGE_ICON,
                      reinterpret_cast<LPARAM>(LoadImageA(programInstance(), MAKEINTRESOURCEA(tool.icon), IMAGE_ICON,
                                                          24, 24, LR_DEFAULTCOLOR)));
-    setUpResultControls(window);
+    setUpResultsControls(window);
+    setUpMeasurementTables(window);
     PostMessageA(paneWindow(window, kConfigClass), WM_COMMAND, IDC_PAGE_ACQU, 0);
     PostMessageA(window, WM_COMMAND, IDC_MEASURE, 0);
 
@@ -99,7 +101,7 @@ void onCreate(HWND window) {
     mainState(window).mode = kModeSfra;
     showMode(window, kModeSfra);
     markSelected(window, IDC_MEASURE, IDC_MEASURE, IDC_DATABASE);
-    highlightMenuPosition(window, 2);
+    highlightMenuPosition(window, kMenuSfra);
 
     app::openStartupDatabase();
     fillDataBrowser(window);

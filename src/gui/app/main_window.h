@@ -49,6 +49,15 @@ void showMode(HWND main, Mode mode);
 // Enables, shows and hides the main window's controls by the program's state.
 void refreshControlStates(HWND main, bool enabled, bool connected, bool sweepRunning);
 
+// Positions of the menu bar's items for the modes.
+constexpr int kMenuSfra = 2;
+constexpr int kMenuImpedance = 3;
+constexpr int kMenuCapture = 4;
+
+// Greys "&Connection...", "&SFRA", "&Impedance" and "C&apture" while a measurement runs, or enables
+// them again.
+void enableMeasurementMenus(HWND main, bool enabled);
+
 // Draws the main window's top-level menu item at position highlighted and positions 2 to 5
 // otherwise plain.
 void highlightMenuPosition(HWND main, int position);

@@ -5,7 +5,8 @@
 #include "gui/db/data_browser.h"
 #include "gui/instrument/capture_pane.h"
 #include "gui/instrument/settings_strip.h"
-#include "gui/measure/result_panes.h"
+#include "gui/measure/measurement_panes.h"
+#include "gui/measure/results_windows.h"
 #include "gui/resources/resource.h"
 
 namespace gui {

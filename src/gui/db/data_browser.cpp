@@ -44,13 +44,6 @@ DataView* viewOf(HWND window) { return windowRecord<DataView>(paneWindow(window,
 constexpr int kDatabaseCommands[] = {IDC_TOOL_IMPORT, IDC_TOOL_EXPORT_XML, IDC_TOOL_EXPORT_CSV, IDC_TOOL_DIAGNOSE,
                                      IDC_TOOL_GRAPH,  IDC_TOOL_ADD,        IDC_TOOL_EDIT,       IDC_TOOL_DELETE};
 
-std::string columnTitle(const char* name) {
-    std::string title = name;
-    for (char& c : title)
-        if (c == '_') c = ' ';
-    return title;
-}
-
 std::string shortName(const std::string& name) {
     if (name.size() < 21) return name;
     return name.substr(0, 1) + "." + name.substr(name.size() - 18);
@@ -104,7 +97,7 @@ void showView(HWND window, int view) {
     const int count = static_cast<int>(context.columns.size());
     const int width = (client.right - GetSystemMetrics(SM_CXVSCROLL)) / (count ? count : 1) + 5;
     for (int i = 0; i < count; ++i) {
-        const std::string title = columnTitle(db::columnName(context.table, context.columns[i]));
+        const std::string title = db::columnTitle(db::columnName(context.table, context.columns[i]));
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char*>(title.c_str());

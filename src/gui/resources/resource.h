@@ -34,8 +34,13 @@
 #define IDM_SUPPORT                 32775
 #define IDM_IMPEDANCE               32803
 
-// Command messages between windows
+// Command messages between windows (the workers' reports to the panes and the "Sweep Data" dialog
+// are the measure::kNotify... numbers)
 #define CMD_REFRESH_CONTROLS        122
+#define CMD_FRA_REPAINT             123   // to the FRA results window; lParam 1: everything
+#define CMD_FRA_NEW_SWEEP           132   // to the FRA results window: a sweep is in its display
+#define CMD_LCR_NEW_SWEEP           183   // to the LCR results window: a sweep is in its display
+#define CMD_SWEEP_NOT_STORED        222   // to the "Sweep Data" dialog: storing the sweep failed
 
 // Main window strip (10000-10007)
 #define IDC_DATA_MODE_LABEL         10000
@@ -150,3 +155,10 @@
 #define IDC_COMPORT_LABEL           118
 #define IDC_BAUDRATE_LABEL          119
 #define IDC_SAVE_DEFAULT            120
+
+// "Sweep Data" progress dialog
+#define IDD_SWEEP_DATA              140
+#define IDC_SWEEP_STATUS            1100
+#define IDC_SWEEP_PROGRESS          1101
+#define IDC_SWEEP_VIEW              1102
+#define IDC_SWEEP_GO_TO_DATABASE    1103

@@ -1,0 +1,134 @@
+// The Add/Edit Measurement Equipment dialog, with the auto-fill from the connected instrument.
+#include <windows.h>
+
+#include <string>
+
+#include "gui/db/record_dialogs.h"
+#include "gui/dialog_fields.h"
+#include "gui/instrument/instrument_link.h"
+#include "gui/resources/dialog_ids.h"
+#include "instrument/equipment_details.h"
+#include "measure/record_fields.h"
+
+namespace gui {
+namespace {
+
+constexpr int kDetailFields[] = {IDC_EQUIPMENT_INSTRUMENT, IDC_EQUIPMENT_MANUFACTURER, IDC_EQUIPMENT_SERIAL};
+
+struct EquipmentDialog {
+    EquipmentDialog(db::EquipmentRecord& record, db::StoreMode mode, bool autoFill)
+        : record(record), mode(mode), autoFill(autoFill) {}
+
+    db::EquipmentRecord& record;
+    db::StoreMode mode;
+    bool autoFill;
+    bool autoFilled = false;
+    std::string filledDueDate;  // the instrument's calibration due date, once auto-filled
+    DialogLook look;
+};
+
+EquipmentDialog& stateOf(HWND dialog) { return *dialogRecord<EquipmentDialog>(dialog); }
+
+bool editing(const EquipmentDialog& s) { return s.mode == db::kUpdate; }
+
+// Asks the connected instrument for its details; true when they are in the fields.
+bool runAutoFill(HWND dialog) {
+    EquipmentDialog& s = stateOf(dialog);
+    instrument::EquipmentDetails details;
+    details.calibrationDueDate = s.autoFilled ? s.filledDueDate : s.record.calibrationDueDate.str();
+    if (!instrument::readEquipmentDetails(instrumentLink(), details)) return false;
+    setControlText(dialog, IDC_EQUIPMENT_INSTRUMENT, details.instrument);
+    setControlText(dialog, IDC_EQUIPMENT_MANUFACTURER, details.manufacturer);
+    setControlText(dialog, IDC_EQUIPMENT_SERIAL, details.serialNumber);
+    s.filledDueDate = details.calibrationDueDate;
+    s.autoFilled = true;
+    return true;
+}
+
+void onInitDialog(HWND dialog, LPARAM record) {
+    EquipmentDialog& s = attachDialogRecord<EquipmentDialog>(dialog, record);
+    s.look.setTitleFont(dialog, IDC_DIALOG_TITLE);
+    setCueText(dialog, IDC_EQUIPMENT_INSTRUMENT, "* Type of instrument (eg. QMX74)");
+    setCueText(dialog, IDC_EQUIPMENT_MANUFACTURER, "* Instrument's manufacturer (eg. Veltrona Ltd)");
+    setCueText(dialog, IDC_EQUIPMENT_SERIAL, "* Instrument's Serial number");
+    limitText(dialog, IDC_EQUIPMENT_INSTRUMENT, 20);
+    limitText(dialog, IDC_EQUIPMENT_MANUFACTURER, 50);
+    limitText(dialog, IDC_EQUIPMENT_SERIAL, 10);
+    enableControl(dialog, IDC_EQUIPMENT_AUTOFILL, instrumentLink().connected);
+    if (editing(s)) {
+        setControlText(dialog, IDC_DIALOG_TITLE, "Edit Measurement Equipment");
+        setControlText(dialog, IDOK, "Confirm");
+        setControlText(dialog, IDC_EQUIPMENT_ID, std::to_string(s.record.id));
+        setControlText(dialog, IDC_EQUIPMENT_INSTRUMENT, s.record.instrument);
+        setControlText(dialog, IDC_EQUIPMENT_MANUFACTURER, s.record.manufacturer);
+        setControlText(dialog, IDC_EQUIPMENT_SERIAL, s.record.serialNumber);
+    } else {
+        setControlText(dialog, IDC_EQUIPMENT_ID, std::to_string(db::next_row_id(db::TableIndex::Equipment)));
+    }
+    // The instrument's own details are not for typing over; when it did not answer, the user types them.
+    if (s.autoFill && runAutoFill(dialog))
+        for (int id : kDetailFields) enableControl(dialog, id, false);
+}
+
+int controlOf(measure::EquipmentField field) {
+    switch (field) {
+    case measure::EquipmentField::Instrument: return IDC_EQUIPMENT_INSTRUMENT;
+    case measure::EquipmentField::Manufacturer: return IDC_EQUIPMENT_MANUFACTURER;
+    case measure::EquipmentField::SerialNumber: return IDC_EQUIPMENT_SERIAL;
+    }
+    return IDC_EQUIPMENT_INSTRUMENT;
+}
+
+void onOk(HWND dialog) {
+    EquipmentDialog& s = stateOf(dialog);
+    const measure::EquipmentForm form{controlText(dialog, IDC_EQUIPMENT_INSTRUMENT),
+                                      controlText(dialog, IDC_EQUIPMENT_MANUFACTURER),
+                                      controlText(dialog, IDC_EQUIPMENT_SERIAL)};
+    if (const auto refused = measure::refuseEquipment(form)) {
+        refuseField(dialog, refused->message, controlOf(refused->field));
+        return;
+    }
+    db::EquipmentRecord& record = s.record;
+    record.instrument = form.instrument;
+    record.manufacturer = form.manufacturer;
+    record.serialNumber = form.serialNumber;
+    if (s.autoFilled) record.calibrationDueDate = s.filledDueDate;
+    if (!editing(s)) record.id = db::next_row_id(db::TableIndex::Equipment);
+    const int result = db::store_equipment(record, s.mode);
+    // The store refuses a second row of the same instrument without a word; the user hears why.
+    if (result == db::kAlreadyExists && !editing(s)) {
+        refuseField(dialog, "This equipment is already in the database", IDC_EQUIPMENT_INSTRUMENT);
+        return;
+    }
+    EndDialog(dialog, result == db::kStored ? IDOK : IDCANCEL);
+}
+
+bool onCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDC_EQUIPMENT_AUTOFILL: runAutoFill(dialog); return true;
+    case IDOK: onOk(dialog); return true;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
+    default: return false;
+    }
+}
+
+INT_PTR CALLBACK equipmentDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(dialog, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        return onCommand(dialog, LOWORD(wParam)) ? TRUE : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+bool editEquipmentDialog(HWND owner, db::EquipmentRecord& record, db::StoreMode mode, bool autoFill) {
+    EquipmentDialog state(record, mode, autoFill);
+    return runDialog(owner, IDD_EQUIPMENT, equipmentDialogProc, &state) == IDOK;
+}
+
+}  // namespace gui

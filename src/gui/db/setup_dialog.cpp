@@ -1,0 +1,160 @@
+// The Add/Edit Measurement Setup dialog.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/db/record_dialogs.h"
+#include "gui/dialog_fields.h"
+#include "gui/resources/dialog_ids.h"
+#include "measure/record_fields.h"
+
+namespace gui {
+namespace {
+
+constexpr const char* kFluidChoices[] = {"No", "Yes"};
+
+struct SetupDialog {
+    SetupDialog(db::SetupRecord& record, db::StoreMode mode) : record(record), mode(mode) {}
+
+    db::SetupRecord& record;
+    db::StoreMode mode;
+    std::vector<std::string> names;  // of the stored setups
+    std::string ownName;             // the edited setup's stored name; "" when adding
+    DialogLook look;
+};
+
+SetupDialog& stateOf(HWND dialog) { return *dialogRecord<SetupDialog>(dialog); }
+
+bool editing(const SetupDialog& s) { return s.mode == db::kUpdate; }
+
+void setUpFields(HWND dialog) {
+    setCueText(dialog, IDC_SETUP_NAME, "* Enter a name to identify this setup");
+    setCueText(dialog, IDC_SETUP_REFERENCE, "* Ref");
+    setCueText(dialog, IDC_SETUP_RESPONSE, "* Resp");
+    setCueText(dialog, IDC_SETUP_CONNECTED, "* Connected Terminals");
+    setCueText(dialog, IDC_SETUP_OLTC, "* OLTC");
+    setCueText(dialog, IDC_SETUP_LENGTH, "* in mm");
+    setCueText(dialog, IDC_SETUP_COMMENTS, "Enter any additional information here.");
+    limitText(dialog, IDC_SETUP_NAME, 150);
+    limitText(dialog, IDC_SETUP_REFERENCE, 19);
+    limitText(dialog, IDC_SETUP_RESPONSE, 19);
+    limitText(dialog, IDC_SETUP_CONNECTED, 49);
+    limitText(dialog, IDC_SETUP_OLTC, 9);  // any tap position, and never more than the record's number holds
+    limitText(dialog, IDC_SETUP_COMMENTS, 299);
+    for (const char* choice : kFluidChoices)
+        SendDlgItemMessageA(dialog, IDC_SETUP_FLUID, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+    SendDlgItemMessageW(dialog, IDC_SETUP_FLUID, CB_SETCURSEL, 0, 0);
+}
+
+void showSetup(HWND dialog, const measure::SetupForm& f) {
+    setControlText(dialog, IDC_SETUP_NAME, f.name);
+    setControlText(dialog, IDC_SETUP_REFERENCE, f.reference);
+    setControlText(dialog, IDC_SETUP_RESPONSE, f.response);
+    setControlText(dialog, IDC_SETUP_CONNECTED, f.connected);
+    setControlText(dialog, IDC_SETUP_OLTC, f.oltc);
+    setControlText(dialog, IDC_SETUP_LENGTH, f.length);
+    setControlText(dialog, IDC_SETUP_COMMENTS, f.comments);
+    SendDlgItemMessageW(dialog, IDC_SETUP_FLUID, CB_SETCURSEL, f.fluidFilled ? 1 : 0, 0);
+}
+
+void onInitDialog(HWND dialog, LPARAM record) {
+    SetupDialog& s = attachDialogRecord<SetupDialog>(dialog, record);
+    s.look.setTitleFont(dialog, IDC_DIALOG_TITLE);
+    s.look.setMark(dialog, IDC_SETUP_NAME_MARK, measure::kFieldEmpty);
+    s.look.setMark(dialog, IDC_SETUP_LENGTH_MARK, measure::kFieldEmpty);
+    setUpFields(dialog);
+    db::select_rows(s.names, db::TableIndex::Measurement, {1}, "", false);
+    if (!editing(s)) {
+        setControlText(dialog, IDC_SETUP_ID, std::to_string(db::next_row_id(db::TableIndex::Measurement)));
+        return;
+    }
+    s.ownName = s.record.name;
+    setControlText(dialog, IDC_DIALOG_TITLE, "Edit Measurement Setup");
+    setControlText(dialog, IDOK, "Confirm");
+    setControlText(dialog, IDC_SETUP_ID, std::to_string(s.record.id));
+    showSetup(dialog, measure::setupForm(s.record));
+}
+
+void onNameChanged(HWND dialog) {
+    SetupDialog& s = stateOf(dialog);
+    const measure::NameStatus status =
+        measure::checkSetupName(controlText(dialog, IDC_SETUP_NAME), s.names, s.ownName);
+    setControlText(dialog, IDC_SETUP_NAME_STATUS, status.text);
+    s.look.setMark(dialog, IDC_SETUP_NAME_MARK, status.state);
+}
+
+void onLengthChanged(HWND dialog) {
+    stateOf(dialog).look.setMark(dialog, IDC_SETUP_LENGTH_MARK,
+                                 measure::checkUnshieldedLength(controlText(dialog, IDC_SETUP_LENGTH)));
+}
+
+int controlOf(measure::SetupField field) {
+    switch (field) {
+    case measure::SetupField::Name: return IDC_SETUP_NAME;
+    case measure::SetupField::Reference: return IDC_SETUP_REFERENCE;
+    case measure::SetupField::Response: return IDC_SETUP_RESPONSE;
+    case measure::SetupField::Connected: return IDC_SETUP_CONNECTED;
+    case measure::SetupField::Oltc: return IDC_SETUP_OLTC;
+    case measure::SetupField::Length: return IDC_SETUP_LENGTH;
+    }
+    return IDC_SETUP_NAME;
+}
+
+void onOk(HWND dialog) {
+    SetupDialog& s = stateOf(dialog);
+    measure::SetupForm form;
+    form.name = controlText(dialog, IDC_SETUP_NAME);
+    form.reference = controlText(dialog, IDC_SETUP_REFERENCE);
+    form.response = controlText(dialog, IDC_SETUP_RESPONSE);
+    form.connected = controlText(dialog, IDC_SETUP_CONNECTED);
+    form.oltc = controlText(dialog, IDC_SETUP_OLTC);
+    form.length = controlText(dialog, IDC_SETUP_LENGTH);
+    form.comments = controlText(dialog, IDC_SETUP_COMMENTS);
+    form.fluidFilled = SendDlgItemMessageW(dialog, IDC_SETUP_FLUID, CB_GETCURSEL, 0, 0) == 1;
+    if (const auto refused = measure::refuseSetup(form, s.names, s.ownName)) {
+        refuseField(dialog, refused->message, controlOf(refused->field));
+        return;
+    }
+    measure::fillSetup(form, s.record);
+    if (!editing(s)) s.record.id = db::next_row_id(db::TableIndex::Measurement);
+    EndDialog(dialog, db::store_setup(s.record, s.mode) == db::kStored ? IDOK : IDCANCEL);
+}
+
+bool onCommand(HWND dialog, int id, int code) {
+    switch (id) {
+    case IDC_SETUP_NAME:
+        if (code == EN_CHANGE) onNameChanged(dialog);
+        return true;
+    case IDC_SETUP_LENGTH:
+        if (code == EN_CHANGE) onLengthChanged(dialog);
+        return true;
+    case IDOK: onOk(dialog); return true;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
+    default: return false;
+    }
+}
+
+INT_PTR CALLBACK setupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(dialog, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        return onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    case WM_DRAWITEM:
+        return dialogRecord<SetupDialog>(dialog) &&
+               stateOf(dialog).look.drawMark(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+bool editSetupDialog(HWND owner, db::SetupRecord& record, db::StoreMode mode) {
+    SetupDialog state(record, mode);
+    return runDialog(owner, IDD_SETUP, setupDialogProc, &state) == IDOK;
+}
+
+}  // namespace gui

@@ -1,0 +1,282 @@
+// Measuring from the main window under Wine against the real simulator: sweeps through Perform Sweep
+// and the "Sweep Data" dialog into the table, the graph and the database, the simulator's faults, a
+// cancelled sweep, realtime runs, and the 0 dB / 0 degree report.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/instrument_registration.h"
+#include "db/record_store.h"
+#include "gui/app/layout.h"
+#include "gui/app/main_window.h"
+#include "gui/app/window_classes.h"
+#include "gui/instrument/instrument_link.h"
+#include "gui/measure/results_windows.h"
+#include "gui/resources/dialog_ids.h"
+#include "gui/resources/resource.h"
+#include "gui/support/dialog_driver.h"
+#include "gui/support/form_driver.h"
+#include "gui/support/main_window_fixture.h"
+#include "instrument/comms_log.h"
+#include "instrument/identification.h"
+#include "measure/sweep_job.h"
+#include "measure/zero_crossings.h"
+#include "sim_process.h"
+#include "support/records.h"
+
+namespace gui_testing {
+namespace {
+
+using gui::controlWindow;
+using gui::paneWindow;
+
+std::string textOf(HWND w) {
+    char text[256] = "";
+    GetWindowTextA(w, text, sizeof text);
+    return text;
+}
+
+// Pumps messages until the control's text reads text, at most ms; true when it did.
+bool waitForText(HWND window, const std::string& text, unsigned ms) {
+    for (unsigned waited = 0; waited < ms; waited += 20) {
+        if (textOf(window) == text) return true;
+        pumpMessages(20);
+    }
+    return textOf(window) == text;
+}
+
+class Measurement : public RecordsTest {
+protected:
+    // Identifies the simulator over the LAN, as Connect does, and logs the traffic.
+    void connectTo(const testing_support::SimProcess& sim) {
+        instrument::InstrumentLink& link = gui::instrumentLink();
+        link = sim.lanLink();
+        link.connected = instrument::connectAndIdentify(link, false);
+        ASSERT_TRUE(link.connected);
+        instrument::commsLogStart(dir.path());
+        SendMessageA(main, WM_COMMAND, CMD_REFRESH_CONTROLS, 0);
+    }
+    void TearDown() override {
+        if (instrument::commsLogEnabled()) instrument::commsLogToggle();
+        app::setCurrentEquipmentId(-1);
+        RecordsTest::TearDown();
+    }
+    std::string traffic() { return testing_support::readFile(dir.file(instrument::kCommsLogFileName)); }
+
+    // Confirms Perform Sweep with the given step count, the sweep not kept.
+    void confirmUnsavedSweep(const std::string& steps) {
+        answerNextDialog("Perform Sweep", [steps](HWND dialog) {
+            setItemText(dialog, IDC_PERFORM_STEPS, steps);
+            SendDlgItemMessageA(dialog, IDC_PERFORM_SAVE, BM_SETCHECK, BST_UNCHECKED, 0);
+            pressButton(dialog, IDC_PERFORM_SAVE);
+            pressButton(dialog, IDOK);
+        });
+    }
+    void click(int id) { SendMessageA(controlWindow(main, id), BM_CLICK, 0, 0); }
+    int tableRows(int table) { return static_cast<int>(SendMessageA(controlWindow(main, table), LVM_GETITEMCOUNT, 0, 0)); }
+    std::string cell(int table, int row, int column) {
+        char text[128] = "";
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(controlWindow(main, table), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    // The results window's picture as the screen gets it: how many pixels are pure red (the gain).
+    int redPixels(const char* resultsClass) {
+        HWND results = paneWindow(main, resultsClass);
+        const SIZE size = gui::resultsPictureSize(results);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        gui::drawResults(results, dc, size.cx, size.cy);
+        GdiFlush();
+        int red = 0;
+        const auto* pixel = static_cast<const DWORD*>(bits);
+        for (long i = 0; i < static_cast<long>(size.cx) * size.cy; ++i) red += (pixel[i] & 0xFFFFFF) == 0xFF0000;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        return red;
+    }
+    bool menuGreyed(UINT item, UINT by) { return (GetMenuState(GetMenu(main), item, by) & MF_GRAYED) != 0; }
+};
+
+TEST_F(Measurement, AnUnsavedFraSweepFillsTheTableAndDrawsTheCurves) {
+    testing_support::SimProcess sim({"--fast"});
+    connectTo(sim);
+    const int redBefore = redPixels(gui::kFraResultsClass);
+    confirmUnsavedSweep("50");
+    click(IDC_FRA_START);   // reads SWEEP in the GRAPH view
+    pumpMessages(200);
+    ASSERT_EQ(tableRows(IDC_FRA_TABLE), 50);
+    EXPECT_EQ(cell(IDC_FRA_TABLE, 0, 0), "1");
+    EXPECT_EQ(cell(IDC_FRA_TABLE, 49, 0), "50");
+    EXPECT_EQ(gui::fraSweepShown(paneWindow(main, gui::kFraResultsClass)).size(), 50u);
+    EXPECT_GT(redPixels(gui::kFraResultsClass), redBefore + 200);   // the gain curve
+    // The run is over: nothing holds the instrument, the menus are back, nothing was stored.
+    EXPECT_EQ(measure::sweepRunning(), 0);
+    EXPECT_FALSE(gui::instrumentLink().open);
+    EXPECT_FALSE(menuGreyed(IDM_CONNECTION, MF_BYCOMMAND));
+    EXPECT_FALSE(menuGreyed(gui::kMenuImpedance, MF_BYPOSITION));
+    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "SWEEP");
+    EXPECT_EQ(db::count_rows(db::TableIndex::Sweep), 1);   // the one the database came with
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_FRA_ADD_TO_DATABASE)));
+
+    // The 0 dB and 0 degree points of the sweep on display, as the measurement core finds them.
+    std::vector<measure::ResponsePoint> points;
+    for (const db::FraPoint& p : gui::fraSweepShown(paneWindow(main, gui::kFraResultsClass)))
+        points.push_back({p.frequency, p.amplitude, p.phase});
+    prompter.boxes.clear();
+    click(IDC_FRA_FIND_MARGINS);
+    ASSERT_EQ(prompter.boxes.size(), 2u);
+    EXPECT_EQ(prompter.boxes[0].text, measure::gainCrossingReport(measure::findGainCrossings(points)));
+    EXPECT_EQ(prompter.boxes[1].text, measure::phaseCrossingReport(measure::findPhaseCrossings(points)));
+    EXPECT_EQ(prompter.boxes[0].caption, "Corvane");
+}
+
+TEST_F(Measurement, AStoredSweepLandsInTheDatabaseWithAllItsPoints) {
+    testing_support::SimProcess sim({"--fast"});
+    connectTo(sim);
+    app::setCurrentEquipmentId(1);
+    answerNextDialog("Perform Sweep", [](HWND d) {
+        typeInto(d, IDC_PERFORM_STEPS, "40");
+        typeInto(d, IDC_DETAILS_NAME, "Tap7 after repair");
+        typeInto(d, IDC_DETAILS_PEAK_VOLTAGE, "10");
+        typeInto(d, IDC_DETAILS_TEMPERATURE, "21.5");
+        pickFirstRow(d, IDC_DETAILS_TRANSFORMER);
+        pickFirstRow(d, IDC_DETAILS_SETUP);
+        pressButton(d, IDOK);
+    });
+    std::string status;
+    bool viewSweepShown = false;
+    answerNextDialog("Sweep Data", [&](HWND d) {
+        waitForText(GetDlgItem(d, IDC_SWEEP_STATUS), "Sweep Added to Database Successfully", 15000);
+        status = itemText(d, IDC_SWEEP_STATUS);
+        viewSweepShown = IsWindowVisible(GetDlgItem(d, IDC_SWEEP_VIEW)) && !IsWindowVisible(GetDlgItem(d, IDCANCEL));
+        pressButton(d, IDC_SWEEP_VIEW);
+    }, 15000);
+    click(IDC_FRA_START);
+    pumpMessages(100);
+    EXPECT_EQ(status, "Sweep Added to Database Successfully");
+    EXPECT_TRUE(viewSweepShown);
+    const std::vector<std::string> stored = rows(db::TableIndex::Sweep, "WHERE Name='Tap7 after repair'");
+    ASSERT_EQ(stored.size(), 1u);
+    db::SweepRecord sweep;
+    ASSERT_TRUE(db::load_sweep(std::stoll(stored[0]), sweep));
+    EXPECT_EQ(sweep.dataType, db::kDataFra);
+    ASSERT_EQ(sweep.fraPoints.size(), 40u);
+    const std::vector<db::FraPoint> shown = gui::fraSweepShown(paneWindow(main, gui::kFraResultsClass));
+    ASSERT_EQ(shown.size(), 40u);
+    for (std::size_t i : {std::size_t{0}, std::size_t{39}}) {
+        EXPECT_EQ(sweep.fraPoints[i].frequency, shown[i].frequency);
+        EXPECT_EQ(sweep.fraPoints[i].amplitude, shown[i].amplitude);
+        EXPECT_EQ(sweep.fraPoints[i].phase, shown[i].phase);
+    }
+    EXPECT_EQ(sweep.transformerIdentifier, "TX-100");
+    EXPECT_EQ(sweep.equipmentId, 1);
+    EXPECT_EQ(tableRows(IDC_FRA_TABLE), 40);
+}
+
+TEST_F(Measurement, ASweepBrokenOffEndsFailedShowsWhatCameAndStoresNothing) {
+    testing_support::SimProcess sim({"--fast", "--fault", "drop-at-point:20"});
+    connectTo(sim);
+    std::string status;
+    confirmUnsavedSweep("60");
+    answerNextDialog("Sweep Data", [&status](HWND dialog) {
+        waitForText(GetDlgItem(dialog, IDC_SWEEP_STATUS), "Sweep Failed", 15000);
+        status = itemText(dialog, IDC_SWEEP_STATUS);
+        pressButton(dialog, IDCANCEL);
+    }, 15000);
+    click(IDC_FRA_START);
+    pumpMessages(100);
+    EXPECT_EQ(status, "Sweep Failed");
+    EXPECT_EQ(tableRows(IDC_FRA_TABLE), 20);   // the points that came are shown
+    EXPECT_EQ(db::count_rows(db::TableIndex::Sweep), 1);
+    EXPECT_EQ(measure::sweepRunning(), 0);
+    EXPECT_FALSE(gui::instrumentLink().open);
+}
+
+TEST_F(Measurement, CancelWhileTheInstrumentIsSilentInterruptsAndReleasesIt) {
+    testing_support::SimProcess sim({"--fast", "--fault", "silent:fra?sweep"});
+    connectTo(sim);
+    std::string status;
+    confirmUnsavedSweep("20");
+    answerNextDialog("Sweep Data", [&status](HWND dialog) {
+        pumpMessages(1500);
+        status = itemText(dialog, IDC_SWEEP_STATUS);
+        pressButton(dialog, IDCANCEL);
+    });
+    click(IDC_FRA_START);
+    pumpMessages(100);
+    EXPECT_EQ(status, "Waiting for data");
+    EXPECT_EQ(tableRows(IDC_FRA_TABLE), 0);
+    EXPECT_EQ(measure::sweepRunning(), 0);
+    EXPECT_FALSE(gui::instrumentLink().open);
+    const std::string log = traffic();
+    const std::size_t asked = log.find(">>\tfra?sweep\n");
+    ASSERT_NE(asked, std::string::npos) << log;
+    EXPECT_NE(log.find(">>\t\\024\n", asked), std::string::npos);
+    EXPECT_NE(log.find(">>\tabort\n", asked), std::string::npos);
+    EXPECT_NE(log.find(">>\t*trg\n", asked), std::string::npos);
+}
+
+TEST_F(Measurement, AnLcrSweepFillsItsNineColumnTable) {
+    testing_support::SimProcess sim({"--fast"});
+    connectTo(sim);
+    SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(controlWindow(main, IDC_LCR_TABLE), LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 9);
+    confirmUnsavedSweep("30");
+    click(IDC_LCR_SWEEP);
+    pumpMessages(600);   // the LCR sweep reaches its pane a moment after it ends
+    ASSERT_EQ(tableRows(IDC_LCR_TABLE), 30);
+    EXPECT_EQ(cell(IDC_LCR_TABLE, 29, 0), "30");
+    EXPECT_NE(cell(IDC_LCR_TABLE, 0, 8), "");
+    EXPECT_EQ(textOf(controlWindow(main, IDC_LCR_IMPORT)), "EXPORT");
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_LCR_CLEAR)));
+    click(IDC_LCR_CLEAR);
+    pumpMessages(50);
+    EXPECT_EQ(tableRows(IDC_LCR_TABLE), 0);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_LCR_IMPORT)), "IMPORT");
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_LCR_CLEAR)));
+}
+
+TEST_F(Measurement, ARealtimeRunStartsUpdatesAndStops) {
+    testing_support::SimProcess sim({"--fast"});
+    connectTo(sim);
+    HWND fra = paneWindow(main, gui::kFraClass);
+    SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_REALTIME, 0);
+    click(IDC_FRA_START);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "STOP");
+    EXPECT_EQ(measure::sweepRunning(), 1);
+    pumpMessages(100);
+    EXPECT_TRUE(menuGreyed(IDM_CONNECTION, MF_BYCOMMAND));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_FRA_VIEW_GRAPH)));
+    pumpMessages(1500);
+    click(IDC_FRA_START);
+    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "START");
+    EXPECT_EQ(measure::sweepRunning(), 0);
+    EXPECT_FALSE(gui::instrumentLink().open);
+    pumpMessages(100);
+    EXPECT_FALSE(menuGreyed(IDM_CONNECTION, MF_BYCOMMAND));
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_FRA_VIEW_GRAPH)));
+    // The readout asked again and again while it ran.
+    const std::string log = traffic();
+    int readings = 0;
+    for (std::size_t at = log.find(">>\tfra?\n"); at != std::string::npos; at = log.find(">>\tfra?\n", at + 1)) ++readings;
+    EXPECT_GE(readings, 3) << log;
+}
+
+}  // namespace
+}  // namespace gui_testing
