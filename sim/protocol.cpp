@@ -164,32 +164,42 @@ std::vector<double> Instrument::realtimeFra() {
 }
 
 std::vector<double> Instrument::realtimeImpedance() {
-    // Eleven values: frequency, |Z|, Z angle, |Y|, Y angle, series R, series X, series L, series C,
-    // quality factor Q = |X|/R and dissipation D = R/|X|. With item 104 on the parallel (1) or serial
-    // (2) circuit, three more: that equivalent circuit's R, L and C (L or C 0 on the other side).
+    // Eleven values: frequency, the generator's voltage, the current it drives, |Z| and its angle,
+    // R and X, |Y| and its angle, and Y's real and imaginary parts. With item 104 on the parallel (1)
+    // or serial (2) circuit, fourteen instead: frequency, voltage, current, |Z|, angle, the series
+    // circuit's R, L and C, the parallel circuit's R, L and C, tan delta, Q and X.
     const double f = settings_.numberFromText(48, 1000.0);
+    const double volts = settings_.numberFromText(49, 10.0);
     const ImpedanceReading r = model_.measureImpedance(f);
     const int convention = phaseConvention();
     const double x = r.z.imag(), resistance = r.resistance;
-    const double q = resistance > 0 ? std::fabs(x) / resistance : 0.0;
-    const double d = std::fabs(x) > 0 ? resistance / std::fabs(x) : 0.0;
-    std::vector<double> values = {f, r.zMagnitude, applyPhaseConvention(r.zPhaseDeg, convention), r.yMagnitude,
-                                  applyPhaseConvention(r.yPhaseDeg, convention), resistance, x, r.inductance,
-                                  r.capacitance, q, d};
+    const double amps = r.zMagnitude > 0 ? volts / r.zMagnitude : 0.0;
+    const double zPhase = applyPhaseConvention(r.zPhaseDeg, convention);
     const int circuit = settings_.number(104);
-    const double omega = kTwoPi * f;
-    if (circuit == 1) {
-        const std::complex<double> y = 1.0 / r.z;  // G + jB
-        const double g = y.real(), b = y.imag();
-        values.push_back(g > 0 ? 1.0 / g : 0.0);
-        values.push_back(b < 0 ? -1.0 / (omega * b) : 0.0);
-        values.push_back(b > 0 ? b / omega : 0.0);
-    } else if (circuit == 2) {
-        values.push_back(resistance);
-        values.push_back(r.inductance);
-        values.push_back(r.capacitance);
+    if (circuit != 1 && circuit != 2) {
+        const std::complex<double> y = 1.0 / r.z;
+        return {f, volts, amps, r.zMagnitude, zPhase, resistance, x, r.yMagnitude,
+                applyPhaseConvention(r.yPhaseDeg, convention), y.real(), y.imag()};
     }
-    return values;
+    const double omega = kTwoPi * f;
+    const std::complex<double> y = 1.0 / r.z;  // G + jB of the parallel circuit
+    const double g = y.real(), b = y.imag();
+    const double q = resistance > 0 ? std::fabs(x) / resistance : 0.0;
+    const double tanDelta = std::fabs(x) > 0 ? resistance / std::fabs(x) : 0.0;
+    return {f,
+            volts,
+            amps,
+            r.zMagnitude,
+            zPhase,
+            resistance,
+            r.inductance,
+            r.capacitance,
+            g > 0 ? 1.0 / g : 0.0,
+            b < 0 ? -1.0 / (omega * b) : 0.0,
+            b > 0 ? b / omega : 0.0,
+            tanDelta,
+            q,
+            x};
 }
 
 ScreenImage Instrument::screen() const {

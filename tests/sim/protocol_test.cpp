@@ -342,11 +342,17 @@ TEST(SimSweep, RealtimeImpedanceHasElevenOrFourteenValues) {
     auto v = values(p.ask("lcr?"));
     ASSERT_EQ(v.size(), 11u);
     EXPECT_DOUBLE_EQ(v[0], 5e4);
-    EXPECT_NEAR(v[1] * v[3], 1.0, 2e-4);
-    EXPECT_NEAR(std::hypot(v[5], v[6]), v[1], v[1] * 2e-4) << "|Z| from R and X";
+    EXPECT_NEAR(v[1], 10.0, 1e-9) << "the generator's voltage";
+    EXPECT_NEAR(v[2] * v[3], v[1], v[1] * 2e-4) << "current times |Z|";
+    EXPECT_NEAR(v[3] * v[7], 1.0, 2e-4) << "|Z| times |Y|";
+    EXPECT_NEAR(std::hypot(v[5], v[6]), v[3], v[3] * 2e-4) << "|Z| from R and X";
+    EXPECT_NEAR(std::hypot(v[9], v[10]), v[7], v[7] * 2e-4) << "|Y| from G and B";
     for (int circuit : {1, 2}) {
         p.tcp("config,104," + std::to_string(circuit) + "\n");
-        EXPECT_EQ(values(p.ask("lcr?")).size(), 14u);
+        const auto longForm = values(p.ask("lcr?"));
+        ASSERT_EQ(longForm.size(), 14u);
+        EXPECT_NEAR(longForm[11] * longForm[12], 1.0, 1e-4) << "tan delta and Q";
+        EXPECT_NEAR(std::hypot(longForm[5], longForm[13]), longForm[3], longForm[3] * 2e-4) << "R and X";
     }
     p.tcp("config,104,3\n");
     EXPECT_EQ(values(p.ask("lcr?")).size(), 11u);
