@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Starts the GUI in a Wine virtual desktop under Xvfb, with the simulated instrument listening on the
 # instrument's LAN port, and saves a screenshot.
-# Usage: tools/screenshot.sh OUT.png [--connect] [--database] [program arguments...]
-#   --connect   connects first (Configure > Connection... > Connect, answering the questions); the
-#               Connect keys are preset to LAN 127.0.0.1
-#   --database  shows the database mode (presses DATABASE)
+# Usage: tools/screenshot.sh OUT.png [--connect] [--database] [--impedance] [--view V] [--sweep]
+#                              [--perform-sweep] [--realtime] [program arguments...]
+#   --connect        connects first (Configure > Connection... > Connect, answering the questions); the
+#                    Connect keys are preset to LAN 127.0.0.1
+#   --database       shows the database mode (presses DATABASE)
+#   --impedance      shows the impedance (LCR) pane instead of the SFRA pane
+#   --view V         presses the pane's REALTIME, GRAPH or TABLE button (V: realtime, graph, table)
+#   --sweep          runs an unsaved sweep of 200 steps first (needs --connect)
+#   --perform-sweep  shows the Perform Sweep dialog
+#   --realtime       runs the realtime readout for a few seconds (needs --connect; implies --view realtime)
+#   --settings       shows the instrument settings strip above the pane (needs --connect)
 # Environment: CORVANE_GUI_BUILD (default build/gui), CORVANE_SIM (default build/test/sim/corvane-sim
 # or build/release/sim/corvane-sim), CORVANE_DB (a database to open, default: the program's default).
 set -euo pipefail
@@ -14,13 +21,26 @@ out=$(realpath -m "$1")
 shift
 connect=0
 database=0
+impedance=0
+view=""
+sweep=0
+perform=0
+realtime=0
+settings=0
 args=()
-for a in "$@"; do
-    case "$a" in
+while [ $# -gt 0 ]; do
+    case "$1" in
         --connect) connect=1 ;;
         --database) database=1 ;;
-        *) args+=("$a") ;;
+        --impedance) impedance=1 ;;
+        --view) view=$2; shift ;;
+        --sweep) sweep=1 ;;
+        --perform-sweep) perform=1 ;;
+        --realtime) realtime=1; view=realtime ;;
+        --settings) settings=1 ;;
+        *) args+=("$1") ;;
     esac
+    shift
 done
 gui_build=${CORVANE_GUI_BUILD:-$corvane_root/build/gui}
 simulator=${CORVANE_SIM:-}
@@ -77,10 +97,54 @@ if [ "$connect" = 1 ]; then
     wait_for "LAN,QMX74" 30
     sleep 1
 fi
-# The main window sits at the desktop's top left: DATABASE is at (214, 60) on the screen.
+# The main window sits at the desktop's top left: DATABASE is at (214, 60) on the screen, and the
+# pane's REALTIME, GRAPH, TABLE and START/SWEEP buttons at (62, 117), (157, 117), (247, 117) and
+# (374, 117) while the settings strip is hidden.
+press_view() {
+    case "$1" in
+        realtime) xdotool mousemove 62 117 click 1 ;;
+        graph) xdotool mousemove 157 117 click 1 ;;
+        table) xdotool mousemove 247 117 click 1 ;;
+    esac
+    sleep 0.5
+}
+if [ "$impedance" = 1 ]; then
+    xdotool key alt+i          # the "Impedance" menu command
+    sleep 1
+fi
+if [ "$sweep" = 1 ]; then
+    press_view graph
+    xdotool mousemove 374 117 click 1
+    wait_for "^Perform Sweep$" 20
+    sleep 0.5
+    # Steps, start, end, minimum cycles, speed, then "Save Sweep to Database", unticked; then the
+    # default button, "Confirm and Sweep".
+    xdotool type --delay 50 "200"
+    xdotool key Tab Tab Tab Tab Tab space Return
+    wait_for "^Sweep Data$" 20
+    for _ in $(seq 600); do    # the unsaved sweep closes its dialog when the last point is in
+        xdotool search --name "^Sweep Data$" >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+    sleep 1
+fi
+[ -n "$view" ] && press_view "$view"
+if [ "$realtime" = 1 ]; then
+    xdotool mousemove 374 117 click 1
+    sleep 3
+fi
+if [ "$perform" = 1 ]; then
+    xdotool mousemove 374 117 click 1
+    wait_for "^Perform Sweep$" 20
+    sleep 1
+fi
+if [ "$settings" = 1 ]; then
+    xdotool mousemove 776 60 click 1   # SHOW SETTINGS
+    sleep 1
+fi
 if [ "$database" = 1 ]; then
     xdotool mousemove 214 60 click 1
-else
+elif [ "$sweep$perform$realtime$settings" = 0000 ] && [ -z "$view" ]; then
     xdotool mousemove 600 300 click 1
 fi
 sleep 1

@@ -1,5 +1,6 @@
 #include "measure/sweep_handover.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "db/record_store.h"
@@ -18,6 +19,11 @@ SweepOutcome sweepOutcome(const JobFlags& job, int stepCount) {
     if (job.received == stepCount && stepCount > 0 && !job.readFailed) return SweepOutcome::Complete;
     if (job.readFailed && job.received > 0) return SweepOutcome::ReadFailed;
     return SweepOutcome::NotCompleted;
+}
+
+int progressPercentage(long long received, long long stepCount) {
+    if (stepCount <= 0) return 100;
+    return static_cast<int>(std::clamp<long long>(received * 100 / stepCount + 1, 1, 100));
 }
 
 int handedOverPoints(const JobFlags& job, int stepCount) {

@@ -17,6 +17,11 @@ enum class SweepOutcome {
 
 SweepOutcome sweepOutcome(const JobFlags& job, int stepCount);
 
+// The progress bar's percentage after received of stepCount points, n x 100 / steps + 1 as the
+// "Sweep Data" dialog shows it: always 1 to 100, whatever the counts (a step count of 0 or below
+// shows 100).
+int progressPercentage(long long received, long long stepCount);
+
 // How many points a sweep hands over: all for a complete sweep, those received after a failed read,
 // none otherwise.
 int handedOverPoints(const JobFlags& job, int stepCount);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/instrument_registration.h"
+#include "app/startup.h"
 #include "db/record_store.h"
 #include "gui/app/layout.h"
 #include "gui/app/main_window.h"
@@ -186,6 +187,28 @@ TEST_F(Measurement, AStoredSweepLandsInTheDatabaseWithAllItsPoints) {
     EXPECT_EQ(sweep.transformerIdentifier, "TX-100");
     EXPECT_EQ(sweep.equipmentId, 1);
     EXPECT_EQ(tableRows(IDC_FRA_TABLE), 40);
+}
+
+TEST_F(Measurement, TheFakeSweepModeReplaysTheChosenFile) {
+    testing_support::SimProcess sim({"--fast"});
+    connectTo(sim);
+    app::parseCommandLine({"-fakesfra"});
+    const std::string file = dir.file("winding.txt");
+    testing_support::writeFile(file, ",steps,3\n"
+                                     "Frequency (Hz),Magnitude 1 (V),Magnitude 2 (V),Gain (dB),Phase (deg)\n"
+                                     "100,1,0.5,-6.02,-45\n200,1,0.4,-7.96,-50\n300,1,0.3,-10.46,-55\n");
+    prompter.openResults.push_back({file});
+    confirmUnsavedSweep("3");
+    click(IDC_FRA_START);
+    pumpMessages(200);
+    app::parseCommandLine({});
+    ASSERT_EQ(prompter.choicesShown.size(), 1u);
+    EXPECT_EQ(prompter.choicesShown[0].title, "Open CSV/Data File");
+    ASSERT_EQ(prompter.choicesShown[0].filters.size(), 2u);
+    EXPECT_EQ(prompter.choicesShown[0].filters[1].second, "*.dat");
+    ASSERT_EQ(tableRows(IDC_FRA_TABLE), 3);
+    EXPECT_EQ(cell(IDC_FRA_TABLE, 1, 1), "200.0000");
+    EXPECT_EQ(cell(IDC_FRA_TABLE, 2, 4), "-1.04600E+01");
 }
 
 TEST_F(Measurement, ASweepBrokenOffEndsFailedShowsWhatCameAndStoresNothing) {

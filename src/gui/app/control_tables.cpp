@@ -145,8 +145,9 @@ std::vector<DescriptorTable> makeDescriptorTables() {
     }});
     t.push_back({"lcrResults", kLcrResultsClass, IDC_LCR_PLACEHOLDER, IDC_LCR_BACKGROUND, {
         font(4, d(WC_STATICA, "", kShown, {6, 0, 1, 1}, IDC_LCR_PLACEHOLDER)),
-        d(WC_SCROLLBARA, "", kScrollBar, {6, 20, 450, 18}, IDC_LCR_CURSOR1, P::BottomMargin),
-        d(WC_SCROLLBARA, "", kScrollBar, {6, 20, 450, 18}, IDC_LCR_CURSOR2, P::RightAndBottomMargins),
+        // The cursors' bars sit above the axis lists, which take the bottom of the strip.
+        d(WC_SCROLLBARA, "", kScrollBar, {6, 37, 450, 18}, IDC_LCR_CURSOR1, P::BottomMargin),
+        d(WC_SCROLLBARA, "", kScrollBar, {6, 37, 450, 18}, IDC_LCR_CURSOR2, P::RightAndBottomMargins),
         d(WC_COMBOBOXA, "", kDropDown, {6, 6, 140, 27}, IDC_LCR_LEFT_AXIS, P::BottomMargin),
         d(WC_COMBOBOXA, "", kDropDown, {6, 6, 140, 27}, IDC_LCR_RIGHT_AXIS, P::RightAndBottomMargins),
         d(WC_COMBOBOXA, "", kDropDown, {0, 6, 140, 27}, IDC_LCR_SCALING, P::BottomMarginLeftOfMiddle),

@@ -28,7 +28,7 @@ namespace {
 // The picture's margins in the window, and the height of the graph controls below it.
 constexpr int kMargin = 6;
 constexpr int kFraControlsHeight = 100;
-constexpr int kLcrControlsHeight = 40;
+constexpr int kLcrControlsHeight = 62;
 
 // What differs between the two windows.
 struct ResultsKind {

@@ -135,7 +135,7 @@ bool onCommand(HWND dialog, int id, LPARAM parameter) {
         setMarquee(dialog, false);
         return true;
     case measure::kNotifyPointArrived:
-        setProgress(dialog, sweepPercentage(parameter, dataOf(dialog).run.stepCount()));
+        setProgress(dialog, measure::progressPercentage(parameter, dataOf(dialog).run.stepCount()));
         return true;
     case measure::kNotifyWorkerFinished:
         onWorkerFinished(dialog);
@@ -174,11 +174,6 @@ INT_PTR CALLBACK sweepDataProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 }
 
 }  // namespace
-
-int sweepPercentage(long long received, long long stepCount) {
-    if (stepCount <= 0) return 100;
-    return static_cast<int>(std::clamp<long long>(received * 100 / stepCount + 1, 1, 100));
-}
 
 void runSweepDataDialog(HWND pane, MeasurementRun& run, int handoverCommand, int startStopCommand) {
     SweepData data{pane, run, handoverCommand, startStopCommand};

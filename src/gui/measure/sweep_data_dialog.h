@@ -14,7 +14,4 @@ namespace gui {
 // START/STOP command, which ends the run.
 void runSweepDataDialog(HWND pane, MeasurementRun& run, int handoverCommand, int startStopCommand);
 
-// The progress bar's percentage after received of stepCount points: 1 to 100, whatever the counts.
-int sweepPercentage(long long received, long long stepCount);
-
 }  // namespace gui
