@@ -43,6 +43,7 @@ void createSettingsFile(const std::string& iniPath) {
 
 void parseCommandLine(const std::vector<std::string>& args) {
     static const std::string option = "-fakesfra";
+    fakeSweep = false;
     for (const std::string& a : args) {
         bool same = a.size() == option.size();
         for (std::size_t i = 0; same && i < a.size(); ++i)

@@ -27,8 +27,8 @@ struct BackupSettings {
     std::string location;  // root folder of all backups
 };
 
-// Reads the arguments after the program name: "-fakesfra", in any case, sets the fake-sweep flag;
-// other arguments are ignored.
+// Reads the arguments after the program name: the fake-sweep flag is set exactly when "-fakesfra",
+// in any case, is among them; other arguments are ignored.
 void parseCommandLine(const std::vector<std::string>& args);
 bool isFakeSweep();
 
