@@ -30,17 +30,6 @@ EditSweep& stateOf(HWND dialog) { return *dialogRecord<EditSweep>(dialog); }
 
 bool editing(const EditSweep& s) { return s.mode == db::kUpdate; }
 
-void setCueTexts(HWND dialog) {
-    setCueText(dialog, IDC_DETAILS_NAME, "* A name for this sweep");
-    setCueText(dialog, IDC_DETAILS_PEAK_VOLTAGE, "In Volts");
-    setCueText(dialog, IDC_DETAILS_TEMPERATURE, "In °C");
-    setCueText(dialog, IDC_DETAILS_TRANSFORMER, "* Click here to select the transformer used in this sweep");
-    setCueText(dialog, IDC_DETAILS_SETUP, "* Click here to select the setup used in this sweep");
-    setCueText(dialog, IDC_DETAILS_EQUIPMENT, "* Click here to select the equipment used in this sweep");
-    limitText(dialog, IDC_DETAILS_NAME, 150);
-    limitText(dialog, IDC_DETAILS_COMMENTS, 300);
-}
-
 void showChoices(HWND dialog, const SweepChoices& choices) {
     for (SweepPart part : {SweepPart::Transformer, SweepPart::Setup, SweepPart::Equipment})
         showChoice(dialog, choices, part);
@@ -50,7 +39,7 @@ void onInitDialog(HWND dialog, LPARAM record) {
     EditSweep& s = attachDialogRecord<EditSweep>(dialog, record);
     s.look.setTitleFont(dialog, IDC_DIALOG_TITLE);
     for (int mark : kMarks) s.look.setMark(dialog, mark, measure::kFieldEmpty);
-    setCueTexts(dialog);
+    setUpDetailFields(dialog);
     if (editing(s)) {
         s.shown = measure::sweepForm(s.record);
         setControlText(dialog, IDC_DIALOG_TITLE, "Edit Sweep");

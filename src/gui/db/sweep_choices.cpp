@@ -47,6 +47,17 @@ void choose(SweepChoices& choices, SweepPart part, const std::string& key) {
 
 }  // namespace
 
+void setUpDetailFields(HWND dialog) {
+    setCueText(dialog, IDC_DETAILS_NAME, "* A name for this sweep");
+    setCueText(dialog, IDC_DETAILS_PEAK_VOLTAGE, "In Volts");
+    setCueText(dialog, IDC_DETAILS_TEMPERATURE, "In °C");
+    setCueText(dialog, IDC_DETAILS_TRANSFORMER, "* Click here to select the transformer used in this sweep");
+    setCueText(dialog, IDC_DETAILS_SETUP, "* Click here to select the setup used in this sweep");
+    setCueText(dialog, IDC_DETAILS_EQUIPMENT, "* Click here to select the equipment used in this sweep");
+    limitText(dialog, IDC_DETAILS_NAME, 150);
+    limitText(dialog, IDC_DETAILS_COMMENTS, 300);
+}
+
 void showChoice(HWND dialog, const SweepChoices& choices, SweepPart part) {
     std::string text;
     switch (part) {

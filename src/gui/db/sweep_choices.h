@@ -20,6 +20,9 @@ struct SweepChoices {
     bool picking = false;                          // a picker is open, or asked for
 };
 
+// The cue texts and length limits of a sweep's detail fields.
+void setUpDetailFields(HWND dialog);
+
 // Shows the chosen record of a part in its field as the program shows it, or empties the field.
 void showChoice(HWND dialog, const SweepChoices& choices, SweepPart part);
 

@@ -61,15 +61,8 @@ void applyDetailsEnabling(HWND dialog, const PerformSweep& s) {
     enableControl(dialog, IDC_DETAILS_NEW_EQUIPMENT, details && s.choices.equipmentId < 0);
 }
 
-void setCueTexts(HWND dialog) {
-    setCueText(dialog, IDC_DETAILS_NAME, "* A name for this sweep");
-    setCueText(dialog, IDC_DETAILS_PEAK_VOLTAGE, "In Volts");
-    setCueText(dialog, IDC_DETAILS_TEMPERATURE, "In °C");
-    setCueText(dialog, IDC_DETAILS_TRANSFORMER, "* Click here to select the transformer used in this sweep");
-    setCueText(dialog, IDC_DETAILS_SETUP, "* Click here to select the setup used in this sweep");
-    setCueText(dialog, IDC_DETAILS_EQUIPMENT, "* Click here to select the equipment used in this sweep");
-    limitText(dialog, IDC_DETAILS_NAME, 150);
-    limitText(dialog, IDC_DETAILS_COMMENTS, 300);
+void setUpFields(HWND dialog) {
+    setUpDetailFields(dialog);
     limitText(dialog, IDC_PERFORM_WINDOW, static_cast<int>(instrument::kMaxItemText));
 }
 
@@ -154,7 +147,7 @@ void onMouseWheel(HWND dialog, int wheelDelta) {
 void onInitDialog(HWND dialog, LPARAM record) {
     PerformSweep& s = attachDialogRecord<PerformSweep>(dialog, record);
     for (int mark : kMarks) s.look.setMark(dialog, mark, measure::kFieldEmpty);
-    setCueTexts(dialog);
+    setUpFields(dialog);
     CheckDlgButton(dialog, IDC_PERFORM_SAVE, BST_CHECKED);
 
     s.databaseOpen = db::databaseIsOpen();
