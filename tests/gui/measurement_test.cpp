@@ -134,6 +134,24 @@ TEST_F(Measurement, AnUnsavedFraSweepFillsTheTableAndDrawsTheCurves) {
     EXPECT_EQ(db::count_rows(db::TableIndex::Sweep), 1);   // the one the database came with
     EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_FRA_ADD_TO_DATABASE)));
 
+    // Add To Database hands the sweep on display to Edit Sweep, which stores it with its points,
+    // taken with the connected instrument.
+    app::setCurrentEquipmentId(1);
+    answerNextDialog("Edit Sweep", [](HWND d) {
+        typeInto(d, IDC_DETAILS_NAME, "Tap8 kept later");
+        pickFirstRow(d, IDC_DETAILS_TRANSFORMER);
+        pickFirstRow(d, IDC_DETAILS_SETUP);
+        pressButton(d, IDOK);
+    });
+    click(IDC_FRA_ADD_TO_DATABASE);
+    const std::vector<std::string> added = rows(db::TableIndex::Sweep, "WHERE Name='Tap8 kept later'");
+    ASSERT_EQ(added.size(), 1u);
+    db::SweepRecord kept;
+    ASSERT_TRUE(db::load_sweep(std::stoll(added[0]), kept));
+    EXPECT_EQ(kept.dataType, db::kDataFra);
+    EXPECT_EQ(kept.fraPoints.size(), 50u);
+    EXPECT_EQ(kept.equipmentId, 1);
+
     // The 0 dB and 0 degree points of the sweep on display, as the measurement core finds them.
     std::vector<measure::ResponsePoint> points;
     for (const db::FraPoint& p : gui::fraSweepShown(paneWindow(main, gui::kFraResultsClass)))

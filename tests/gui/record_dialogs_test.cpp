@@ -43,14 +43,6 @@ protected:
     }
 
     // Gives a picking field the focus and answers the Select from Table it opens with its first row.
-    void pickFirstRow(HWND dialog, int field, const std::string& table) {
-        answerNextDialog("Select from Table", [table](HWND picker) {
-            EXPECT_EQ(itemText(picker, IDC_SELECT_TABLE), "Table: " + table);
-            doubleClickRow(picker, IDC_SELECT_LIST, 0);
-        });
-        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, field)), TRUE);
-        EXPECT_TRUE(pumpUntil([&] { return !itemText(dialog, field).empty(); })) << table;
-    }
 };
 
 TEST_F(RecordDialogs, ATransformerIsCheckedAsTypedRefusedInOrderAndStored) {

@@ -64,10 +64,15 @@ void doubleClickRow(HWND dialog, int listId, int row) {
     SendMessageW(dialog, WM_NOTIFY, listId, reinterpret_cast<LPARAM>(&click));
 }
 
-void pickFirstRow(HWND dialog, int field) {
-    answerNextDialog("Select from Table", [](HWND picker) { doubleClickRow(picker, IDC_SELECT_LIST, 0); });
+void pickFirstRow(HWND dialog, int field, const std::string& table) {
+    answerNextDialog("Select from Table", [table](HWND picker) {
+        if (!table.empty()) {
+            EXPECT_EQ(itemText(picker, IDC_SELECT_TABLE), "Table: " + table);
+        }
+        doubleClickRow(picker, IDC_SELECT_LIST, 0);
+    });
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, field)), TRUE);
-    EXPECT_TRUE(pumpUntil([&] { return !itemText(dialog, field).empty(); }));
+    EXPECT_TRUE(pumpUntil([&] { return !itemText(dialog, field).empty(); })) << table;
 }
 
 bool pumpUntil(const std::function<bool()>& done, unsigned ms) {

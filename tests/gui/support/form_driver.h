@@ -34,8 +34,9 @@ std::string listCell(HWND list, int row, int column);
 void doubleClickRow(HWND dialog, int listId, int row);
 
 // Moves the focus to a picking field of the dialog and chooses the first row of the Select from
-// Table dialog it opens; expects the field to show the choice.
-void pickFirstRow(HWND dialog, int field);
+// Table dialog it opens; expects the field to show the choice and, when table is given, the picker
+// to name that table ("Table: Transformers").
+void pickFirstRow(HWND dialog, int field, const std::string& table = {});
 
 // Pumps messages until done() or ms pass; the last done().
 bool pumpUntil(const std::function<bool()>& done, unsigned ms = 5000);
