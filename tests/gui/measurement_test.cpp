@@ -24,6 +24,8 @@
 #include "gui/support/main_window_fixture.h"
 #include "instrument/comms_log.h"
 #include "instrument/identification.h"
+#include "interchange/csv_export.h"
+#include "interchange/csv_import.h"
 #include "measure/sweep_job.h"
 #include "measure/zero_crossings.h"
 #include "sim_process.h"
@@ -291,6 +293,56 @@ TEST_F(Measurement, AnLcrSweepFillsItsNineColumnTable) {
     EXPECT_EQ(tableRows(IDC_LCR_TABLE), 0);
     EXPECT_EQ(textOf(controlWindow(main, IDC_LCR_IMPORT)), "IMPORT");
     EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_LCR_CLEAR)));
+}
+
+TEST_F(Measurement, AnInstrumentThatHasGoneIsAReportedCommsErrorAndAFailedSweep) {
+    {
+        testing_support::SimProcess sim({"--fast"});
+        connectTo(sim);
+    }   // the instrument is switched off after the connection
+    std::string status;
+    confirmUnsavedSweep("20");
+    answerNextDialog("Sweep Data", [&status](HWND dialog) {
+        waitForText(GetDlgItem(dialog, IDC_SWEEP_STATUS), "Sweep Failed", 10000);
+        status = itemText(dialog, IDC_SWEEP_STATUS);
+        pressButton(dialog, IDCANCEL);
+    });
+    prompter.boxes.clear();
+    click(IDC_FRA_START);
+    pumpMessages(100);
+    EXPECT_EQ(status, "Sweep Failed");
+    bool commsError = false;
+    for (const auto& box : prompter.boxes) commsError = commsError || (box.text == "Comms Error" && box.caption == "Corvane");
+    EXPECT_TRUE(commsError) << prompter.captions();
+    EXPECT_EQ(measure::sweepRunning(), 0);
+    EXPECT_EQ(tableRows(IDC_FRA_TABLE), 0);
+}
+
+TEST_F(Measurement, AnImpedanceFileIsImportedIntoThePaneAndExportedAgain) {
+    SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
+    const std::vector<db::LcrPoint> points = {{100, 1e-3, -80, 1000, 80, 0.5, 0, 10},
+                                              {200, 2e-3, -81, 500, 81, 0.4, 0, 11},
+                                              {400, 4e-3, -82, 250, 82, 0.2, 0, 12}};
+    ASSERT_TRUE(interchange::exportImpedanceTable(dir.file("winding.csv"), points));
+    prompter.openResults.push_back({dir.file("winding.csv")});
+    click(IDC_LCR_IMPORT);
+    pumpMessages(50);
+    ASSERT_EQ(tableRows(IDC_LCR_TABLE), 3);
+    EXPECT_EQ(cell(IDC_LCR_TABLE, 2, 1), "400.0000");
+    EXPECT_EQ(textOf(controlWindow(main, IDC_LCR_IMPORT)), "EXPORT");
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_LCR_CLEAR)));
+
+    prompter.saveResults.push_back(dir.file("again"));
+    answerNextDialog("Export Sweep", [](HWND d) {
+        SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDC_EXPORT_LOCATION)), TRUE);
+        EXPECT_TRUE(pumpUntil([&] { return itemText(d, IDC_EXPORT_LOCATION) != "File Location..."; }));
+        pressButton(d, IDOK);
+    });
+    click(IDC_LCR_IMPORT);
+    std::vector<db::LcrPoint> back;
+    ASSERT_TRUE(interchange::importImpedanceFile(dir.file("again.csv"), back));
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[2].frequency, 400);
 }
 
 TEST_F(Measurement, ARealtimeRunStartsUpdatesAndStops) {
