@@ -57,6 +57,8 @@ std::string usageText() {
            "                                            without its decimal point\n"
            "                         drop-at-point:N    break off every sweep read-out after N points\n"
            "                                            (TCP: close; serial: discard until 0x14)\n"
+           "                         silent-at-point:N  fall silent in every sweep read-out after N\n"
+           "                                            points, discarding everything until 0x14\n"
            "                         delay:MS           delay every reply by MS\n"
            "  --help               this text\n";
 }
@@ -81,9 +83,9 @@ bool parseFault(const std::string& text, FaultPlan& plan) {
     if (kind == "silent-after") {
         if (!parseCount(arg, 0, LONG_MAX, n)) return false;
         plan.silentAfterLines = n;
-    } else if (kind == "drop-at-point") {
+    } else if (kind == "drop-at-point" || kind == "silent-at-point") {
         if (!parseCount(arg, 0, LONG_MAX, n)) return false;
-        plan.dropAtPoint = n;
+        (kind == "drop-at-point" ? plan.dropAtPoint : plan.silentAtPoint) = n;
     } else if (kind == "delay") {
         if (!parseCount(arg, 0, 600000, n)) return false;
         plan.delayMs = static_cast<int>(n);

@@ -396,12 +396,14 @@ void Session::replyValues(const std::string& key, const std::vector<double>& val
 
 void Session::streamSweep(const std::string& key, const StoredSweep& sweep, std::int64_t nowMs) {
     // Each point leaves as soon as it has been measured (at once for a finished sweep).
-    const long dropAt = instrument_.setup().faults.dropAtPoint;
+    const FaultPlan& faults = instrument_.setup().faults;
     std::int64_t due = nowMs;
     for (std::size_t k = 0; k < sweep.deliverable(); ++k) {
-        if (dropAt >= 0 && static_cast<long>(k) == dropAt) {
-            queue(due + instrument_.setup().faults.delayMs, "", true,
-                  link_ == LinkKind::Tcp ? Action::Close : Action::Deafen);
+        const long point = static_cast<long>(k);
+        if (point == faults.dropAtPoint || point == faults.silentAtPoint) {
+            // A dropped TCP connection closes; a serial line, or a silent instrument, goes deaf.
+            const bool close = point == faults.dropAtPoint && link_ == LinkKind::Tcp;
+            queue(due + faults.delayMs, "", true, close ? Action::Close : Action::Deafen);
             return;
         }
         due = std::max(nowMs, sweep.pointReadyMs(k));

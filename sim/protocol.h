@@ -30,6 +30,8 @@ struct FaultPlan {
     };
     std::vector<NoDot> noDot;                // that line carries one number without its decimal point
     long dropAtPoint = -1;                   // a sweep read-out breaks off after this many points
+    long silentAtPoint = -1;                 // a sweep read-out falls silent after this many points, the
+                                             // instrument deaf until the interrupt byte 0x14
     int delayMs = 0;                         // every reply line leaves this much later
 };
 

@@ -231,23 +231,34 @@ TEST_F(Measurement, TheFakeSweepModeReplaysTheChosenFile) {
     EXPECT_EQ(cell(IDC_FRA_TABLE, 2, 4), "-1.04600E+01");
 }
 
+// The instrument breaks a sweep off after 20 points, by dropping the connection or by falling
+// silent: "Sweep Failed", the points that came shown, nothing stored, the instrument let go.
 TEST_F(Measurement, ASweepBrokenOffEndsFailedShowsWhatCameAndStoresNothing) {
-    testing_support::SimProcess sim({"--fast", "--fault", "drop-at-point:20"});
-    connectTo(sim);
-    std::string status;
-    confirmUnsavedSweep("60");
-    answerNextDialog("Sweep Data", [&status](HWND dialog) {
-        waitForText(GetDlgItem(dialog, IDC_SWEEP_STATUS), "Sweep Failed", 15000);
-        status = itemText(dialog, IDC_SWEEP_STATUS);
-        pressButton(dialog, IDCANCEL);
-    }, 15000);
-    click(IDC_FRA_START);
-    pumpMessages(100);
-    EXPECT_EQ(status, "Sweep Failed");
-    EXPECT_EQ(tableRows(IDC_FRA_TABLE), 20);   // the points that came are shown
-    EXPECT_EQ(db::count_rows(db::TableIndex::Sweep), 1);
-    EXPECT_EQ(measure::sweepRunning(), 0);
-    EXPECT_FALSE(gui::instrumentLink().open);
+    for (const char* fault : {"drop-at-point:20", "silent-at-point:20"}) {
+        SCOPED_TRACE(fault);
+        testing_support::SimProcess sim({"--fast", "--fault", fault});
+        connectTo(sim);
+        std::string status;
+        confirmUnsavedSweep("60");
+        answerNextDialog("Sweep Data", [&status](HWND dialog) {
+            waitForText(GetDlgItem(dialog, IDC_SWEEP_STATUS), "Sweep Failed", 15000);
+            status = itemText(dialog, IDC_SWEEP_STATUS);
+            pressButton(dialog, IDCANCEL);
+        }, 15000);
+        click(IDC_FRA_START);
+        pumpMessages(100);
+        EXPECT_EQ(status, "Sweep Failed");
+        EXPECT_EQ(tableRows(IDC_FRA_TABLE), 20);
+        EXPECT_EQ(db::count_rows(db::TableIndex::Sweep), 1);   // the one the database came with
+        EXPECT_EQ(measure::sweepRunning(), 0);
+        EXPECT_FALSE(gui::instrumentLink().open);
+        EXPECT_TRUE(finishDialogs());
+    }
+    // The silent instrument was interrupted and told to abort.
+    const std::string log = traffic();
+    const std::size_t last = log.rfind(">>\tfra?sweep\n");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_NE(log.find(">>\tabort\n", last), std::string::npos);
 }
 
 TEST_F(Measurement, CancelWhileTheInstrumentIsSilentInterruptsAndReleasesIt) {

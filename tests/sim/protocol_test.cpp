@@ -487,6 +487,22 @@ TEST(SimFaults, DropAtPointOnTheSerialLineHangsUntilInterrupted) {
     EXPECT_EQ(p.lines().size(), 1u);
 }
 
+TEST(SimFaults, SilentAtPointKeepsTheConnectionButAnswersNothingUntilInterrupted) {
+    InstrumentSetup setup = fastSetup();
+    setup.faults.silentAtPoint = 3;
+    Peer p(setup);
+    p.tcp("config,18,10\n");
+    p.tcp("fra,start\n");
+    p.tcp("fra?sweep\n");
+    EXPECT_EQ(p.lines().size(), 3u);
+    EXPECT_FALSE(p.session.closeRequested());
+    p.tcp("*IDN?\n");
+    EXPECT_TRUE(p.lines().empty()) << "silent after the third point";
+    p.tcp("\x14");
+    p.tcp("*IDN?\n");
+    EXPECT_EQ(p.lines().size(), 1u);
+}
+
 TEST(SimFaults, DelayHoldsEveryReply) {
     InstrumentSetup setup = fastSetup();
     setup.faults.delayMs = 100;
