@@ -59,6 +59,10 @@ std::string usageText() {
            "                                            (TCP: close; serial: discard until 0x14)\n"
            "                         silent-at-point:N  fall silent in every sweep read-out after N\n"
            "                                            points, discarding everything until 0x14\n"
+           "                         drop-at-row:N      break off every screen read-out after N lines\n"
+           "                                            (TCP: close; serial: discard until 0x14)\n"
+           "                         silent-at-row:N    fall silent in every screen read-out after N\n"
+           "                                            lines, discarding everything until 0x14\n"
            "                         delay:MS           delay every reply by MS\n"
            "  --help               this text\n";
 }
@@ -86,6 +90,9 @@ bool parseFault(const std::string& text, FaultPlan& plan) {
     } else if (kind == "drop-at-point" || kind == "silent-at-point") {
         if (!parseCount(arg, 0, LONG_MAX, n)) return false;
         (kind == "drop-at-point" ? plan.dropAtPoint : plan.silentAtPoint) = n;
+    } else if (kind == "drop-at-row" || kind == "silent-at-row") {
+        if (!parseCount(arg, 0, LONG_MAX, n)) return false;
+        (kind == "drop-at-row" ? plan.dropAtRow : plan.silentAtRow) = n;
     } else if (kind == "delay") {
         if (!parseCount(arg, 0, 600000, n)) return false;
         plan.delayMs = static_cast<int>(n);

@@ -318,9 +318,9 @@ void Session::execute(const std::string& command, std::int64_t nowMs) {
         in.abort(nowMs);
         std::erase_if(outbox_, [](const Chunk& chunk) { return chunk.stream; });
     } else if (c == "screen?" || c == "screen,group1?" || c == "screen,group2?") {
-        for (const std::string& line : in.screen().monochromeLines()) replyText(key, line, nowMs);
+        streamScreen(key, in.screen().monochromeLines(), nowMs);
     } else if (c == "screen,colour?" || c == "screen,colour,group1?" || c == "screen,colour,group2?") {
-        for (const std::string& line : in.screen().colourLines()) replyText(key, line, nowMs);
+        streamScreen(key, in.screen().colourLines(), nowMs);
     } else if (c.rfind("config,", 0) == 0) {
         handleConfig(command, key, nowMs);
     } else {
@@ -401,9 +401,7 @@ void Session::streamSweep(const std::string& key, const StoredSweep& sweep, std:
     for (std::size_t k = 0; k < sweep.deliverable(); ++k) {
         const long point = static_cast<long>(k);
         if (point == faults.dropAtPoint || point == faults.silentAtPoint) {
-            // A dropped TCP connection closes; a serial line, or a silent instrument, goes deaf.
-            const bool close = point == faults.dropAtPoint && link_ == LinkKind::Tcp;
-            queue(due + faults.delayMs, "", true, close ? Action::Close : Action::Deafen);
+            breakOff(point == faults.dropAtPoint, due);
             return;
         }
         due = std::max(nowMs, sweep.pointReadyMs(k));
@@ -412,6 +410,24 @@ void Session::streamSweep(const std::string& key, const StoredSweep& sweep, std:
         line.isValues = true;
         reply(key, line, due, true);
     }
+}
+
+void Session::streamScreen(const std::string& key, const std::vector<std::string>& lines, std::int64_t nowMs) {
+    const FaultPlan& faults = instrument_.setup().faults;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const long row = static_cast<long>(k);
+        if (row == faults.dropAtRow || row == faults.silentAtRow) {
+            breakOff(row == faults.dropAtRow, nowMs);
+            return;
+        }
+        replyText(key, lines[k], nowMs);
+    }
+}
+
+void Session::breakOff(bool close, std::int64_t dueMs) {
+    // A dropped TCP connection closes; a serial line, or a silent instrument, goes deaf.
+    const bool closes = close && link_ == LinkKind::Tcp;
+    queue(dueMs + instrument_.setup().faults.delayMs, "", true, closes ? Action::Close : Action::Deafen);
 }
 
 std::string Session::takeDue(std::int64_t nowMs) {

@@ -32,6 +32,9 @@ struct FaultPlan {
     long dropAtPoint = -1;                   // a sweep read-out breaks off after this many points
     long silentAtPoint = -1;                 // a sweep read-out falls silent after this many points, the
                                              // instrument deaf until the interrupt byte 0x14
+    long dropAtRow = -1;                     // a screen read-out breaks off after this many lines
+    long silentAtRow = -1;                   // a screen read-out falls silent after this many lines, the
+                                             // instrument deaf until the interrupt byte 0x14
     int delayMs = 0;                         // every reply line leaves this much later
 };
 
@@ -146,6 +149,10 @@ private:
     void replyText(const std::string& key, const std::string& text, std::int64_t nowMs);
     void replyValues(const std::string& key, const std::vector<double>& values, std::int64_t nowMs);
     void streamSweep(const std::string& key, const StoredSweep& sweep, std::int64_t nowMs);
+    void streamScreen(const std::string& key, const std::vector<std::string>& lines, std::int64_t nowMs);
+    // Ends a read-out that a fault breaks off: a TCP link closes when close, otherwise the instrument
+    // goes deaf.
+    void breakOff(bool close, std::int64_t dueMs);
     void queue(std::int64_t dueMs, std::string bytes, bool stream, Action action);
 
     Instrument& instrument_;

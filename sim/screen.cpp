@@ -186,6 +186,8 @@ void ScreenImage::draw(const ScreenContent& content) {
     text(3 * scale, height_ - 8 * scale, content.status, kWhite, scale);
 }
 
+bool ScreenImage::ink(int x, int y) const { return isInk(pixel(x, y)); }
+
 std::vector<std::string> ScreenImage::monochromeLines() const {
     std::vector<std::string> lines;
     lines.reserve(height_);
@@ -194,7 +196,7 @@ std::vector<std::string> ScreenImage::monochromeLines() const {
         for (int b = 0; b < width_ / 8; ++b) {
             unsigned byte = 0;
             for (int i = 0; i < 8; ++i)
-                if (isInk(pixel(8 * b + i, y))) byte |= 1u << i;
+                if (ink(8 * b + i, y)) byte |= 1u << i;
             row += hexByte(byte);
         }
         lines.push_back(std::move(row));

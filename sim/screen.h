@@ -32,6 +32,9 @@ public:
     int height() const { return height_; }
     // Colour of one pixel: bits 0-1 red, 2-3 green, 4-5 blue.
     std::uint8_t pixel(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    // Whether the black-and-white form shows the pixel as ink: everything drawn, but not the
+    // background or the title bar.
+    bool ink(int x, int y) const;
 
     // height lines of prefix + width/8 bytes in hex; bit i of byte b is pixel 8b+i, set where something
     // is drawn (the background and the title bar are left clear).

@@ -12,6 +12,8 @@
 #   --perform-sweep  shows the Perform Sweep dialog
 #   --realtime       runs the realtime readout for a few seconds (needs --connect; implies --view realtime)
 #   --settings       shows the instrument settings strip above the pane (needs --connect)
+#   --browser-view N shows view N (0-4) of the data browser (implies --database)
+#   --context-menu   opens the data browser list's context menu on its first row (implies --database)
 # Environment: CORVANE_GUI_BUILD (default build/gui), CORVANE_SIM (default build/test/sim/corvane-sim
 # or build/release/sim/corvane-sim), CORVANE_DB (a database to open, default: the program's default).
 set -euo pipefail
@@ -27,6 +29,8 @@ sweep=0
 perform=0
 realtime=0
 settings=0
+browser_view=""
+context_menu=0
 args=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -38,6 +42,8 @@ while [ $# -gt 0 ]; do
         --perform-sweep) perform=1 ;;
         --realtime) realtime=1; view=realtime ;;
         --settings) settings=1 ;;
+        --browser-view) browser_view=$2; database=1; shift ;;
+        --context-menu) context_menu=1; database=1 ;;
         *) args+=("$1") ;;
     esac
     shift
@@ -144,6 +150,21 @@ if [ "$settings" = 1 ]; then
 fi
 if [ "$database" = 1 ]; then
     xdotool mousemove 214 60 click 1
+    # The browser's view selector is at (170, 175) on the screen, its list's first row at (100, 221).
+    if [ -n "$browser_view" ]; then
+        sleep 0.5
+        xdotool mousemove 170 175 click 1
+        sleep 0.5
+        xdotool key Home
+        for _ in $(seq "$browser_view"); do xdotool key Down; done
+        xdotool key Return
+    fi
+    if [ "$context_menu" = 1 ]; then
+        sleep 0.5
+        xdotool mousemove 100 221 click 1
+        sleep 0.3
+        xdotool click 3
+    fi
 elif [ "$sweep$perform$realtime$settings" = 0000 ] && [ -z "$view" ]; then
     xdotool mousemove 600 300 click 1
 fi

@@ -159,4 +159,22 @@ void applyDiagnosisView(GraphSettings& settings, AxisRanges& ranges, int fingerp
     }
 }
 
+void restoreGraphView(const SavedGraphView& saved, GraphSettings& settings, AxisRanges& ranges) {
+    if (saved.whole) {
+        settings = saved.settings;
+        ranges = saved.ranges;
+        return;
+    }
+    settings.frequencyScaling = saved.settings.frequencyScaling;
+    settings.logFrequency = saved.settings.logFrequency;
+    settings.leftCursorVisible = saved.settings.leftCursorVisible;
+    settings.rightCursorVisible = saved.settings.rightCursorVisible;
+    ranges.frequencyMin = saved.ranges.frequencyMin;
+    ranges.frequencyMax = saved.ranges.frequencyMax;
+    for (std::size_t i = 0; i < settings.plots.size(); ++i) {
+        settings.plots[i].leftVisible = saved.settings.plots[i].leftVisible;
+        settings.plots[i].rightVisible = saved.settings.plots[i].rightVisible;
+    }
+}
+
 }  // namespace analysis

@@ -39,4 +39,15 @@ void DrawDiagnosisPanel(Canvas& canvas, const DiagnosisPanelData& panel, const G
 // gain curves of the two sweeps (slot numbers) shown.
 void applyDiagnosisView(GraphSettings& settings, AxisRanges& ranges, int fingerprintSlot, int diagnosedSlot);
 
+// The user's view, kept while a graph shows a diagnosis. Partial (the Diagnose button): only what the
+// diagnosis view changes comes back, the frequency scaling, axis kind, cursors, frequency range and
+// the curves' visibility, so that other changes made meanwhile stay. Whole (a graph opened straight
+// into a diagnosis, which first takes the default appearance): every setting and range comes back.
+struct SavedGraphView {
+    GraphSettings settings;
+    AxisRanges ranges;
+    bool whole = false;
+};
+void restoreGraphView(const SavedGraphView& saved, GraphSettings& settings, AxisRanges& ranges);
+
 }  // namespace analysis

@@ -1,6 +1,8 @@
 // The palette, the default graph settings and the impedance quantities.
 #include "analysis/plot_settings.h"
 
+#include <algorithm>
+
 namespace analysis {
 
 const std::array<PaletteEntry, kPaletteSize> PlotPalette = {{
@@ -64,6 +66,15 @@ Colour marginColour(int index, Colour custom) {
     case kMarginCustom: return custom;
     default: return kWhite;
     }
+}
+
+void CustomColourList::add(Colour colour) {
+    colours[static_cast<std::size_t>(next)] = colour;
+    next = (next + 1) % static_cast<int>(colours.size());
+}
+
+void CustomColourList::remember(Colour colour) {
+    if (std::find(colours.begin(), colours.end(), colour) == colours.end()) add(colour);
 }
 
 const Quantity& lcrQuantity(int number) {

@@ -76,6 +76,18 @@ Colour curveColour(int index, Colour custom);
 // A cursor's colour: black, white or custom.
 Colour marginColour(int index, Colour custom);
 
+// The sixteen custom colours the colour dialog offers, with the rotating place where the next colour
+// is put (after the last it starts again at the first).
+struct CustomColourList {
+    std::array<Colour, 16> colours{};
+    int next = 0;
+
+    // Puts colour at the rotating place.
+    void add(Colour colour);
+    // Adds colour unless the list holds it already.
+    void remember(Colour colour);
+};
+
 // The impedance quantities of an LCR point, numbered 1 to 7 in LcrPoint order.
 constexpr int kQuantityCount = 7;
 struct Quantity {

@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "common/fixed_text.h"
 #include "common/identity.h"
+#include "common/string_printf.h"
 #include "db/backup.h"
 #include "db/database_files.h"
 #include "db/schema.h"
@@ -18,6 +20,7 @@ namespace {
 constexpr std::size_t kPathCapacity = 260;
 constexpr std::size_t kDatabaseFileCapacity = 259;
 constexpr std::size_t kConnectTextCapacity = 128;
+constexpr std::size_t kBackupLocationCapacity = 259;  // 258 characters are stored
 
 bool fakeSweep = false;
 std::string folder, mainIni, dbIni;
@@ -113,5 +116,13 @@ void saveConnectSettings(const ConnectSettings& settings) {
     platform::writeProfileString(mainIni, "Connect", "IPAddr", settings.ipAddr);
 }
 const BackupSettings& backupSettings() { return backup; }
+
+void saveBackupSettings(const BackupSettings& settings) {
+    backup = settings;
+    backup.location = common::FixedText<kBackupLocationCapacity>(settings.location).str();
+    platform::writeProfileString(dbIni, "Backup", "AutoBackup", common::stringPrintf("%d", backup.autoBackup ? 1 : 0));
+    platform::writeProfileString(dbIni, "Backup", "BackupPeriod", common::stringPrintf("%d", backup.period));
+    platform::writeProfileString(dbIni, "Backup", "BackupLocation", backup.location);
+}
 
 }  // namespace app

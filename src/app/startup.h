@@ -1,8 +1,9 @@
 // The start-up state of the process: the command line, the settings folder and its two settings
 // files, the saved connection and backup settings, and the database file to open. The start-up
 // sequence runs once on the user-interface thread, for the GUI when its main window is created and
-// for the CLI before its commands; afterwards the state is read-only (Save as Default writes the
-// "Connect" keys to the file for the next start, and the current database belongs to db/).
+// for the CLI before its commands; afterwards the state changes only through the two savers (Save
+// as Default writes the "Connect" keys to the file for the next start; the Database Settings dialog
+// changes the backup settings), and the current database belongs to db/.
 #pragma once
 
 #include <string>
@@ -51,6 +52,9 @@ const ConnectSettings& connectSettings();
 // Writes the four "Connect" keys (Save as Default); they are read at the next start.
 void saveConnectSettings(const ConnectSettings& settings);
 const BackupSettings& backupSettings();
+// The Database Settings dialog's Apply: the settings in memory become these (the location cut to
+// 258 characters) and are written to the "Backup" keys of the database settings file.
+void saveBackupSettings(const BackupSettings& settings);
 
 // The "Created" stamp of a settings file: "09:05:01 7/3/2024".
 std::string createdStamp(const platform::LocalTime& t);

@@ -29,11 +29,17 @@ int importFiles(const Arguments& a) {
     int stored = 0;
     for (const std::string& file : a.positional) {
         db::SweepBundle bundle;
-        if (interchange::importKindOf(file) == interchange::ImportKind::None) {
-            std::printf("skipped: %s\n", file.c_str());
-        } else if (interchange::importIntoDatabase(file, bundle)) {
+        switch (interchange::importIntoDatabase(file, bundle)) {
+        case interchange::ImportOutcome::Stored:
             std::printf("imported: %s\n", bundle.sweep.name.c_str());
             ++stored;
+            break;
+        case interchange::ImportOutcome::Skipped: std::printf("skipped: %s\n", file.c_str()); break;
+        case interchange::ImportOutcome::ImpedanceTable:
+            // An impedance table lacks its sweep's details, which the GUI's Edit Sweep dialog asks for.
+            std::printf("not imported: %s (an impedance table; import it from the data browser)\n", file.c_str());
+            break;
+        case interchange::ImportOutcome::Refused: break;
         }
     }
     return stored > 0 ? 0 : 1;

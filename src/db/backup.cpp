@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string_view>
 
 #include "common/identity.h"
 #include "db/database_files.h"
@@ -56,8 +57,10 @@ void logEntry(const std::string& location, const std::string& text) {
     appendText(log, stamp + text + "\n");
 }
 
+// From the path rather than the shown name, which Open Database gives without its extension: cut
+// once more, "Site.A" would put the backups of Site.A.db beside those of Site.B.db.
 std::string databaseName() {
-    std::string name = doubleQuotes(shownDatabaseName());
+    std::string name = doubleQuotes(fileNameOf(currentDatabasePath()));
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
     return name;
@@ -72,6 +75,22 @@ bool copyDatabase(Connection from, Connection to) {
     if (!copy) return false;
     const int stepped = sqlite3_backup_step(copy, -1);
     return sqlite3_backup_finish(copy) == SQLITE_OK && stepped == SQLITE_DONE;
+}
+
+// The online backup copies pages as they are, so a backup damaged after it was made would pass its
+// damage on to the current database and still report success.
+bool passesIntegrityCheck(Connection c) {
+    sqlite3* handle = connectionHandle(c);
+    sqlite3_stmt* check = nullptr;
+    if (!handle || sqlite3_prepare_v2(handle, "PRAGMA integrity_check(1)", -1, &check, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(check);
+        return false;
+    }
+    const char* verdict =
+        sqlite3_step(check) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(check, 0)) : nullptr;
+    const bool sound = verdict && std::string_view(verdict) == "ok";
+    sqlite3_finalize(check);
+    return sound;
 }
 
 void closeBackupConnection() { open_database({}, OpenMode::Close, nullptr, Connection::Backup); }
@@ -170,7 +189,9 @@ bool restore_database(const std::string& location,
         return false;
     }
     const std::string path = platform::joinPath(folder, chosen);
+    // A copy that fails part-way is rolled back by SQLite's journal on the main database.
     const bool restored = databaseIsOpen() && open_database(path, OpenMode::Open, nullptr, Connection::Backup) &&
+                          passesIntegrityCheck(Connection::Backup) &&
                           copyDatabase(Connection::Backup, Connection::Main);
     closeBackupConnection();
     if (!restored) {

@@ -20,8 +20,8 @@ std::int64_t backupPeriodMs(int period);
 
 // Paths under a backup location (the root folder of all backups).
 std::string backupLogPath(const std::string& location);
-// The folder of the current database's backups: the shown name with quotes doubled, cut at its last
-// point ("Site A.db" gives ".../Corvane/Site A").
+// The folder of the current database's backups: its file name with quotes doubled, cut at its last
+// point ("Site A.db" gives ".../Corvane/Site A"), however the database was opened.
 std::string backupFolder(const std::string& location);
 std::string backupHistoryPath(const std::string& folder);
 
@@ -34,8 +34,9 @@ std::string backupFileName(const platform::LocalTime& t, bool manual);
 bool backup_database(const std::string& location, bool manual, std::string* fileName = nullptr);
 
 // Lets chooseBackup pick one of the backup files of the current database (given their names; it
-// returns the chosen name, or "" to cancel) and copies it over the current database. True when the
-// database was restored.
+// returns the chosen name, or "" to cancel) and copies it over the current database. All or nothing:
+// a backup that fails SQLite's integrity check is refused, and a copy that fails part-way leaves the
+// current database as it was, still open. True when the database was restored.
 bool restore_database(const std::string& location,
                       const std::function<std::string(const std::vector<std::string>&)>& chooseBackup);
 

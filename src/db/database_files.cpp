@@ -17,13 +17,6 @@ std::string shownName;
 std::string settingsFile;
 bool isOpen = false;
 
-// What follows the last backslash of the path, or else its last forward slash.
-std::string fileNameOf(const std::string& path) {
-    std::size_t cut = path.rfind('\\');
-    if (cut == std::string::npos) cut = path.rfind('/');
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 void showInformation(const std::string& text) {
     platform::showMessage(text, common::kProductName, platform::Icon::Information);
 }
@@ -48,6 +41,12 @@ void setCurrentDatabasePath(const std::string& path) { currentPath = path; }
 bool databaseIsOpen() { return isOpen; }
 const std::string& shownDatabaseName() { return shownName; }
 void setDatabaseSettingsFile(const std::string& file) { settingsFile = file; }
+
+std::string fileNameOf(const std::string& path) {
+    std::size_t cut = path.rfind('\\');
+    if (cut == std::string::npos) cut = path.rfind('/');
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
 
 bool open_current_database(OpenMode mode) {
     close_current_database();
@@ -75,12 +74,12 @@ void close_current_database() {
     isOpen = false;
 }
 
-bool open_database_command() {
+OpenCommandResult open_database_command() {
     if (isOpen && platform::showMessage(
                       common::stringPrintf("Are you sure you want to break the connection to the database file %s",
                                            currentPath.c_str()),
                       common::kProductName, platform::Icon::None, platform::Buttons::YesNo) != platform::Answer::Yes)
-        return true;
+        return OpenCommandResult::Kept;
     close_current_database();
     currentPath.clear();
     platform::FileChoice choice;
@@ -88,12 +87,12 @@ bool open_database_command() {
     choice.filters = {{"Database Files *.db", "*.db"}};
     choice.mustExist = true;
     std::vector<std::string> chosen;
-    if (!platform::prompter().openFile(choice, chosen) || chosen.empty()) return false;
+    if (!platform::prompter().openFile(choice, chosen) || chosen.empty()) return OpenCommandResult::NoneOpen;
     currentPath = chosen.front();
-    if (!open_current_database(OpenMode::Open)) return false;
+    if (!open_current_database(OpenMode::Open)) return OpenCommandResult::NoneOpen;
     const std::size_t dot = shownName.rfind('.');
     if (dot != std::string::npos) shownName.resize(dot);
-    return true;
+    return OpenCommandResult::Opened;
 }
 
 bool create_database(int type, const std::function<bool(TransformerRecord&)>& editTransformer) {

@@ -15,9 +15,12 @@ namespace db {
 const std::string& currentDatabasePath();
 void setCurrentDatabasePath(const std::string& path);
 bool databaseIsOpen();
-// The name the window caption and the backups use: the file name part of the current path (after
-// Open Database, without its extension).
+// The name the data browser's caption shows: the file name part of the current path (after Open
+// Database, without its extension).
 const std::string& shownDatabaseName();
+// What follows the last backslash of a path, or else its last forward slash: the file name, with its
+// extension.
+std::string fileNameOf(const std::string& path);
 
 // Where the last database opened is remembered ("Init"/"DatabaseFile"); "" (the default) remembers
 // nothing.
@@ -31,9 +34,13 @@ bool open_current_database(OpenMode mode);
 // Closes the main connection; no database is open afterwards.
 void close_current_database();
 
+// What the Open Database command left open: the current database, when the user would not break
+// its connection; the chosen file; or nothing (the chooser was cancelled or the file did not open).
+enum class OpenCommandResult { Kept, Opened, NoneOpen };
+
 // The Open Database command: asks before breaking the connection to an open database, lets the
-// user choose a file ("Open Database") and opens it. Returns whether a database is open afterwards.
-bool open_database_command();
+// user choose a file ("Open Database") and opens it.
+OpenCommandResult open_database_command();
 
 // The New Database command's work for a transformer type (0-10): unless the type is user defined,
 // editTransformer fills the transformer (false: cancelled); the user chooses the new file through the

@@ -2,6 +2,8 @@
 // sweeps with it, a sweep its points. One transaction; any failure leaves the database as it was.
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "db/record_store.h"
 #include "db/sql_exec.h"
 #include "db/sql_text.h"
@@ -28,18 +30,12 @@ const char* confirmationText(TableIndex table) {
     }
 }
 
-// SQLite refuses expressions nested more than 1000 deep, and every OR nests one level, so long key
-// lists are matched in several statements of at most this many keys.
-constexpr std::size_t kKeysPerClause = 500;
-
-// "WHERE column='key' OR column='key' ...", keys quoted, in batches of kKeysPerClause.
+// "WHERE column='key' OR column='key' ...", keys quoted, in batches of kValuesPerClause.
 std::vector<std::string> keyClauses(const char* column, const std::vector<std::string>& keys) {
     std::vector<std::string> clauses;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (i % kKeysPerClause == 0) clauses.emplace_back("WHERE ");
-        else clauses.back() += " OR ";
-        clauses.back() += common::stringPrintf("%s='%s'", column, doubleQuotes(keys[i]).c_str());
-    }
+    const std::span<const std::string> all(keys);
+    for (std::size_t i = 0; i < keys.size(); i += kValuesPerClause)
+        clauses.push_back(whereAnyOf(column, all.subspan(i, std::min(kValuesPerClause, keys.size() - i))));
     return clauses;
 }
 
@@ -60,16 +56,6 @@ bool deleteWhere(TableIndex table, const std::vector<std::string>& clauses) {
             return false;
     }
     return true;
-}
-
-// The column of Sweep that names a record of the table, or the sweep's own key.
-int sweepColumnFor(TableIndex own) {
-    switch (own) {
-    case TableIndex::Transformer: return 3;  // Transformer_Identifier
-    case TableIndex::Measurement: return 1;  // Measurement_Id
-    case TableIndex::Equipment: return 2;    // Equipment_Id
-    default: return 0;                       // SweepId
-    }
 }
 
 bool deleteCascade(TableIndex own, const RecordSelection& selection) {

@@ -7,6 +7,7 @@
 
 #include "db/record_store.h"
 #include "db/row_text.h"
+#include "db/sql_exec.h"
 #include "db/sql_text.h"
 #include "platform/prompter.h"
 
@@ -153,15 +154,14 @@ bool unnamedSweepExists(const SweepRecord& s) {
         row);
 }
 
-}  // namespace
-
-bool import_sweep_bundle(SweepBundle& b) {
-    if (b.marker <= 0) return false;
+// import_sweep_bundle's work, inside its transaction: false as soon as anything is not stored.
+bool storeImport(SweepBundle& b) {
     SweepRecord& sweep = b.sweep;
 
     std::vector<std::string> row;
-    if (!firstRow(TableIndex::Transformer, whereIs(TableIndex::Transformer, 0, b.transformer.identifier), row))
-        store_transformer(b.transformer, kAddUnchecked);
+    if (!firstRow(TableIndex::Transformer, whereIs(TableIndex::Transformer, 0, b.transformer.identifier), row) &&
+        store_transformer(b.transformer, kAddUnchecked) != kStored)
+        return false;
     sweep.transformerIdentifier = b.transformer.identifier.str();
 
     const TableIndex eq = TableIndex::Equipment;
@@ -174,7 +174,7 @@ bool import_sweep_bundle(SweepBundle& b) {
         sweep.equipmentId = std::atoll(row[0].c_str());
     } else {
         sweep.equipmentId = next_row_id(eq);
-        store_equipment(b.equipment, kAddUnchecked);
+        if (store_equipment(b.equipment, kAddUnchecked) != kStored) return false;
     }
 
     const TableIndex ms = TableIndex::Measurement;
@@ -195,7 +195,7 @@ bool import_sweep_bundle(SweepBundle& b) {
         // the next sweep with the same setup finds it.
         if (b.setup.name.empty()) b.setup.name = sweep.name.str();
         sweep.setupId = next_row_id(ms);
-        store_setup(b.setup, kAddUnchecked);
+        if (store_setup(b.setup, kAddUnchecked) != kStored) return false;
     }
 
     bool exists = sweep.name.empty() ? unnamedSweepExists(sweep) : sweepNameTaken(sweep.name);
@@ -211,6 +211,18 @@ bool import_sweep_bundle(SweepBundle& b) {
     }
     platform::showMessage("Unable to add sweep to database, too many duplicate names detected", "Error: Duplicate Names",
                           platform::Icon::None);
+    return false;
+}
+
+}  // namespace
+
+bool import_sweep_bundle(SweepBundle& b) {
+    if (b.marker <= 0) return false;
+    // The transformer, equipment and setup a file brings are kept only with its sweep: a file that
+    // is not stored leaves nothing behind.
+    beginTransaction(Connection::Main);
+    if (storeImport(b) && commitTransaction(Connection::Main) == SQLITE_OK) return true;
+    rollbackTransaction(Connection::Main);
     return false;
 }
 

@@ -43,6 +43,7 @@ const TableInfo kTables[kTableCount] = {
 constexpr double kCurrentVersion = 2.0;
 
 sqlite3* handles[2] = {nullptr, nullptr};
+std::uint64_t generations[2] = {0, 0};
 
 sqlite3*& handleOf(Connection c) { return handles[c == Connection::Main ? 0 : 1]; }
 
@@ -299,9 +300,21 @@ bool tableFromName(const std::string& name, TableIndex& table) {
     return false;
 }
 
+int sweepColumnFor(TableIndex table) {
+    switch (table) {
+    case TableIndex::Transformer: return 3;  // Transformer_Identifier
+    case TableIndex::Measurement: return 1;  // Measurement_Id
+    case TableIndex::Equipment: return 2;    // Equipment_Id
+    default: return 0;                       // SweepId
+    }
+}
+
 sqlite3* connectionHandle(Connection c) { return handleOf(c); }
 
+std::uint64_t connectionGeneration(Connection c) { return generations[c == Connection::Main ? 0 : 1]; }
+
 bool open_database(const std::string& path, OpenMode mode, bool* created, Connection c) {
+    ++generations[c == Connection::Main ? 0 : 1];
     sqlite3*& handle = handleOf(c);
     if (handle) {
         sqlite3_close(handle);

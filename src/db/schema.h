@@ -32,6 +32,10 @@ const char* tableName(TableIndex table);
 int columnCount(TableIndex table);
 const char* columnName(TableIndex table, int column);
 
+// The column of Sweep that names a record of the table: Transformer_Identifier, Measurement_Id or
+// Equipment_Id; SweepId for Sweep itself and any other table.
+int sweepColumnFor(TableIndex table);
+
 // The table a name stands for (exact spelling); false when there is none.
 bool tableFromName(const std::string& name, TableIndex& table);
 
@@ -39,6 +43,10 @@ enum class Connection { Main, Backup };
 
 // The connection's SQLite handle, or nullptr while it is closed.
 sqlite3* connectionHandle(Connection c);
+
+// Changes whenever the connection is opened or closed: rows read while it stood at one value belong
+// to a database that is no longer open once it has moved on.
+std::uint64_t connectionGeneration(Connection c);
 
 // What open_database does with its file (the numbers are those the program has always used).
 enum class OpenMode : int {

@@ -15,9 +15,9 @@ namespace gui {
 HBITMAP drawToBitmap(HWND window, int width, int height, const std::function<void(HDC)>& draw);
 
 // Writes bitmap to path (the core's form of a path: a host path under Wine) as a 24-bit Windows BMP
-// file, bottom-up with rows padded to four bytes. The bitmap must not be selected into a device
-// context. False when the bitmap cannot be read or the file cannot be written; a file left half
-// written is deleted.
+// file, bottom-up with rows padded to four bytes, in one step (platform::writeWholeFile). The bitmap
+// must not be selected into a device context. False when the bitmap cannot be read or the file
+// cannot be written; an old file of that name is then as it was.
 bool saveBitmapFile(HBITMAP bitmap, const std::string& path);
 
 // Puts bitmap on the clipboard as CF_BITMAP, owned by owner. True when done: the bitmap belongs to

@@ -54,6 +54,38 @@ void showControl(HWND dialog, int id, bool shown) { ShowWindow(GetDlgItem(dialog
 
 void enableControl(HWND dialog, int id, bool enabled) { EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE); }
 
+namespace {
+
+LRESULT CALLBACK searchBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclass,
+                               DWORD_PTR search) {
+    switch (message) {
+    case WM_GETDLGCODE:
+        if (wParam == VK_RETURN) return DLGC_WANTALLKEYS | DefSubclassProc(box, message, wParam, lParam);
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            reinterpret_cast<void (*)(HWND)>(search)(GetParent(box));
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == '\r') return 0;  // no beep for the Enter just handled
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(box, searchBoxProc, subclass);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+}  // namespace
+
+void searchOnEnter(HWND box, void (*search)(HWND parent)) {
+    SetWindowSubclass(box, searchBoxProc, 0, reinterpret_cast<DWORD_PTR>(search));
+}
+
 void focusControl(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     // The control's own visibility: while the dialog opens it is not yet visible itself.

@@ -39,6 +39,10 @@ void limitText(HWND dialog, int id, int characters);
 void showControl(HWND dialog, int id, bool shown);
 void enableControl(HWND dialog, int id, bool enabled);
 
+// Makes Enter in the search box call search(parent of the box) instead of pressing a dialog's default
+// button; the box then keeps the focus and no beep sounds.
+void searchOnEnter(HWND box, void (*search)(HWND parent));
+
 // Gives the control the focus as the dialog manager does (default button and edit selection
 // follow); when it is disabled or hidden, the next control in tab order after it.
 void focusControl(HWND dialog, int id);

@@ -26,15 +26,17 @@ ImportKind importKindOf(const std::string& path) {
     return ImportKind::None;
 }
 
-bool importIntoDatabase(const std::string& path, db::SweepBundle& bundle) {
+ImportOutcome importIntoDatabase(const std::string& path, db::SweepBundle& bundle) {
     bundle = db::SweepBundle{};
     switch (importKindOf(path)) {
-    case ImportKind::Csv: importCsvFile(path, bundle); break;
+    case ImportKind::Csv:
+        if (importCsvFile(path, bundle) == CsvImport::ImpedanceTable) return ImportOutcome::ImpedanceTable;
+        break;
     case ImportKind::Xml: importXmlFile(path, bundle); break;
     case ImportKind::Pax: importPaxFile(path, bundle); break;
-    case ImportKind::None: return false;
+    case ImportKind::None: return ImportOutcome::Skipped;
     }
-    return bundle.marker > 0 && db::import_sweep_bundle(bundle);
+    return bundle.marker > 0 && db::import_sweep_bundle(bundle) ? ImportOutcome::Stored : ImportOutcome::Refused;
 }
 
 }  // namespace interchange

@@ -23,6 +23,12 @@ bool makeDirectory(const std::string& path);
 // Makes every missing folder on the way to and including path. True when the folder exists afterwards.
 bool makeDirectories(const std::string& path);
 
+// Writes bytes to path whole or not at all: they go to a new file of a unique name in the same folder
+// first, which then takes path's place in one step, so that a reader (another instance of the
+// program, say) meets the old file or the new one, never half of one. False when anything failed;
+// path is then as it was and no temporary file is left.
+bool writeWholeFile(const std::string& path, const std::string& bytes);
+
 // Deletes a file. False when it could not be deleted.
 bool deleteFile(const std::string& path);
 

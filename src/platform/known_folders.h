@@ -12,4 +12,8 @@ constexpr int kFolderLocalAppData = 28;    // the user's local application-data 
 // cannot be found; out is then unchanged.
 bool localAppDataFolder(int csidl, std::string& out);
 
+// The user's folder for temporary files (without a trailing separator). Returns false when there is
+// none; out is then unchanged.
+bool temporaryFolder(std::string& out);
+
 }  // namespace platform

@@ -2,14 +2,19 @@
 // real files in temporary folders.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "db/backup.h"
 #include "db/database_files.h"
 #include "db/record_store.h"
 #include "db/schema.h"
 #include "support/fake_prompter.h"
+#include "support/fault_vfs.h"
+#include "support/records.h"
 #include "support/temp_dir.h"
 
 using namespace testing_support;
@@ -166,6 +171,74 @@ TEST_F(BackupTest, ARestoreThatFailsLeavesTheDatabaseAsItWas) {
     prompter.queueAnswer(platform::Answer::No);
     EXPECT_FALSE(db::confirmRestore());
     EXPECT_EQ(prompter.boxes.back().caption, "Restore from selected Database");
+}
+
+// A database of some thirty pages, backed up; then one more transformer that only the database holds.
+class RestoreTest : public BackupTest {
+protected:
+    void SetUp() override {
+        BackupTest::SetUp();
+        db::SweepRecord sweep = sweepRecord("Tap5", "2024-03-05", "10:30", 10, 21, db::kDataFra);
+        for (int i = 0; i < 2000; ++i) sweep.fraPoints.push_back({20.0 + i, 1, 0.5, -6, 45, 0.001});
+        ASSERT_EQ(db::store_new_sweep(sweep, db::kAddChecked), 0);
+        ASSERT_TRUE(db::backup_database(location, true, &backup));
+        ASSERT_EQ(db::store_transformer(transformerRecord("T-LATE", "Maker", "S9"), db::kAddChecked), 0);
+    }
+    // What the restore must leave when it fails: the database as it was, open, and on disk too.
+    void expectUnchanged(const std::string& when) {
+        EXPECT_TRUE(db::databaseIsOpen()) << when;
+        EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 2) << when;
+        EXPECT_EQ(db::count_rows(db::TableIndex::DataFra), 2000) << when;
+        EXPECT_EQ(prompter.boxes.back().caption, "Restore Failed") << when;
+    }
+    bool restoreTheBackup() {
+        return db::restore_database(location, [this](const std::vector<std::string>&) { return backup; });
+    }
+
+    std::string backup;
+};
+
+TEST_F(RestoreTest, WritesFailingPartWayLeaveTheDatabaseAsItWas) {
+    FaultVfs disk;
+    ASSERT_TRUE(db::open_current_database(db::OpenMode::Open));  // now through the fault seam
+    for (int writes : {0, 3, 12, 40}) {
+        disk.failWritesWith(SQLITE_IOERR, writes);
+        EXPECT_FALSE(restoreTheBackup()) << writes << " writes";
+        disk.failWritesWith(SQLITE_OK);
+        expectUnchanged(std::to_string(writes) + " writes");
+        ASSERT_TRUE(db::open_current_database(db::OpenMode::Open));
+        expectUnchanged(std::to_string(writes) + " writes, reopened");
+    }
+    EXPECT_TRUE(restoreTheBackup());
+    EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 1);
+}
+
+TEST_F(RestoreTest, ADamagedBackupIsRefusedRatherThanCopiedOver) {
+    const std::string file = folder + "/" + backup;
+    const auto size = std::filesystem::file_size(file);
+    ASSERT_GE(size, 20u * 4096);
+    {
+        std::fstream damage(file, std::ios::in | std::ios::out | std::ios::binary);
+        damage.seekp(static_cast<std::streamoff>(size - 4096));
+        damage << std::string(4096, '\xff');
+    }
+    EXPECT_FALSE(restoreTheBackup());
+    expectUnchanged("damaged backup");
+    EXPECT_NE(log().find(" - Unable to restore from backup file [" + backup + "], Aborting restoration process\n"),
+              std::string::npos);
+}
+
+TEST_F(BackupTest, ADatabaseKeepsItsBackupFolderHoweverItWasOpened) {
+    db::setCurrentDatabasePath(dir.file("Site.A.db"));
+    ASSERT_TRUE(db::open_current_database(db::OpenMode::CreateIfMissing));
+    EXPECT_EQ(db::backupFolder(location), location + "/Corvane/Site.A");
+    db::close_current_database();
+    // Open Database shows the name without its extension; cut once more it would be "Site", the
+    // folder of Site.B.db's backups as well.
+    prompter.openResults.push_back({dir.file("Site.A.db")});
+    ASSERT_EQ(db::open_database_command(), db::OpenCommandResult::Opened);
+    EXPECT_EQ(db::shownDatabaseName(), "Site.A");
+    EXPECT_EQ(db::backupFolder(location), location + "/Corvane/Site.A");
 }
 
 TEST_F(BackupTest, TheStartupPassBacksUpOnlyWhenThePeriodHasPassed) {

@@ -136,7 +136,7 @@ TEST_F(DatabaseFilesTest, OpeningReportsWhatWentWrongAndRemembersWhatWorked) {
 TEST_F(DatabaseFilesTest, OpenDatabaseAsksFirstAndOpensTheChosenFile) {
     db::setCurrentDatabasePath(dir.file("first.db"));
     ASSERT_TRUE(db::open_current_database(db::OpenMode::CreateIfMissing));
-    EXPECT_TRUE(db::open_database_command());  // No: stays as it was
+    EXPECT_EQ(db::open_database_command(), db::OpenCommandResult::Kept);  // No: stays as it was
     EXPECT_EQ(prompter.boxes.back().text, "Are you sure you want to break the connection to the database file " +
                                               dir.file("first.db"));
     EXPECT_EQ(db::currentDatabasePath(), dir.file("first.db"));
@@ -147,12 +147,12 @@ TEST_F(DatabaseFilesTest, OpenDatabaseAsksFirstAndOpensTheChosenFile) {
         db::open_database(dir.file("second.db"), db::OpenMode::CreateIfMissing, &created, db::Connection::Main));
     db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
     prompter.openResults.push_back({dir.file("second.db")});
-    EXPECT_TRUE(db::open_database_command());
+    EXPECT_EQ(db::open_database_command(), db::OpenCommandResult::Opened);
     EXPECT_EQ(prompter.choicesShown.back().title, "Open Database");
     EXPECT_EQ(db::shownDatabaseName(), "second");
 
     prompter.queueAnswer(platform::Answer::Yes);
-    EXPECT_FALSE(db::open_database_command());  // the chooser is cancelled: no database is open
+    EXPECT_EQ(db::open_database_command(), db::OpenCommandResult::NoneOpen);  // the chooser is cancelled
     EXPECT_FALSE(db::databaseIsOpen());
     EXPECT_EQ(db::currentDatabasePath(), "");
 }

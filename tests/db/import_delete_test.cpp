@@ -81,6 +81,10 @@ TEST_F(DbTest, ImportGivesUpAfterAThousandDuplicates) {
     EXPECT_EQ(prompter.boxes.back().text, "Unable to add sweep to database, too many duplicate names detected");
     EXPECT_EQ(value("SELECT count(*) FROM Sweep"), "1001");
     EXPECT_EQ(value("SELECT count(*) FROM Data"), "0");
+    // Nor are the transformer, setup and equipment the refused sweep came with.
+    EXPECT_EQ(value("SELECT (SELECT count(*) FROM Transformer) + (SELECT count(*) FROM Measurement) + "
+                    "(SELECT count(*) FROM Equipment)"),
+              "0");
 
     db::SweepBundle empty;
     EXPECT_FALSE(db::import_sweep_bundle(empty));

@@ -487,7 +487,8 @@ TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     HWND list = controlWindow(main, IDC_DATA_LIST);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 6);
-    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_TOOL_GRAPH)));
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_TOOL_IMPORT)));
+    EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_TOOL_GRAPH)));  // no sweep selected yet
     EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_TOOL_EXPORT_EXCEL)));
 
     // A stored sweep is listed as the browser shows it: date day first, data type by name, the

@@ -23,6 +23,23 @@ TEST(Files, JoinPathNeverDoublesTheSeparator) {
     EXPECT_EQ(joinPath("", "a.db"), "a.db");
 }
 
+// A file written whole replaces the old one in one step and leaves nothing else behind; a write that
+// cannot be made leaves the old file as it was.
+TEST(Files, WriteWholeFileReplacesInOneStepOrNotAtAll) {
+    TempDir dir;
+    const std::string file = dir.file("dlcap.bmp");
+    writeFile(file, "old picture");
+    EXPECT_TRUE(writeWholeFile(file, std::string("new\0picture", 11)));
+    EXPECT_EQ(testing_support::readFile(file), std::string("new\0picture", 11));
+    EXPECT_EQ(listFiles(dir.path()), std::vector<std::string>{"dlcap.bmp"});
+
+    EXPECT_FALSE(writeWholeFile(dir.file("missing/folder.bmp"), "x"));
+    std::filesystem::create_directory(dir.file("taken"));
+    EXPECT_FALSE(writeWholeFile(dir.file("taken"), "x")) << "a folder is not replaced by a file";
+    EXPECT_EQ(listFiles(dir.path()), std::vector<std::string>{"dlcap.bmp"});
+    EXPECT_EQ(testing_support::readFile(file), std::string("new\0picture", 11));
+}
+
 TEST(Files, ExistsMakeAndDelete) {
     TempDir dir;
     const std::string folder = dir.file("made");

@@ -74,7 +74,7 @@ TEST(SimOptions, FaultArgumentsOfEveryKind) {
     std::string error;
     ASSERT_TRUE(parse({"--fault", "silent-after:7", "--fault", "silent:CALSTR?", "--fault", "garbage:fra?", "--fault",
                        "nodot:fra?sweep", "--fault", "nodot:LCR,SWEEP?:12", "--fault", "drop-at-point:100", "--fault",
-                       "delay:250"},
+                       "delay:250", "--fault", "silent-at-row:120", "--fault", "drop-at-row:3"},
                       o, error))
         << error;
     const FaultPlan& f = o.setup.faults;
@@ -87,6 +87,8 @@ TEST(SimOptions, FaultArgumentsOfEveryKind) {
     EXPECT_EQ(f.noDot[1].command, "lcr,sweep?");
     EXPECT_EQ(f.noDot[1].line, 12);
     EXPECT_EQ(f.dropAtPoint, 100);
+    EXPECT_EQ(f.silentAtRow, 120);
+    EXPECT_EQ(f.dropAtRow, 3);
     EXPECT_EQ(f.delayMs, 250);
 }
 

@@ -503,6 +503,27 @@ TEST(SimFaults, SilentAtPointKeepsTheConnectionButAnswersNothingUntilInterrupted
     EXPECT_EQ(p.lines().size(), 1u);
 }
 
+// A screen read-out broken off after 100 of its lines: silent until the interrupt byte, or on TCP a
+// closed connection.
+TEST(SimFaults, ScreenReadOutsBreakOffAtTheirRow) {
+    InstrumentSetup setup = fastSetup();
+    setup.faults.silentAtRow = 100;
+    Peer silent(setup);
+    silent.tcp("SCREEN,COLOUR?\n");
+    EXPECT_EQ(silent.lines().size(), 100u);
+    EXPECT_FALSE(silent.session.closeRequested());
+    EXPECT_EQ(silent.ask("*IDN?"), "<0 lines>") << "deaf after the hundredth line";
+    silent.raw("\x14\n\x19\n");
+    EXPECT_EQ(silent.ask("*IDN?"), "VELTRONA,QMX74,410-2718,2.07");
+
+    setup.faults = {};
+    setup.faults.dropAtRow = 7;
+    Peer dropped(setup);
+    dropped.tcp("SCREEN?\n");
+    EXPECT_EQ(dropped.lines().size(), 7u);
+    EXPECT_TRUE(dropped.session.closeRequested());
+}
+
 TEST(SimFaults, DelayHoldsEveryReply) {
     InstrumentSetup setup = fastSetup();
     setup.faults.delayMs = 100;

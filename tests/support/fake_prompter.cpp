@@ -40,7 +40,8 @@ bool FakePrompter::saveFile(const platform::FileChoice& choice, std::string& pat
     return !path.empty();
 }
 
-bool FakePrompter::chooseFolder(const std::string&, const std::string&, std::string& folder) {
+bool FakePrompter::chooseFolder(const std::string& title, const std::string& startFolder, std::string& folder) {
+    foldersShown.emplace_back(title, startFolder);
     if (folderResults.empty()) return false;
     folder = folderResults.front();
     folderResults.pop_front();

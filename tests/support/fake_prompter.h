@@ -44,6 +44,7 @@ public:
     std::deque<std::string> folderResults;        // one entry per folder chooser; "": cancel,
                                                   // kNotAFolder: a choice that is no file-system folder
     std::vector<platform::FileChoice> choicesShown;
+    std::vector<std::pair<std::string, std::string>> foldersShown;  // each folder chooser's title and start
     int waitDepth = 0;                            // current nesting of the wait cursor
     int waitCount = 0;                            // how many times it was shown
 

@@ -10,6 +10,7 @@ namespace {
 sqlite3_vfs* realVfs = nullptr;
 sqlite3_vfs faultVfs;
 int writeFailure = 0;
+int writesBeforeFailure = 0;
 
 // Our file object, followed in memory by the real VFS's own file object.
 struct FaultFile {
@@ -22,7 +23,7 @@ sqlite3_file* real(sqlite3_file* f) { return reinterpret_cast<FaultFile*>(f)->re
 int xClose(sqlite3_file* f) { return real(f)->pMethods->xClose(real(f)); }
 int xRead(sqlite3_file* f, void* p, int n, sqlite3_int64 o) { return real(f)->pMethods->xRead(real(f), p, n, o); }
 int xWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 o) {
-    if (writeFailure) return writeFailure;
+    if (writeFailure && writesBeforeFailure-- <= 0) return writeFailure;
     return real(f)->pMethods->xWrite(real(f), p, n, o);
 }
 int xTruncate(sqlite3_file* f, sqlite3_int64 s) { return real(f)->pMethods->xTruncate(real(f), s); }
@@ -74,6 +75,9 @@ FaultVfs::~FaultVfs() {
     sqlite3_vfs_register(realVfs, 1);
 }
 
-void FaultVfs::failWritesWith(int code) { writeFailure = code; }
+void FaultVfs::failWritesWith(int code, int afterWrites) {
+    writeFailure = code;
+    writesBeforeFailure = afterWrites;
+}
 
 }  // namespace testing_support

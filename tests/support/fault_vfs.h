@@ -13,8 +13,9 @@ public:
     FaultVfs(const FaultVfs&) = delete;
     FaultVfs& operator=(const FaultVfs&) = delete;
 
-    // From now on every write fails with the given SQLite result code (0: writes work again).
-    void failWritesWith(int code);
+    // From now on, after the first afterWrites writes, every write fails with the given SQLite result
+    // code (0: writes work again).
+    void failWritesWith(int code, int afterWrites = 0);
 };
 
 }  // namespace testing_support

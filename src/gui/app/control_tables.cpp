@@ -24,7 +24,8 @@ constexpr DWORD kCaption = kShown | SS_LEFT | SS_ENDELLIPSIS;
 constexpr DWORD kDropDown = kShown | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD kScrollBar = kShown | SBS_HORZ;
 constexpr DWORD kList = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
-constexpr DWORD kMultiList = (kList | WS_VISIBLE) & ~LVS_SINGLESEL;
+// The data browser's list holds no rows itself: it asks for the texts of the rows it shows.
+constexpr DWORD kBrowserList = ((kList | WS_VISIBLE) & ~LVS_SINGLESEL) | LVS_OWNERDATA;
 constexpr DWORD kEdit = kShown | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kToolButton = kShown | WS_TABSTOP | BS_PUSHBUTTON | BS_ICON;
 constexpr DWORD kToolTips = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
@@ -183,7 +184,7 @@ std::vector<DescriptorTable> makeDescriptorTables() {
         d(WC_COMBOBOXA, "", kDropDown, {50, 40, 220, 200}, IDC_DATA_VIEW_SELECTOR),
         d(WC_STATICA, "Search:", kShown | SS_RIGHT, {262, 43, 50, 20}, IDC_DATA_SEARCH_LABEL, P::RightMargin),
         sunken(d(WC_EDITA, "", kEdit, {8, 40, 250, 22}, IDC_DATA_SEARCH, P::RightMargin)),
-        sunken(d(WC_LISTVIEWA, "", kMultiList, {6, 70, 990, 411}, IDC_DATA_LIST, P::AsDesigned, S::WiderAndTaller)),
+        sunken(d(WC_LISTVIEWA, "", kBrowserList, {6, 70, 990, 411}, IDC_DATA_LIST, P::AsDesigned, S::WiderAndTaller)),
     }});
     return t;
 }

@@ -18,6 +18,7 @@
 #include "gui/instrument/settings_strip.h"
 #include "gui/measure/measurement_panes.h"
 #include "measure/sweep_job.h"
+#include "gui/resources/capture_ids.h"
 #include "gui/resources/resource.h"
 
 namespace gui {
@@ -211,6 +212,7 @@ void refreshControlStates(HWND main, bool enabled, bool isConnected, bool sweepR
     }
     for (int id = IDC_CAPTURE_TO_CLIPBOARD; id <= IDC_CAPTURE_COLOUR_DOWNLOAD; ++id)
         enable(controlWindow(main, id), mode == kModeCapture && isConnected);
+    SendMessageA(paneWindow(main, kCaptureClass), WM_COMMAND, CMD_CAPTURE_REFRESH, 0);
 
     refreshPaneControls(main, sweepRunning);
 

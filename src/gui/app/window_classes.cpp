@@ -1,6 +1,7 @@
 // Registering the program's window classes.
 #include "gui/app/window_classes.h"
 
+#include "gui/analysis/graph_window.h"
 #include "gui/app/main_window.h"
 #include "gui/db/data_browser.h"
 #include "gui/instrument/capture_pane.h"
@@ -45,8 +46,7 @@ void registerWindowClasses(HINSTANCE programInstance) {
     registerClass(kCaptureClass, capturePaneProc, false);
     registerClass(kDataToolsClass, dataToolsProc, false);
     registerClass(kDataViewClass, dataViewProc, false);
-    // The graph window's class; its window is opened from the data browser.
-    registerClass(kGraphClass, DefWindowProcA, false);
+    registerClass(kGraphClass, graphWindowProc, false);
 }
 
 HINSTANCE programInstance() { return instance; }

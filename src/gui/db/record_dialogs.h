@@ -27,6 +27,11 @@ bool editEquipmentDialog(HWND owner, db::EquipmentRecord& record, db::StoreMode 
 // Adding stores the sweep and, when it has points, its points.
 bool editSweepDialog(HWND owner, db::SweepRecord& record, db::StoreMode mode);
 
+// The row of table whose key (first column) is key, within base ("" for none), read in full and
+// opened in its record's dialog in edit mode: transformer, setup, equipment or sweep. True when the
+// user confirmed the edit; false when cancelled or when there is no such row.
+bool editStoredRecord(HWND owner, db::TableIndex table, const std::string& key, const std::string& base = {});
+
 // Select from Table on table with the given columns (the first is the key) and base WHERE clause
 // ("" for none). Returns the chosen row's key, "" when nothing was chosen.
 std::string selectFromTable(HWND owner, db::TableIndex table, const std::vector<int>& columns,

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "db/record_lookup.h"
 #include "db/row_text.h"
 #include "gui/db/record_dialogs.h"
 #include "gui/dialog_fields.h"
@@ -89,30 +88,6 @@ void search(HWND dialog) {
     showRows(dialog, rows);
 }
 
-// The search box runs the search on Enter, which would otherwise be the dialog's OK.
-LRESULT CALLBACK searchBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclass, DWORD_PTR) {
-    switch (message) {
-    case WM_GETDLGCODE:
-        if (wParam == VK_RETURN) return DLGC_WANTALLKEYS | DefSubclassProc(box, message, wParam, lParam);
-        break;
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            search(GetParent(box));
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wParam == '\r') return 0;  // no beep for the Enter just handled
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(box, searchBoxProc, subclass);
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(box, message, wParam, lParam);
-}
-
 void addColumns(HWND dialog, const db::ViewContext& view) {
     HWND list = listOf(dialog);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -135,7 +110,7 @@ void onInitDialog(HWND dialog, LPARAM record) {
     SelectFromTable& s = attachDialogRecord<SelectFromTable>(dialog, record);
     setControlText(dialog, IDC_SELECT_TABLE, std::string("Table: ") + tableTitle(s.view.table));
     setCueText(dialog, IDC_SELECT_SEARCH, "Search text");
-    SetWindowSubclass(GetDlgItem(dialog, IDC_SELECT_SEARCH), searchBoxProc, 0, 0);
+    searchOnEnter(GetDlgItem(dialog, IDC_SELECT_SEARCH), search);
     addColumns(dialog, s.view);
     std::vector<std::string> rows;
     db::select_rows_to_view(rows, s.view.table, s.view.columns, s.view.baseFilter, false);
@@ -154,33 +129,7 @@ void onOk(HWND dialog) {
 void onEdit(HWND dialog) {
     const SelectFromTable& s = stateOf(dialog);
     const int row = selectedRow(dialog);
-    std::vector<std::string> values;
-    if (row < 0 || !db::loadRowByKey(s.view.table, keyOf(dialog, row), s.view.baseFilter, values)) return;
-    bool edited = false;
-    switch (s.view.table) {
-    case db::TableIndex::Transformer: {
-        db::TransformerRecord record = db::transformerFromColumns(values);
-        edited = editTransformerDialog(dialog, record, TransformerDialogMode::Edit);
-        break;
-    }
-    case db::TableIndex::Measurement: {
-        db::SetupRecord record = db::setupFromColumns(values);
-        edited = editSetupDialog(dialog, record, db::kUpdate);
-        break;
-    }
-    case db::TableIndex::Equipment: {
-        db::EquipmentRecord record = db::equipmentFromColumns(values);
-        edited = editEquipmentDialog(dialog, record, db::kUpdate, false);
-        break;
-    }
-    case db::TableIndex::Sweep: {
-        db::SweepRecord record = db::sweepFromColumns(values);
-        edited = editSweepDialog(dialog, record, db::kUpdate);
-        break;
-    }
-    default: break;
-    }
-    if (edited) search(dialog);
+    if (row >= 0 && editStoredRecord(dialog, s.view.table, keyOf(dialog, row), s.view.baseFilter)) search(dialog);
 }
 
 // The list's context menu, from a right click or the keyboard (then at the selected row); false for

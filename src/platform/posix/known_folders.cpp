@@ -44,4 +44,10 @@ bool localAppDataFolder(int csidl, std::string& out) {
     return true;
 }
 
+bool temporaryFolder(std::string& out) {
+    const std::string folder = environment("TMPDIR");
+    out = folder.empty() ? std::string("/tmp") : withoutTrailingSlash(folder);
+    return true;
+}
+
 }  // namespace platform

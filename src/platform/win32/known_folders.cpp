@@ -36,4 +36,14 @@ bool localAppDataFolder(int csidl, std::string& out) {
     return true;
 }
 
+bool temporaryFolder(std::string& out) {
+    WCHAR path[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH) return false;
+    std::string folder = win32::narrow(path, length);
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    out = fromSystemPath(folder);
+    return true;
+}
+
 }  // namespace platform

@@ -1,0 +1,25 @@
+// Template and control identifiers of the database files and backup dialogs (Create New Database,
+// Database Settings, Restore Database), shared by database_dialogs.rc and their code. They keep to
+// 13000-13099, clear of the other dialogs' ranges and of resource.h.
+#pragma once
+
+// Dialog templates
+#define IDD_CREATE_DATABASE                 13000
+#define IDD_DATABASE_SETTINGS               13001
+#define IDD_RESTORE_DATABASE                13002
+
+// Create New Database ("Create Database" is IDOK)
+#define IDC_CREATE_TYPE_LIST                13010
+
+// Database Settings: the "Backup" group ("Apply" is IDOK)
+#define IDC_BACKUP_LOCATION                 13020
+#define IDC_AUTO_BACKUP                     13021
+#define IDC_BACKUP_PERIOD_LABEL             13022
+#define IDC_BACKUP_PERIOD                   13023
+#define IDC_BACKUP_NOTE_ICON                13024
+#define IDC_BACKUP_NOTE                     13025
+#define IDC_BACKUP_NOW                      13026
+#define IDC_RESTORE_FROM_BACKUP             13027
+
+// Restore Database ("Restore" is IDOK)
+#define IDC_RESTORE_LIST                    13040

@@ -1,0 +1,38 @@
+// Writing a file in one step, through a temporary beside it and a rename, with the C++ library so that
+// the path is the core's own on either system (under Wine the program's C++ library takes host paths).
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/files.h"
+
+namespace platform {
+
+bool writeWholeFile(const std::string& path, const std::string& bytes) {
+    if (path.empty()) return false;
+    // Unique per call, so that two programs writing the same name never share a temporary.
+    std::random_device random;
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".~%08x%08x", random(), random());
+    const std::string temporary = path + suffix;
+    std::error_code error;
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file) return false;
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        file.close();
+        if (!file) {
+            std::filesystem::remove(temporary, error);
+            return false;
+        }
+    }
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform
