@@ -8,6 +8,7 @@ source "$corvane_root/tools/setup.sh"
 
 corvane_setup
 corvane_setup_gui
+corvane_setup_tests
 corvane_build "$corvane_root/build/test" -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON
 ctest --test-dir "$corvane_root/build/test" --output-on-failure -j "$(nproc)"
 

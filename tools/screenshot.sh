@@ -14,6 +14,9 @@
 #   --settings       shows the instrument settings strip above the pane (needs --connect)
 #   --browser-view N shows view N (0-4) of the data browser (implies --database)
 #   --context-menu   opens the data browser list's context menu on its first row (implies --database)
+#   --page P         shows settings page P (acqu, sweep, trim, out, ch1, ch2, sys, mode; implies --settings)
+#   --capture        shows the screen-capture mode (Capture menu)
+#   --download D     downloads the instrument's screen, D mono or colour (needs --connect; implies --capture)
 # Environment: CORVANE_GUI_BUILD (default build/gui), CORVANE_SIM (default build/test/sim/corvane-sim
 # or build/release/sim/corvane-sim), CORVANE_DB (a database to open, default: the program's default).
 set -euo pipefail
@@ -31,6 +34,9 @@ realtime=0
 settings=0
 browser_view=""
 context_menu=0
+page=""
+capture=0
+download=""
 args=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -44,6 +50,9 @@ while [ $# -gt 0 ]; do
         --settings) settings=1 ;;
         --browser-view) browser_view=$2; database=1; shift ;;
         --context-menu) context_menu=1; database=1 ;;
+        --page) page=$2; settings=1; shift ;;
+        --capture) capture=1 ;;
+        --download) download=$2; capture=1; shift ;;
         *) args+=("$1") ;;
     esac
     shift
@@ -147,6 +156,36 @@ fi
 if [ "$settings" = 1 ]; then
     xdotool mousemove 776 60 click 1   # SHOW SETTINGS
     sleep 1
+    # The page buttons: three columns at x 57, 138, 220; rows at y 103, 140, 179, 218.
+    case "$page" in
+        sweep) xdotool mousemove 138 103 click 1 ;;
+        trim) xdotool mousemove 220 103 click 1 ;;
+        out) xdotool mousemove 57 179 click 1 ;;
+        ch1) xdotool mousemove 138 179 click 1 ;;
+        ch2) xdotool mousemove 220 179 click 1 ;;
+        sys) xdotool mousemove 57 218 click 1 ;;
+        mode) xdotool mousemove 138 218 click 1 ;;
+    esac
+    sleep 0.5
+fi
+if [ "$capture" = 1 ]; then
+    xdotool key alt+a          # the "Capture" menu command
+    sleep 1
+    # The capture pane's "Black and White Download" and "Colour Download" buttons.
+    case "$download" in
+        mono) xdotool mousemove 93 360 click 1 ;;
+        colour) xdotool mousemove 93 390 click 1 ;;
+    esac
+    if [ -n "$download" ]; then
+        wait_for "^(Download|Downloading Screenshot...|[0-9]+% complete)$" 20 || true
+        sleep 0.5
+        import -window root "${out%.png}-progress.png"
+        for _ in $(seq 600); do
+            xdotool search --name "^(Download|Downloading Screenshot...|[0-9]+% complete)$" >/dev/null 2>&1 || break
+            sleep 0.1
+        done
+        sleep 1
+    fi
 fi
 if [ "$database" = 1 ]; then
     xdotool mousemove 214 60 click 1
@@ -165,7 +204,7 @@ if [ "$database" = 1 ]; then
         sleep 0.3
         xdotool click 3
     fi
-elif [ "$sweep$perform$realtime$settings" = 0000 ] && [ -z "$view" ]; then
+elif [ "$sweep$perform$realtime$settings$capture" = 00000 ] && [ -z "$view" ]; then
     xdotool mousemove 600 300 click 1
 fi
 sleep 1

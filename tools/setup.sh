@@ -6,6 +6,8 @@ corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libgtest-d
 # (xdotool drives tools/screenshot.sh).
 corvane_gui_packages=(wine wine64 wine64-tools libwine-dev fonts-wine fonts-liberation xvfb xauth imagemagick
                       x11-utils xdotool)
+# The tests besides: a word processor that opens the .docx files the program writes.
+corvane_test_packages=(libreoffice-writer-nogui)
 
 # corvane_install PACKAGE...: installs those of the packages that are missing.
 corvane_install() {
@@ -24,6 +26,8 @@ corvane_install() {
 corvane_setup() { corvane_install "${corvane_packages[@]}"; }
 # What the GUI tree and its tests need besides.
 corvane_setup_gui() { corvane_install "${corvane_gui_packages[@]}"; }
+# What the tests need besides.
+corvane_setup_tests() { corvane_install "${corvane_test_packages[@]}"; }
 
 # The GUI tree's Wine settings: a private prefix inside the tree, no debug chatter, no add-on
 # installers.

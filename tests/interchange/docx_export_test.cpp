@@ -7,6 +7,7 @@
 
 #include "common/bmp_file.h"
 #include "interchange/docx_export.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -78,4 +79,25 @@ TEST(DocxExport, NoPictureNoDocumentAndAnOldDocumentStays) {
     EXPECT_EQ(testing_support::readFile(document), "old");
     testing_support::writeFile(dir.file("ok.bmp"), bmp(8, 8));
     EXPECT_FALSE(interchange::writePictureDocument(dir.file("no folder/new.docx"), dir.file("ok.bmp")));
+}
+
+// A word processor opens the document and finds the picture in it: converted to PDF, the page holds
+// one image of the picture's size.
+TEST(DocxExport, AWordProcessorOpensTheDocumentWithThePicture) {
+    const std::string office = CORVANE_SOFFICE;
+    ASSERT_FALSE(office.empty() || office.find("NOTFOUND") != std::string::npos)
+        << "no soffice found when configuring: install libreoffice-writer-nogui (test.sh does)";
+    TempDir dir;
+    testing_support::writeFile(dir.file("screencap.bmp"), bmp(320, 240));
+    ASSERT_TRUE(interchange::writePictureDocument(dir.file("capture.docx"), dir.file("screencap.bmp")));
+    const testing_support::CommandResult converted = testing_support::runCommand(
+        office, {"-env:UserInstallation=file://" + dir.file("profile"), "--headless", "--convert-to", "pdf",
+                 "--outdir", dir.path(), dir.file("capture.docx")},
+        dir.path(), dir.path());
+    ASSERT_EQ(converted.exitCode, 0) << converted.out << converted.err;
+    const std::string pdf = testing_support::readFile(dir.file("capture.pdf"));
+    ASSERT_FALSE(pdf.empty()) << converted.out << converted.err;
+    EXPECT_TRUE(contains(pdf, "/Subtype/Image")) << "no picture on the page";
+    EXPECT_TRUE(contains(pdf, "/Width 320")) << "not the picture's width";
+    EXPECT_TRUE(contains(pdf, "/Height 240")) << "not the picture's height";
 }

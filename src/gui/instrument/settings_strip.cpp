@@ -10,11 +10,13 @@
 
 #include "gui/app/layout.h"
 #include "gui/app/window_classes.h"
+#include "gui/dialog_fields.h"
 #include "gui/resources/resource.h"
 #include "gui/resources/settings_page_ids.h"
 #include "gui/window_record.h"
 #include "instrument/settings_pages.h"
 #include "platform/prompter.h"
+#include "platform/win32/wide_text.h"
 
 namespace gui {
 namespace {
@@ -142,22 +144,26 @@ constexpr int kGridTop = 32;
 constexpr int kRowsPerColumn = 6;
 constexpr int kRowPitch = 22;
 constexpr int kColumnPitch = 246;
-constexpr int kLabelWidth = 110;
-constexpr int kLabelGap = 6;
-constexpr int kControlWidth = 122;
+constexpr int kLabelWidth = 108;   // the longest label, "Low Output Amplitude"
+constexpr int kLabelGap = 4;
+constexpr int kControlWidth = 130;  // the longest choice shown whole, "Frequency Response"
 constexpr int kControlHeight = 20;
 constexpr int kSpinWidth = 16;
 constexpr int kDropDownHeight = 220;  // the list when dropped
 constexpr int kDroppedWidth = 170;    // wide enough for the longest choice
 
-// The windows of one row once its page has been shown.
+// The windows of one row once its page has been shown. The row's item is looked up in the table each
+// time, so that a table replaced as a whole never leaves a row pointing into the old one.
 struct RowWindows {
     const Row* row;
-    instrument::InstrumentSetting* setting;
     HWND label = nullptr;
     HWND control = nullptr;
     HWND spin = nullptr;
     bool isList = false;
+
+    instrument::InstrumentSetting* setting() const {
+        return instrument::findSetting(instrument::settingsTable(), row->item);
+    }
 };
 
 // The strip window's record.
@@ -188,26 +194,29 @@ HWND makeChild(HWND strip, const char* className, DWORD style, int id) {
 std::vector<RowWindows> buildPage(HWND strip, const Page& page) {
     std::vector<RowWindows> rows;
     for (const Row& row : page.rows) {
-        RowWindows w{&row, instrument::findSetting(instrument::settingsTable(), row.item)};
-        if (!w.setting) continue;
+        RowWindows w{&row};
+        const instrument::InstrumentSetting* setting = w.setting();
+        if (!setting) continue;
         w.label = makeChild(strip, WC_STATICA, SS_RIGHT | SS_CENTERIMAGE, IDC_SETTING_LABEL);
         SetWindowTextA(w.label, row.label);
-        w.isList = w.setting->kind == instrument::Kind::Choice;
+        w.isList = setting->kind == instrument::Kind::Choice;
         if (w.isList) {
             w.control = makeChild(strip, WC_COMBOBOXA, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, row.id);
-            for (const char* option : w.setting->options)
-                SendMessageA(w.control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option));
+            // The labels are UTF-8 ("-180° to 180°").
+            for (const char* option : setting->options)
+                SendMessageW(w.control, CB_ADDSTRING, 0,
+                             reinterpret_cast<LPARAM>(platform::win32::widen(option).c_str()));
             SendMessageA(w.control, CB_SETDROPPEDWIDTH, kDroppedWidth, 0);
         } else {
-            const DWORD number = w.setting->kind == instrument::Kind::Number ? ES_NUMBER : 0;
+            const DWORD number = setting->kind == instrument::Kind::Number ? ES_NUMBER : 0;
             w.control = makeChild(strip, WC_EDITA, WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | number, row.id);
             SendMessageA(w.control, EM_LIMITTEXT, instrument::kMaxItemText, 0);
         }
         if (row.spinId) {
             w.spin = makeChild(strip, UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, row.spinId);
             SendMessageA(w.spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(w.control), 0);
-            SendMessageA(w.spin, UDM_SETRANGE32, static_cast<WPARAM>(w.setting->minimum),
-                         static_cast<LPARAM>(w.setting->maximum));
+            SendMessageA(w.spin, UDM_SETRANGE32, static_cast<WPARAM>(setting->minimum),
+                         static_cast<LPARAM>(setting->maximum));
         }
         rows.push_back(w);
     }
@@ -232,13 +241,13 @@ void placeRow(const RowWindows& w, int slot) {
 
 // Shows what the table holds in a row's control.
 void fillRow(const RowWindows& w) {
-    const instrument::InstrumentSetting& s = *w.setting;
+    const instrument::InstrumentSetting& s = *w.setting();
     if (w.isList) {
         const bool labelled = s.value >= 0 && s.value < static_cast<int>(s.options.size());
         SendMessageA(w.control, CB_SETCURSEL, labelled ? s.value : -1, 0);
         return;
     }
-    SetWindowTextA(w.control, s.shownValue().c_str());
+    setControlText(GetParent(w.control), w.row->id, s.shownValue());
 }
 
 // Lays the page's shown rows out in the grid and fills them from the table; the rows it does not
@@ -279,7 +288,7 @@ void onSelectionChange(HWND strip, SettingsStrip& state, int id) {
     for (RowWindows& w : state.built[state.page]) {
         if (!w.isList || !IsWindowVisible(w.control)) continue;
         const int position = static_cast<int>(SendMessageA(w.control, CB_GETCURSEL, 0, 0));
-        if (instrument::applyChoice(*w.setting, position) && instrument::shapesPages(w.row->item)) reshaped = true;
+        if (instrument::applyChoice(*w.setting(), position) && instrument::shapesPages(w.row->item)) reshaped = true;
     }
     if (!reshaped) return;
     drawPage(strip, state);
@@ -291,13 +300,11 @@ void onSelectionChange(HWND strip, SettingsStrip& state, int id) {
 void onEditChange(SettingsStrip& state, int id) {
     RowWindows* w = rowOf(state, id);
     if (state.filling || !w) return;
-    char text[instrument::kMaxItemText + 1] = "";
-    GetWindowTextA(w->control, text, sizeof text);
-    const instrument::EditResult result = instrument::applyEdit(*w->setting, text);
+    const instrument::EditResult result = instrument::applyEdit(*w->setting(), controlText(GetParent(w->control), id));
     if (result.refusal.empty()) return;
     platform::showMessage(result.refusal, "Incorrect Value", platform::Icon::None);
     state.filling = true;
-    SetWindowTextA(w->control, w->setting->shownValue().c_str());
+    setControlText(GetParent(w->control), id, w->setting()->shownValue());
     SendMessageA(w->control, EM_SETSEL, GetWindowTextLengthA(w->control), GetWindowTextLengthA(w->control));
     state.filling = false;
 }
@@ -337,7 +344,7 @@ void redrawCurrentPage(HWND window) {
 instrument::InstrumentSetting* pageControlSetting(HWND window, int id) {
     SettingsStrip* state = stripOf(window);
     RowWindows* w = state ? rowOf(*state, id) : nullptr;
-    return w ? w->setting : nullptr;
+    return w ? w->setting() : nullptr;
 }
 
 LRESULT CALLBACK settingsStripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
