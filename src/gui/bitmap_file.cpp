@@ -27,6 +27,33 @@ HBITMAP drawToBitmap(HWND window, int width, int height, const std::function<voi
     return bitmap;
 }
 
+void paintBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
+    BITMAP shape{};
+    if (!bitmap || !GetObject(bitmap, sizeof shape, &shape)) return;
+    if (HDC memory = CreateCompatibleDC(dc)) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(dc, x, y, shape.bmWidth, shape.bmHeight, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+}
+
+void paintOffScreen(HWND window, HDC dc, const RECT& area, const std::function<void(HDC)>& draw) {
+    if (HBITMAP picture = drawToBitmap(window, area.right - area.left, area.bottom - area.top, draw)) {
+        paintBitmap(dc, area.left, area.top, picture);
+        DeleteObject(picture);
+    }
+}
+
+void eraseAround(HWND window, HDC dc, const RECT& keep) {
+    RECT client;
+    GetClientRect(window, &client);
+    const int saved = SaveDC(dc);
+    if (keep.right > keep.left && keep.bottom > keep.top) ExcludeClipRect(dc, keep.left, keep.top, keep.right, keep.bottom);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    RestoreDC(dc, saved);
+}
+
 bool saveBitmapFile(HBITMAP bitmap, const std::string& path) {
     BITMAP shape{};
     if (!bitmap || !GetObject(bitmap, sizeof shape, &shape) || shape.bmWidth <= 0 || shape.bmHeight <= 0)

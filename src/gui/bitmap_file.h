@@ -14,6 +14,19 @@ namespace gui {
 // caller owns the bitmap (DeleteObject). Null when the size is not positive or GDI fails.
 HBITMAP drawToBitmap(HWND window, int width, int height, const std::function<void(HDC)>& draw);
 
+// Copies the whole of bitmap to dc with its top left at (x, y), in one piece. The bitmap must not be
+// selected into a device context.
+void paintBitmap(HDC dc, int x, int y, HBITMAP bitmap);
+
+// Paints area of window on dc (a paint or print context) by drawing it off screen first, draw getting
+// a context whose origin is the area's top left, and copying it in one piece, so that nothing
+// flickers. Paints nothing when the area is empty or GDI fails.
+void paintOffScreen(HWND window, HDC dc, const RECT& area, const std::function<void(HDC)>& draw);
+
+// Fills window's client area on dc with the dialog background, all but keep (a picture that paints
+// its own background, and would flicker if erased first).
+void eraseAround(HWND window, HDC dc, const RECT& keep);
+
 // Writes bitmap to path (the core's form of a path: a host path under Wine) as a 24-bit Windows BMP
 // file, bottom-up with rows padded to four bytes, in one step (platform::writeWholeFile). The bitmap
 // must not be selected into a device context. False when the bitmap cannot be read or the file

@@ -23,7 +23,6 @@
 #include "gui/support/form_driver.h"
 #include "gui/support/main_window_fixture.h"
 #include "instrument/comms_log.h"
-#include "instrument/identification.h"
 #include "instrument/settings.h"
 #include "platform/win32/wide_text.h"
 #include "sim_process.h"
@@ -39,24 +38,8 @@ std::string textOf(HWND w) {
     return text;
 }
 
-class InstrumentPages : public MainWindowTest {
+class InstrumentPages : public SimulatorTest {
 protected:
-    // Identifies the simulator over the LAN, as Connect does, and logs the traffic.
-    void connectTo(const testing_support::SimProcess& sim) {
-        instrument::InstrumentLink& link = gui::instrumentLink();
-        link = sim.lanLink();
-        link.connected = instrument::connectAndIdentify(link, false);
-        ASSERT_TRUE(link.connected);
-        instrument::commsLogStart(dir.path());
-        SendMessageA(main, WM_COMMAND, CMD_REFRESH_CONTROLS, 0);
-    }
-    void TearDown() override {
-        if (instrument::commsLogEnabled()) instrument::commsLogToggle();
-        gui::instrumentLink() = instrument::InstrumentLink{};
-        instrument::settingsTable() = instrument::makeSettingsTable();
-        MainWindowTest::TearDown();
-    }
-    std::string traffic() { return testing_support::readFile(dir.file(instrument::kCommsLogFileName)); }
     void click(int id) { SendMessageA(controlWindow(main, id), BM_CLICK, 0, 0); }
     HWND control(int id) { return controlWindow(main, id); }
     // A control of the settings page shown, made by the strip itself.
@@ -107,7 +90,7 @@ constexpr PageButton kPages[] = {
 
 TEST_F(InstrumentPages, EveryPageShowsTheInstrumentsValuesAfterReadSfra) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     instrument::settingsTable() = instrument::makeSettingsTable();
     click(IDC_SETTINGS_TOGGLE);
     click(IDC_READ_SFRA);
@@ -149,7 +132,7 @@ TEST_F(InstrumentPages, EveryPageShowsTheInstrumentsValuesAfterReadSfra) {
 // acquisition mode reshapes the page, the focus staying in its list.
 TEST_F(InstrumentPages, LiveChecksKeepTheOldTextAndTheModeReshapesThePage) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     click(IDC_SETTINGS_TOGGLE);
     click(IDC_READ_SFRA);
     click(IDC_PAGE_ACQU);
@@ -181,7 +164,7 @@ TEST_F(InstrumentPages, LiveChecksKeepTheOldTextAndTheModeReshapesThePage) {
 // An edited item reaches the instrument with SET UP SFRA, and nothing else is written.
 TEST_F(InstrumentPages, SetUpSfraWritesOnlyTheEditedItem) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     click(IDC_SETTINGS_TOGGLE);
     click(IDC_READ_SFRA);
     for (const instrument::InstrumentSetting& s : instrument::settingsTable()) ASSERT_FALSE(s.changed) << s.name;
@@ -318,7 +301,7 @@ TEST_F(ScreenCapture, ABrokenOffDownloadReportsTheErrorAndReleasesTheInstrument)
     for (const char* fault : {"drop-at-row:30", "silent-at-row:30"}) {
         SCOPED_TRACE(fault);
         testing_support::SimProcess sim({"--fast", "--fault", fault});
-        connectTo(sim);
+        connectTo(sim.lanLink());
         SendMessageA(main, WM_COMMAND, IDM_CAPTURE, 0);
         prompter.boxes.clear();
         click(IDC_CAPTURE_MONO_DOWNLOAD);
@@ -345,7 +328,7 @@ TEST_F(ScreenCapture, ABrokenOffDownloadReportsTheErrorAndReleasesTheInstrument)
 // word processor registered, says so and writes a .docx holding that picture.
 TEST_F(ScreenCapture, TheBitmapFileReadsBackEqualAndTheDocumentHoldsThePicture) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     SendMessageA(main, WM_COMMAND, IDM_CAPTURE, 0);
     click(IDC_CAPTURE_MONO_DOWNLOAD);
     const AreaPixels area = clipboardPicture();

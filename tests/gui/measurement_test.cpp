@@ -22,8 +22,6 @@
 #include "gui/support/dialog_driver.h"
 #include "gui/support/form_driver.h"
 #include "gui/support/main_window_fixture.h"
-#include "instrument/comms_log.h"
-#include "instrument/identification.h"
 #include "interchange/csv_export.h"
 #include "interchange/csv_import.h"
 #include "measure/sweep_job.h"
@@ -52,24 +50,8 @@ bool waitForText(HWND window, const std::string& text, unsigned ms) {
     return textOf(window) == text;
 }
 
-class Measurement : public RecordsTest {
+class Measurement : public SimulatorTest {
 protected:
-    // Identifies the simulator over the LAN, as Connect does, and logs the traffic.
-    void connectTo(const testing_support::SimProcess& sim) {
-        instrument::InstrumentLink& link = gui::instrumentLink();
-        link = sim.lanLink();
-        link.connected = instrument::connectAndIdentify(link, false);
-        ASSERT_TRUE(link.connected);
-        instrument::commsLogStart(dir.path());
-        SendMessageA(main, WM_COMMAND, CMD_REFRESH_CONTROLS, 0);
-    }
-    void TearDown() override {
-        if (instrument::commsLogEnabled()) instrument::commsLogToggle();
-        app::setCurrentEquipmentId(-1);
-        RecordsTest::TearDown();
-    }
-    std::string traffic() { return testing_support::readFile(dir.file(instrument::kCommsLogFileName)); }
-
     // Confirms Perform Sweep with the given step count, the sweep not kept.
     void confirmUnsavedSweep(const std::string& steps) {
         answerNextDialog("Perform Sweep", [steps](HWND dialog) {
@@ -117,7 +99,7 @@ protected:
 
 TEST_F(Measurement, AnUnsavedFraSweepFillsTheTableAndDrawsTheCurves) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     const int redBefore = redPixels(gui::kFraResultsClass);
     confirmUnsavedSweep("50");
     click(IDC_FRA_START);   // reads SWEEP in the GRAPH view
@@ -168,7 +150,7 @@ TEST_F(Measurement, AnUnsavedFraSweepFillsTheTableAndDrawsTheCurves) {
 
 TEST_F(Measurement, AStoredSweepLandsInTheDatabaseWithAllItsPoints) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     app::setCurrentEquipmentId(1);
     answerNextDialog("Perform Sweep", [](HWND d) {
         typeInto(d, IDC_PERFORM_STEPS, "40");
@@ -211,7 +193,7 @@ TEST_F(Measurement, AStoredSweepLandsInTheDatabaseWithAllItsPoints) {
 
 TEST_F(Measurement, TheFakeSweepModeReplaysTheChosenFile) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     app::parseCommandLine({"-fakesfra"});
     const std::string file = dir.file("winding.txt");
     testing_support::writeFile(file, ",steps,3\n"
@@ -237,7 +219,7 @@ TEST_F(Measurement, ASweepBrokenOffEndsFailedShowsWhatCameAndStoresNothing) {
     for (const char* fault : {"drop-at-point:20", "silent-at-point:20"}) {
         SCOPED_TRACE(fault);
         testing_support::SimProcess sim({"--fast", "--fault", fault});
-        connectTo(sim);
+        connectTo(sim.lanLink());
         std::string status;
         confirmUnsavedSweep("60");
         answerNextDialog("Sweep Data", [&status](HWND dialog) {
@@ -263,7 +245,7 @@ TEST_F(Measurement, ASweepBrokenOffEndsFailedShowsWhatCameAndStoresNothing) {
 
 TEST_F(Measurement, CancelWhileTheInstrumentIsSilentInterruptsAndReleasesIt) {
     testing_support::SimProcess sim({"--fast", "--fault", "silent:fra?sweep"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     std::string status;
     confirmUnsavedSweep("20");
     answerNextDialog("Sweep Data", [&status](HWND dialog) {
@@ -287,7 +269,7 @@ TEST_F(Measurement, CancelWhileTheInstrumentIsSilentInterruptsAndReleasesIt) {
 
 TEST_F(Measurement, AnLcrSweepFillsItsNineColumnTable) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     SendMessageA(main, WM_COMMAND, IDM_IMPEDANCE, 0);
     HWND header = reinterpret_cast<HWND>(SendMessageA(controlWindow(main, IDC_LCR_TABLE), LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 9);
@@ -309,7 +291,7 @@ TEST_F(Measurement, AnLcrSweepFillsItsNineColumnTable) {
 TEST_F(Measurement, AnInstrumentThatHasGoneIsAReportedCommsErrorAndAFailedSweep) {
     {
         testing_support::SimProcess sim({"--fast"});
-        connectTo(sim);
+        connectTo(sim.lanLink());
     }   // the instrument is switched off after the connection
     std::string status;
     confirmUnsavedSweep("20");
@@ -358,7 +340,7 @@ TEST_F(Measurement, AnImpedanceFileIsImportedIntoThePaneAndExportedAgain) {
 
 TEST_F(Measurement, ARealtimeRunStartsUpdatesAndStops) {
     testing_support::SimProcess sim({"--fast"});
-    connectTo(sim);
+    connectTo(sim.lanLink());
     HWND fra = paneWindow(main, gui::kFraClass);
     SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_REALTIME, 0);
     click(IDC_FRA_START);

@@ -158,26 +158,12 @@ void paint(HWND graph) {
     // Drawn off screen and copied in one piece, so that nothing flickers.
     if (HBITMAP picture = drawPicture(graph, analysis::kWindowLegendOffset)) {
         const RECT area = pictureArea(graph);
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(memory, picture);
-        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteDC(memory);
+        paintBitmap(dc, area.left, area.top, picture);
         DeleteObject(picture);
     }
     EndPaint(graph, &ps);
 }
 
-// Everything but the picture, which paints its own background.
-void eraseAroundPicture(HWND graph, HDC dc) {
-    RECT client;
-    GetClientRect(graph, &client);
-    const RECT area = pictureArea(graph);
-    const int saved = SaveDC(dc);
-    ExcludeClipRect(dc, area.left, area.top, area.right, area.bottom);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    RestoreDC(dc, saved);
-}
 
 void savePicture(HWND graph) {
     platform::FileChoice choice;
@@ -364,7 +350,7 @@ LRESULT CALLBACK graphWindowProc(HWND graph, UINT message, WPARAM wParam, LPARAM
         paint(graph);
         return 0;
     case WM_ERASEBKGND:
-        eraseAroundPicture(graph, reinterpret_cast<HDC>(wParam));
+        eraseAround(graph, reinterpret_cast<HDC>(wParam), pictureArea(graph));
         return 1;
     case WM_COMMAND:
         onCommand(graph, LOWORD(wParam), HIWORD(wParam));

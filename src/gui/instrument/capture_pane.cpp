@@ -112,16 +112,7 @@ void paint(HWND pane) {
     HDC dc = BeginPaint(pane, &ps);
     RECT client;
     GetClientRect(pane, &client);
-    if (HDC memory = CreateCompatibleDC(dc)) {
-        if (HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom)) {
-            HGDIOBJ previous = SelectObject(memory, bitmap);
-            drawClient(pane, memory);
-            BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, previous);
-            DeleteObject(bitmap);
-        }
-        DeleteDC(memory);
-    }
+    paintOffScreen(pane, dc, client, [pane](HDC memory) { drawClient(pane, memory); });
     EndPaint(pane, &ps);
 }
 

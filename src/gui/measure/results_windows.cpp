@@ -14,6 +14,7 @@
 #include "analysis/result_view.h"
 #include "gui/app/layout.h"
 #include "gui/app/window_classes.h"
+#include "gui/bitmap_file.h"
 #include "gui/gdi_canvas.h"
 #include "gui/measure/measurement_panes.h"
 #include "gui/resources/resource.h"
@@ -29,6 +30,9 @@ namespace {
 constexpr int kMargin = 6;
 constexpr int kFraControlsHeight = 100;
 constexpr int kLcrControlsHeight = 62;
+
+// Where a picture of that size sits in the window.
+RECT pictureRect(SIZE size) { return {kMargin, kMargin, kMargin + size.cx, kMargin + size.cy}; }
 
 // What differs between the two windows.
 struct ResultsKind {
@@ -196,31 +200,10 @@ void paint(HWND results) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(results, &ps);
     const SIZE size = resultsPictureSize(results);
-    if (size.cx > 0 && size.cy > 0) {
-        // Drawn off screen and copied in one piece, so that nothing flickers.
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, size.cx, size.cy);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        drawResults(results, memory, size.cx, size.cy);
-        BitBlt(dc, kMargin, kMargin, size.cx, size.cy, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-    }
+    paintOffScreen(results, dc, pictureRect(size), [&](HDC memory) { drawResults(results, memory, size.cx, size.cy); });
     EndPaint(results, &ps);
 }
 
-// The background outside the picture only: the picture paints its own, and erasing it first would
-// flicker.
-void eraseAroundPicture(HWND results, HDC dc) {
-    RECT client;
-    GetClientRect(results, &client);
-    const SIZE picture = resultsPictureSize(results);
-    const int saved = SaveDC(dc);
-    if (picture.cx > 0 && picture.cy > 0) ExcludeClipRect(dc, kMargin, kMargin, kMargin + picture.cx, kMargin + picture.cy);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    RestoreDC(dc, saved);
-}
 
 LRESULT resultsProc(const ResultsKind& kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -231,7 +214,7 @@ LRESULT resultsProc(const ResultsKind& kind, HWND window, UINT message, WPARAM w
         paint(window);
         return 0;
     case WM_ERASEBKGND:
-        eraseAroundPicture(window, reinterpret_cast<HDC>(wParam));
+        eraseAround(window, reinterpret_cast<HDC>(wParam), pictureRect(resultsPictureSize(window)));
         return 1;
     case WM_SIZE:
         InvalidateRect(window, nullptr, TRUE);

@@ -8,10 +8,18 @@
 #include <memory>
 #include <vector>
 
+#include "app/instrument_registration.h"
 #include "db/record_store.h"
+#include "gui/app/layout.h"
+#include "gui/instrument/instrument_link.h"
+#include "gui/resources/resource.h"
 #include "gui/resources/dialog_ids.h"
 #include "gui/support/dialog_driver.h"
+#include "instrument/comms_log.h"
+#include "instrument/identification.h"
+#include "instrument/settings.h"
 #include "support/records.h"
+#include "support/temp_dir.h"
 
 namespace gui_testing {
 
@@ -157,5 +165,24 @@ std::vector<std::string> RecordsTest::rows(db::TableIndex table, const std::stri
     db::select_rows(out, table, db::allColumns(table), where, false);
     return out;
 }
+
+void SimulatorTest::connectTo(const instrument::InstrumentLink& simulator) {
+    instrument::InstrumentLink& link = gui::instrumentLink();
+    link = simulator;
+    link.connected = instrument::connectAndIdentify(link, false);
+    ASSERT_TRUE(link.connected);
+    instrument::commsLogStart(dir.path());
+    SendMessageA(main, WM_COMMAND, CMD_REFRESH_CONTROLS, 0);
+}
+
+void SimulatorTest::TearDown() {
+    if (instrument::commsLogEnabled()) instrument::commsLogToggle();
+    gui::instrumentLink() = instrument::InstrumentLink{};
+    instrument::settingsTable() = instrument::makeSettingsTable();
+    app::setCurrentEquipmentId(-1);
+    RecordsTest::TearDown();
+}
+
+std::string SimulatorTest::traffic() { return testing_support::readFile(dir.file(instrument::kCommsLogFileName)); }
 
 }  // namespace gui_testing

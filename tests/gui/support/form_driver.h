@@ -11,6 +11,7 @@
 
 #include "db/records.h"
 #include "gui/support/main_window_fixture.h"
+#include "instrument/link.h"
 
 namespace gui_testing {
 
@@ -53,6 +54,17 @@ protected:
 
     // The rows of a table that match where ("" for all), as select_rows gives them.
     static std::vector<std::string> rows(db::TableIndex table, const std::string& where = {});
+};
+
+// A RecordsTest whose instrument is the simulator: identified over the link given as Connect does,
+// the traffic logged in the test's folder; the link, the settings table and the current equipment
+// are put back afterwards.
+class SimulatorTest : public RecordsTest {
+protected:
+    void connectTo(const instrument::InstrumentLink& link);
+    void TearDown() override;
+    // The comms log so far.
+    std::string traffic();
 };
 
 }  // namespace gui_testing
