@@ -1,7 +1,8 @@
-// Writing a file in one step, through a temporary beside it and a rename, with the C++ library so that
-// the path is the core's own on either system (under Wine the program's C++ library takes host paths).
+// Writing a file in one step, through a temporary beside it and a rename, with the C and C++ libraries
+// so that the path is the core's own on either system (under Wine the program's libraries take host
+// paths). Not <filesystem>: built by wineg++ it takes itself for a Windows build (_WIN32) and converts
+// paths to a wchar_t of another size than the library's, writing past its buffers.
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -16,20 +17,19 @@ bool writeWholeFile(const std::string& path, const std::string& bytes) {
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".~%08x%08x", random(), random());
     const std::string temporary = path + suffix;
-    std::error_code error;
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         if (!file) return false;
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         file.close();
         if (!file) {
-            std::filesystem::remove(temporary, error);
+            std::remove(temporary.c_str());
             return false;
         }
     }
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
+    // rename replaces an existing file in one step.
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
         return false;
     }
     return true;
