@@ -16,6 +16,8 @@ namespace {
 // Rows read together when the list asks for one: more than a screenful, so that scrolling by a
 // page costs one query.
 constexpr std::size_t kPageSize = 64;
+// Rows a list in the order of loading selects at once: a screenful and more.
+constexpr std::size_t kFirstRows = kPageSize;
 
 // One prepared query; finalized when it goes out of scope.
 class Query {
@@ -82,6 +84,12 @@ std::string from(const ViewContext& view, const std::string& where) {
     return sql + " ORDER BY rowid";
 }
 
+// The condition of a WHERE clause ("" for none).
+std::string conditionOf(const std::string& where) {
+    static const std::string kWhere = "WHERE ";
+    return where.compare(0, kWhere.size(), kWhere) == 0 ? where.substr(kWhere.size()) : where;
+}
+
 }  // namespace
 
 bool ViewRows::load(const ViewContext& view, const std::string& search, int sortColumn, SortOrder order) {
@@ -93,19 +101,27 @@ bool ViewRows::load(const ViewContext& view, const std::string& search, int sort
 
     const bool sorted = order != SortOrder::Loading && sortColumn >= 0 &&
                         sortColumn < static_cast<int>(view.columns.size());
-    const std::string column = sorted ? columnName(view.table, view.columns[static_cast<std::size_t>(sortColumn)]) : "";
-    Query q(handle, "SELECT rowid" + (sorted ? "," + column : std::string()) + from(view, searchClause(view, search)));
+    if (!sorted) {
+        where_ = conditionOf(searchClause(view, search));
+        complete_ = false;
+        if (takeIds(kFirstRows)) return true;
+        show_database_error(Connection::Main, nullptr);
+        clear();
+        return false;
+    }
+    const std::string column = columnName(view.table, view.columns[static_cast<std::size_t>(sortColumn)]);
+    Query q(handle, "SELECT rowid," + column + from(view, searchClause(view, search)));
     std::vector<SortKey> keys;
     while (q.prepared() && q.next()) {
         ids_.push_back(sqlite3_column_int64(q.stmt(), 0));
-        if (sorted) keys.push_back(sortKeyOf(column, q, 1));
+        keys.push_back(sortKeyOf(column, q, 1));
     }
     if (!q.prepared() || q.failed()) {
         show_database_error(Connection::Main, nullptr);
         clear();
         return false;
     }
-    if (sorted) {
+    {
         std::vector<std::size_t> at(ids_.size());
         std::iota(at.begin(), at.end(), 0);
         if (order == SortOrder::Ascending)
@@ -120,10 +136,38 @@ bool ViewRows::load(const ViewContext& view, const std::string& search, int sort
     return true;
 }
 
+bool ViewRows::loadMore(std::size_t count) {
+    if (complete_ || !current()) return false;
+    const std::size_t before = ids_.size();
+    if (!takeIds(count)) complete_ = true;
+    return ids_.size() > before;
+}
+
+bool ViewRows::takeIds(std::size_t count) {
+    std::string condition = ids_.empty() ? std::string() : "rowid > " + std::to_string(ids_.back());
+    if (!where_.empty()) condition += (condition.empty() ? "(" : " AND (") + where_ + ")";
+    Query q(connectionHandle(Connection::Main), "SELECT rowid" +
+                                                    from(view_, condition.empty() ? "" : "WHERE " + condition) +
+                                                    " LIMIT " + std::to_string(count));
+    // A last page read while it was short is read again with the rows that join it.
+    if (ids_.size() % kPageSize != 0) pages_.back().clear();
+    std::size_t taken = 0;
+    while (q.prepared() && q.next()) {
+        ids_.push_back(sqlite3_column_int64(q.stmt(), 0));
+        ++taken;
+    }
+    if (!q.prepared() || q.failed()) return false;
+    complete_ = taken < count;
+    pages_.resize((ids_.size() + kPageSize - 1) / kPageSize);
+    return true;
+}
+
 void ViewRows::clear() {
     ids_.clear();
     pages_.clear();
     failed_ = false;
+    complete_ = true;
+    where_.clear();
 }
 
 bool ViewRows::current() const {

@@ -1,8 +1,9 @@
 // The rows of one data-browser list, read as the list needs them: a load selects only which rows
 // the list's query matches (their rowids, in the list's order), and the shown texts of a row are read
-// with those of its page when the list first asks for it. So a list of tens of thousands of sweeps
-// appears, sorts and narrows at each key of a search without reading every row. The owner (the data
-// browser's view) keeps one; user-interface thread only.
+// with those of its page when the list first asks for it. A list in the order of loading takes its
+// first rows at once and the rest in steps (loadMore), so that it appears, and narrows at each key of
+// a search, in the time of a screenful whatever the file holds; a sorted list needs every row's key
+// and is selected whole. The owner (the data browser's view) keeps one; user-interface thread only.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +25,16 @@ public:
     // dates by day, other values by their shown text regardless of case; rows that compare equal
     // keep the order of loading. False when the query failed (its message has been shown) or no
     // database is open; the list is empty then.
+    // In the order of loading only the first rows are selected; loadMore takes the others.
     bool load(const ViewContext& view, const std::string& search, int sortColumn, SortOrder order);
+
+    // Selects up to count more rows of a list that is not complete; false when nothing more was
+    // taken (the list is complete, its database is no longer the one open, or the query failed,
+    // which ends the list where it is).
+    bool loadMore(std::size_t count);
+
+    // Whether every row the query matches has been selected.
+    bool complete() const { return complete_; }
 
     // Forgets every row.
     void clear();
@@ -46,10 +56,14 @@ public:
 
 private:
     bool readPage(std::size_t page);
+    // Appends the rowids of up to count matching rows after the last one taken.
+    bool takeIds(std::size_t count);
 
     ViewContext view_;
     std::uint64_t generation_ = 0;
     bool failed_ = false;
+    bool complete_ = true;
+    std::string where_;                                          // the search's condition, "" for none
     std::vector<std::int64_t> ids_;                              // rowids in list order
     std::vector<std::vector<std::vector<std::string>>> pages_;   // per page, empty until read
 };

@@ -45,8 +45,17 @@ protected:
 TEST_F(BrowserTest, RowsAreLoadedByRowidAndReadAPageAtATimeAsShown) {
     addSweeps(150, "S", {"2020-05-12"});
     db::ViewRows rows;
+    // The first rows come at once, the others in steps.
     ASSERT_TRUE(rows.load(sweeps, "", 0, SortOrder::Loading));
+    EXPECT_EQ(rows.size(), 64u);
+    EXPECT_FALSE(rows.complete());
+    EXPECT_TRUE(rows.loadMore(10));
+    EXPECT_EQ(rows.size(), 74u);
+    EXPECT_EQ(rows.key(73), "74");  // a short last page, read again once more rows join it
+    EXPECT_TRUE(rows.loadMore(1000));
     ASSERT_EQ(rows.size(), 150u);
+    EXPECT_TRUE(rows.complete());
+    EXPECT_FALSE(rows.loadMore(1000));
     EXPECT_EQ(rows.row(149), (std::vector<std::string>{"150", "S149", "12-05-2020", "10:00", " ", "FRA (Basic)"}));
     EXPECT_EQ(rows.key(0), "1");
     EXPECT_TRUE(rows.row(150).empty());
@@ -121,7 +130,10 @@ TEST_F(BrowserTest, LongListsOfValuesAreMatchedWithoutNestingTooDeep) {
     EXPECT_TRUE(where.starts_with("WHERE SweepId IN ('1','3',")) << where.substr(0, 40);
     db::ViewRows rows;
     ASSERT_TRUE(rows.load(db::filteredView(TableIndex::Sweep, where), "", 0, SortOrder::Loading));
+    while (rows.loadMore(100)) {
+    }
     EXPECT_EQ(rows.size(), 600u);
+    EXPECT_EQ(rows.key(599), "1199");
     EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
 }
 

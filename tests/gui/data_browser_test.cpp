@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <string>
@@ -206,6 +207,29 @@ TEST_F(DataBrowser, TheSearchNarrowsAtEachKeyEnterSearchesAgainAndAnEmptyTextRes
     EXPECT_EQ(shown(1), (std::vector<std::string>{"Tap6 before", "Tap6 again"}));
     typeSearch("");
     EXPECT_EQ(listRows(list()), 4);
+}
+
+// A long list shows its first rows at once and grows to its end between the user's messages,
+// keeping the selection made meanwhile; a search narrows it the same way.
+TEST_F(DataBrowser, ALongListAppearsAtOnceAndGrowsToItsEnd) {
+    const char* bulk =
+        "INSERT INTO Sweep (Measurement_Id, Equipment_Id, Transformer_Identifier, Name, Date, Data_Type) "
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+        "SELECT 1, 1, 'TX-100', 'Bulk ' || i, '2024-03-05', 1 FROM n";
+    ASSERT_EQ(sqlite3_exec(db::connectionHandle(db::Connection::Main), bulk, nullptr, nullptr, nullptr), SQLITE_OK);
+    gui::fillDataBrowser(main);
+    const int first = listRows(list());
+    EXPECT_GT(first, 1);
+    EXPECT_LT(first, 10001);
+    select({2});
+    EXPECT_TRUE(pumpUntil([this] { return listRows(list()) == 10001; }, 10000));
+    EXPECT_EQ(listCell(list(), 10000, 1), "Bulk 10000");
+    EXPECT_EQ(SendMessageW(list(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
+
+    typeSearch("Bulk 1");
+    EXPECT_TRUE(pumpUntil([this] { return listRows(list()) == 1112; }, 10000));
+    EXPECT_EQ(listCell(list(), 1111, 1), "Bulk 10000");
 }
 
 TEST_F(DataBrowser, HeaderClicksCycleAscendingDescendingAndTheOrderOfLoading) {

@@ -127,9 +127,23 @@ void markSortedColumn(HWND window, const DataView& v) {
     }
 }
 
+// Rows taken in one step of loading a long list: a few milliseconds between the user's messages.
+constexpr std::size_t kRowsPerStep = 4096;
+
+// Takes the next rows of a list in the order of loading and gives the list their number, keeping
+// its scroll position and selection; posts itself again until the list is complete.
+void loadMoreRows(HWND window) {
+    DataView* v = dataViewOf(window);
+    HWND list = listOf(window);
+    if (!v || !list || !v->rows.loadMore(kRowsPerStep)) return;
+    SendMessageA(list, LVM_SETITEMCOUNT, v->rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (!v->rows.complete()) PostMessageA(paneWindow(window, kDataViewClass), WM_BROWSER_LOAD_MORE, 0, 0);
+}
+
 // Selects the current view's rows that the search box keeps, in the current order, and gives the
 // list their number; it asks for each row's texts as it shows the row. The selection is cleared,
-// since the rows at each position change.
+// since the rows at each position change. A long list in the order of loading shows its first rows
+// at once and grows to its end a step at a time.
 void loadRows(HWND window) {
     DataView* v = dataViewOf(window);
     HWND list = listOf(window);
@@ -142,6 +156,7 @@ void loadRows(HWND window) {
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
     SendMessageA(list, LVM_SETITEMCOUNT, v->rows.size(), 0);
+    if (!v->rows.complete()) PostMessageA(paneWindow(window, kDataViewClass), WM_BROWSER_LOAD_MORE, 0, 0);
     InvalidateRect(list, nullptr, TRUE);
     markSortedColumn(window, *v);
     setCaption(window, v->view);
@@ -368,6 +383,9 @@ LRESULT CALLBACK dataViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_BROWSER_RELOAD:
         loadRows(window);
+        return 0;
+    case WM_BROWSER_LOAD_MORE:
+        loadMoreRows(window);
         return 0;
     case WM_DESTROY:
         db::close_current_database();

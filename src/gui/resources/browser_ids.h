@@ -17,3 +17,5 @@
 // Posted by the data view pane to itself when its list found its rows out of date while painting:
 // the list is loaded anew once the paint is over.
 #define WM_BROWSER_RELOAD           (WM_APP + 40)
+// The browser takes the next rows of a list that is still being loaded.
+#define WM_BROWSER_LOAD_MORE        (WM_APP + 41)
