@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include "common/identity.h"
@@ -12,6 +13,7 @@
 #include "db/row_text.h"
 #include "db/sql_exec.h"
 #include "db/sql_text.h"
+#include "platform/debug_output.h"
 #include "platform/files.h"
 #include "platform/prompter.h"
 
@@ -272,6 +274,51 @@ void correctEquipmentSerials() {
     }
 }
 
+// The lookups that tie the tables together: a sweep's points, the sweeps of a transformer, a setup
+// or an equipment. The tables keep no index of their own, so without these each such lookup reads a
+// whole table, which in a file of years of sweeps means millions of points. An index changes no
+// table and no row, and a reader that knows nothing of it reads the file as before.
+struct KeyIndex {
+    const char* name;
+    TableIndex table;
+    int column;
+};
+constexpr KeyIndex kKeyIndexes[] = {
+    {"Data_Sweep_Id", TableIndex::Data, 1},
+    {"Data_FRA_Sweep_Id", TableIndex::DataFra, 1},
+    {"Data_LCR_Sweep_Id", TableIndex::DataLcr, 1},
+    {"Sweep_Transformer_Identifier", TableIndex::Sweep, 3},
+    {"Sweep_Measurement_Id", TableIndex::Sweep, 1},
+    {"Sweep_Equipment_Id", TableIndex::Sweep, 2},
+};
+
+// Creates the key indexes the main connection's file lacks, in one transaction. A file that already
+// has them is not written to. A file that cannot take them (read-only media, say) still opens: it is
+// only slower, so the failure is traced, not shown.
+void ensureKeyIndexes() {
+    sqlite3* handle = handleOf(Connection::Main);
+    std::string names;
+    for (const KeyIndex& k : kKeyIndexes) names += std::string(names.empty() ? "'" : ",'") + k.name + "'";
+    std::string present;
+    bool found = false, null = false;
+    if (!queryOneValue(Connection::Main,
+                       "SELECT count(*) FROM sqlite_master WHERE type='index' AND name IN (" + names + ")", present,
+                       found, null) ||
+        std::atoi(present.c_str()) == static_cast<int>(std::size(kKeyIndexes)))
+        return;
+    std::string sql = "BEGIN TRANSACTION;";
+    for (const KeyIndex& k : kKeyIndexes)
+        sql += common::stringPrintf("CREATE INDEX IF NOT EXISTS %s ON %s (%s);", k.name, tableName(k.table),
+                                    columnName(k.table, k.column));
+    sql += "COMMIT TRANSACTION;";
+    char* error = nullptr;
+    if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        platform::debugOutput(std::string("The key indexes could not be made: ") + (error ? error : "") + "\n");
+        sqlite3_exec(handle, "ROLLBACK TRANSACTION", nullptr, nullptr, nullptr);
+    }
+    sqlite3_free(error);
+}
+
 }  // namespace
 
 const char* tableName(TableIndex table) {
@@ -333,12 +380,17 @@ bool open_database(const std::string& path, OpenMode mode, bool* created, Connec
         handle = nullptr;
         return false;
     }
-    if (create) return createTables(c, path);
+    if (create) {
+        const bool made = createTables(c, path);
+        if (made && c == Connection::Main) ensureKeyIndexes();
+        return made;
+    }
 
     double version = 0;
     bool ok = readVersion(c, version) && version >= 0;
     if (ok && version == 0) ok = upgradeFromVersion0(c);
     if (handleOf(Connection::Main)) correctEquipmentSerials();
+    if (ok && c == Connection::Main) ensureKeyIndexes();
     return ok;
 }
 

@@ -260,3 +260,47 @@ TEST_F(DbTest, NextRowIdFollowsTheTableSequence) {
               "There was a problem accessing the database\n please re-open the database from the database page\n"
               "[code:N3X7V4L]");
 }
+
+// A file made before the key indexes (here: a version-0 file and a current one without them) gains
+// them once, with its tables and rows as they were; a file that has them is not written to again.
+TEST_F(FileTest, KeyIndexesAreAddedOnceAndChangeNoTableOrRow) {
+    const std::string indexes =
+        "SELECT name || ' ON ' || tbl_name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL ORDER BY name";
+    const std::vector<std::string> expected{"Data_FRA_Sweep_Id ON Data_FRA",
+                                            "Data_LCR_Sweep_Id ON Data_LCR",
+                                            "Data_Sweep_Id ON Data",
+                                            "Sweep_Equipment_Id ON Sweep",
+                                            "Sweep_Measurement_Id ON Sweep",
+                                            "Sweep_Transformer_Identifier ON Sweep"};
+    const std::string counts = "SELECT (SELECT count(*) FROM Sweep) || '/' || (SELECT count(*) FROM Data)";
+
+    const std::string old = dir.file("old.db");
+    makeVersion0File(old);
+    ASSERT_TRUE(db::open_database(old, db::OpenMode::Open, nullptr, Connection::Main));
+    EXPECT_EQ(columnOnFile(old, indexes), expected);
+    EXPECT_EQ(columnOnFile(old, counts), std::vector<std::string>{"1/2"});
+
+    const std::string current = dir.file("current.db");
+    bool created = false;
+    ASSERT_TRUE(db::open_database(current, db::OpenMode::CreateIfMissing, &created, Connection::Main));
+    EXPECT_EQ(columnOnFile(current, indexes), expected) << "a new file has them from the start";
+    db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
+    execOnFile(current, "DROP INDEX Data_Sweep_Id; DROP INDEX Sweep_Equipment_Id;"
+                        "INSERT INTO Transformer VALUES ('T1', 'Maker', 'S1', NULL);"
+                        "INSERT INTO Sweep (Measurement_Id, Equipment_Id, Transformer_Identifier, Data_Type) "
+                        "VALUES (1, 1, 'T1', 1);"
+                        "INSERT INTO Data (Sweep_Id, Frequency, Amplitude, Phase) VALUES (1, 20, -40, 5);");
+    const std::vector<std::string> tables = schemaOf(current);
+    ASSERT_TRUE(db::open_database(current, db::OpenMode::Open, nullptr, Connection::Main));
+    EXPECT_EQ(columnOnFile(current, indexes), expected);
+    EXPECT_EQ(schemaOf(current), tables);
+    EXPECT_EQ(columnOnFile(current, counts), std::vector<std::string>{"1/1"});
+    EXPECT_EQ(columnOnFile(current, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
+
+    const std::string before = readFile(current);
+    ASSERT_TRUE(db::open_database(current, db::OpenMode::Open, nullptr, Connection::Main));
+    db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
+    EXPECT_TRUE(readFile(current) == before) << "an indexed file is not written to";
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
+}
