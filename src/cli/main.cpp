@@ -1,6 +1,7 @@
 // corvane: the command-line front end over the program's core. Message boxes appear on standard
 // error as "CAPTION: TEXT"; results on standard output in fixed formats that scripts parse.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "cli/measure_commands.h"
 #include "cli/plot_command.h"
 #include "cli/terminal_prompter.h"
+#include "db/schema.h"
 #include "platform/prompter.h"
 
 namespace {
@@ -42,6 +44,11 @@ int main(int argc, char** argv) {
     if (args.empty()) return usage();
     cli::TerminalPrompter prompter;
     platform::setPrompter(&prompter);
+    // A large file opened for the first time is indexed before the command runs: say why it waits.
+    db::setKeyIndexRunner([](const std::function<void()>& work) {
+        std::fputs("Indexing the database for faster lookups (done once)...\n", stderr);
+        work();
+    });
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "startup") return startup(rest);
     if (args[0] == "db") return cli::runDbCommand(rest, prompter);

@@ -292,11 +292,51 @@ constexpr KeyIndex kKeyIndexes[] = {
     {"Sweep_Equipment_Id", TableIndex::Sweep, 2},
 };
 
-// Creates the key indexes the main connection's file lacks, in one transaction. A file that already
-// has them is not written to. A file that cannot take them (read-only media, say) still opens: it is
-// only slower, so the failure is traced, not shown.
-void ensureKeyIndexes() {
-    sqlite3* handle = handleOf(Connection::Main);
+// The rows of the point tables, estimated from their largest keys (no scan): what decides whether
+// making the indexes takes long enough to tell the user.
+long long pointRowsEstimate() {
+    long long rows = 0;
+    for (TableIndex t : {TableIndex::Data, TableIndex::DataFra, TableIndex::DataLcr}) {
+        std::string value;
+        bool found = false, null = false;
+        if (queryOneValue(Connection::Main, common::stringPrintf("SELECT max(rowid) FROM %s", tableName(t)), value,
+                          found, null))
+            rows += std::atoll(value.c_str());
+    }
+    return rows;
+}
+
+// Makes the key indexes in the file, in one transaction, on a connection of its own, so that it may
+// run on any thread while the main connection waits. A file that cannot take them (read-only media,
+// say) still opens: it is only slower, so the failure is traced, not shown.
+void makeKeyIndexes(const std::string& path) {
+    sqlite3* handle = nullptr;
+    std::string sql = "BEGIN TRANSACTION;";
+    for (const KeyIndex& k : kKeyIndexes)
+        sql += common::stringPrintf("CREATE INDEX IF NOT EXISTS %s ON %s (%s);", k.name, tableName(k.table),
+                                    columnName(k.table, k.column));
+    sql += "COMMIT TRANSACTION;";
+    char* error = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        platform::debugOutput(std::string("The key indexes could not be made: ") +
+                              (error ? error : sqlite3_errmsg(handle)) + "\n");
+        sqlite3_exec(handle, "ROLLBACK TRANSACTION", nullptr, nullptr, nullptr);
+    }
+    sqlite3_free(error);
+    sqlite3_close(handle);
+}
+
+// Points from which making the indexes is long work, handed to the runner: a few seconds or more.
+constexpr long long kLongIndexingRows = 500000;
+
+KeyIndexRunner& keyIndexRunner() {
+    static KeyIndexRunner runner;
+    return runner;
+}
+
+// Adds the key indexes the main connection's file lacks. A file that has them all is not written to.
+void ensureKeyIndexes(const std::string& path) {
     std::string names;
     for (const KeyIndex& k : kKeyIndexes) names += std::string(names.empty() ? "'" : ",'") + k.name + "'";
     std::string present;
@@ -306,17 +346,9 @@ void ensureKeyIndexes() {
                        found, null) ||
         std::atoi(present.c_str()) == static_cast<int>(std::size(kKeyIndexes)))
         return;
-    std::string sql = "BEGIN TRANSACTION;";
-    for (const KeyIndex& k : kKeyIndexes)
-        sql += common::stringPrintf("CREATE INDEX IF NOT EXISTS %s ON %s (%s);", k.name, tableName(k.table),
-                                    columnName(k.table, k.column));
-    sql += "COMMIT TRANSACTION;";
-    char* error = nullptr;
-    if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        platform::debugOutput(std::string("The key indexes could not be made: ") + (error ? error : "") + "\n");
-        sqlite3_exec(handle, "ROLLBACK TRANSACTION", nullptr, nullptr, nullptr);
-    }
-    sqlite3_free(error);
+    const std::function<void()> work = [path] { makeKeyIndexes(path); };
+    if (keyIndexRunner() && pointRowsEstimate() >= kLongIndexingRows) keyIndexRunner()(work);
+    else work();
 }
 
 }  // namespace
@@ -382,7 +414,7 @@ bool open_database(const std::string& path, OpenMode mode, bool* created, Connec
     }
     if (create) {
         const bool made = createTables(c, path);
-        if (made && c == Connection::Main) ensureKeyIndexes();
+        if (made && c == Connection::Main) ensureKeyIndexes(path);
         return made;
     }
 
@@ -390,9 +422,11 @@ bool open_database(const std::string& path, OpenMode mode, bool* created, Connec
     bool ok = readVersion(c, version) && version >= 0;
     if (ok && version == 0) ok = upgradeFromVersion0(c);
     if (handleOf(Connection::Main)) correctEquipmentSerials();
-    if (ok && c == Connection::Main) ensureKeyIndexes();
+    if (ok && c == Connection::Main) ensureKeyIndexes(path);
     return ok;
 }
+
+void setKeyIndexRunner(KeyIndexRunner runner) { keyIndexRunner() = std::move(runner); }
 
 std::string storedVersionText(Connection c) {
     std::string value;

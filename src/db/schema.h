@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct sqlite3;
@@ -61,6 +62,14 @@ enum class OpenMode : int {
 // version 2.0; an existing version-0 file is upgraded in place, all its rows kept. Failures are shown
 // through the Prompter ("Database Error"). Returns true when the database is open at version 2.0.
 bool open_database(const std::string& path, OpenMode mode, bool* created, Connection c);
+
+// Opening a file on the main connection also gives it indexes on the keys that tie its tables
+// together (a sweep's points; a transformer's, setup's and equipment's sweeps), made once, changing
+// no table and no row. In a large file that takes a while: the work is then handed to the runner set
+// here, which must run it (on any thread: it uses a connection of its own) and return when it is
+// done, showing the user meanwhile that something is under way. Without a runner it runs at once.
+using KeyIndexRunner = std::function<void(const std::function<void()>& work)>;
+void setKeyIndexRunner(KeyIndexRunner runner);
 
 // The stored schema version as SQLite gives it back ("2.0"); "" when it cannot be read.
 std::string storedVersionText(Connection c);

@@ -1,6 +1,8 @@
 // Opening, creating and upgrading database files; the equipment serial correction; next_row_id.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "db_fixture.h"
 #include "platform/files.h"
 
@@ -302,5 +304,34 @@ TEST_F(FileTest, KeyIndexesAreAddedOnceAndChangeNoTableOrRow) {
     ASSERT_TRUE(db::open_database(current, db::OpenMode::Open, nullptr, Connection::Main));
     db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
     EXPECT_TRUE(readFile(current) == before) << "an indexed file is not written to";
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
+}
+
+// A file whose point tables are large hands the indexing to the front end's runner, which may run it
+// on another thread; a small one is indexed at once.
+TEST_F(FileTest, LongIndexingGoesThroughTheRunner) {
+    int runs = 0;
+    db::setKeyIndexRunner([&runs](const std::function<void()>& work) {
+        ++runs;
+        std::thread worker(work);
+        worker.join();
+    });
+    const std::string small = dir.file("small.db"), large = dir.file("large.db");
+    for (const std::string& file : {small, large}) {
+        bool created = true;
+        ASSERT_TRUE(db::open_database(file, db::OpenMode::Open, &created, Connection::Main));
+        db::open_database({}, db::OpenMode::Close, nullptr, Connection::Main);
+        execOnFile(file, "DROP INDEX Data_FRA_Sweep_Id");
+    }
+    // The estimate is the largest key, so one point numbered high stands for many.
+    execOnFile(large, "INSERT INTO Data_FRA (Data_Id, Sweep_Id) VALUES (600000, 1)");
+    const std::string present = "SELECT count(*) FROM sqlite_master WHERE name='Data_FRA_Sweep_Id'";
+    ASSERT_TRUE(db::open_database(small, db::OpenMode::Open, nullptr, Connection::Main));
+    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(columnOnFile(small, present), std::vector<std::string>{"1"});
+    ASSERT_TRUE(db::open_database(large, db::OpenMode::Open, nullptr, Connection::Main));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(columnOnFile(large, present), std::vector<std::string>{"1"});
+    db::setKeyIndexRunner(nullptr);
     EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
 }

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -227,6 +228,49 @@ TEST_F(DatabaseCommands, RestoreDatabaseRefusesWithoutASelectionAndRestoresTheCh
     });
     clickTool(IDC_TOOL_SETTINGS);
     EXPECT_EQ(columnOf(TableIndex::Transformer, 0), std::vector<std::string>{"TX-100"});
+}
+
+}  // namespace
+}  // namespace gui_testing
+
+namespace gui_testing {
+namespace {
+
+// A large database opened for the first time is indexed behind "Preparing Database", which closes
+// itself; the file then has its indexes and every row.
+TEST_F(DatabaseCommands, ALargeFileIsIndexedOnceBehindAProgressBox) {
+    const std::string large = dir.file("Large.db");
+    bool created = true;
+    ASSERT_TRUE(db::open_database(large, db::OpenMode::Open, &created, db::Connection::Main));
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
+    // One value of a query on the file, through a connection of the test's own.
+    auto onFile = [&large](const char* sql) {
+        sqlite3* handle = nullptr;
+        std::string value;
+        sqlite3_open(large.c_str(), &handle);
+        sqlite3_exec(handle, sql, [](void* out, int, char** values, char**) {
+            *static_cast<std::string*>(out) = values[0] ? values[0] : "";
+            return 0;
+        }, &value, nullptr);
+        sqlite3_close(handle);
+        return value;
+    };
+    onFile("DROP INDEX Data_FRA_Sweep_Id;"
+           "INSERT INTO Data_FRA (Sweep_Id, Frequency) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+           "FROM n WHERE i < 1500000) SELECT i % 750, i FROM n;");
+    std::string text;
+    bool marquee = false;
+    answerNextDialog("Preparing Database", [&](HWND box) {
+        text = windowText(GetWindow(box, GW_CHILD));
+        marquee = (GetWindowLongW(GetDlgItem(box, IDC_INDEXING_PROGRESS), GWL_STYLE) & PBS_MARQUEE) != 0;
+    });
+    ASSERT_TRUE(db::open_database(large, db::OpenMode::Open, nullptr, db::Connection::Main));
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(text, "Indexing the database for faster lookups. This is done once and may take a minute.");
+    EXPECT_TRUE(marquee);
+    EXPECT_EQ(onFile("SELECT count(*) FROM sqlite_master WHERE name='Data_FRA_Sweep_Id'"), "1");
+    EXPECT_EQ(onFile("SELECT count(*) FROM Data_FRA"), "1500000");
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "gui/app/main_window.h"
 #include "app/timer_service.h"
 #include "gui/app/window_classes.h"
+#include "gui/db/indexing_dialog.h"
 
 namespace gui {
 namespace {
@@ -32,6 +33,7 @@ private:
 
 void initialiseProgram(HINSTANCE instance) {
     registerWindowClasses(instance);
+    installIndexingDialog();
     static WindowPoster poster(GetCurrentThreadId());
     app::setMessagePoster(&poster);
 }

@@ -1,5 +1,5 @@
 // Template and control identifiers of the database files and backup dialogs (Create New Database,
-// Database Settings, Restore Database), shared by database_dialogs.rc and their code. They keep to
+// Database Settings, Restore Database, Preparing Database), shared by database_dialogs.rc and their code. They keep to
 // 13000-13099, clear of the other dialogs' ranges and of resource.h.
 #pragma once
 
@@ -7,6 +7,7 @@
 #define IDD_CREATE_DATABASE                 13000
 #define IDD_DATABASE_SETTINGS               13001
 #define IDD_RESTORE_DATABASE                13002
+#define IDD_INDEXING                        13003
 
 // Create New Database ("Create Database" is IDOK)
 #define IDC_CREATE_TYPE_LIST                13010
@@ -23,3 +24,7 @@
 
 // Restore Database ("Restore" is IDOK)
 #define IDC_RESTORE_LIST                    13040
+
+// Preparing Database: its bar, and the command its worker posts when the indexes are made
+#define IDC_INDEXING_PROGRESS               13050
+#define IDC_INDEXING_DONE                   13051
