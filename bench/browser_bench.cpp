@@ -14,6 +14,7 @@
 #include "db/browser_views.h"
 #include "db/record_store.h"
 #include "db/sql_exec.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -99,17 +100,6 @@ BENCHMARK(FirstScreen)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 BENCHMARK(SearchKeystroke)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 BENCHMARK(SortByName)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 
-// The console report, with each run's time kept for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}  // plain text, also when piped to a file
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,13 +115,9 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
     std::printf("\nTimes with %d sweeps as ratios to those with %d (the floor):\n", kLarge, kSmall);
-    for (const char* name : {"FirstScreen", "SearchKeystroke", "SortByName"}) {
-        const std::string small = std::string(name) + "/" + std::to_string(kSmall);
-        const std::string large = std::string(name) + "/" + std::to_string(kLarge);
-        if (reporter.times.count(small) && reporter.times.count(large) && reporter.times[small] > 0)
-            std::printf("  %-16s %8.1f  (%.3f ms against %.3f ms)\n", name, reporter.times[large] / reporter.times[small],
-                        reporter.times[large], reporter.times[small]);
-    }
+    for (const char* name : {"FirstScreen", "SearchKeystroke", "SortByName"})
+        reporter.printRatio(name, std::string(name) + "/" + std::to_string(kLarge),
+                            std::string(name) + "/" + std::to_string(kSmall));
     benchmark::Shutdown();
     std::filesystem::remove_all(folder);
     return 0;
