@@ -36,12 +36,12 @@ db::SweepRecord benchSweep() {
     return s;
 }
 
-// What the program does when a sweep is saved: the sweep under the next id, then its points.
+// What the program does when a finished sweep is saved: the sweep under the next id and its points,
+// checked and stored in one transaction.
 void StoreSweep(benchmark::State& state) {
     db::SweepRecord sweep = benchSweep();
     for (auto _ : state) {
-        sweep.id = db::next_row_id(db::TableIndex::Sweep);
-        if (db::store_sweep(sweep, db::kAddUnchecked) != 0 || db::store_points(sweep) != 0) {
+        if (db::store_new_sweep(sweep, db::kAddChecked) != 0) {
             state.SkipWithError("the sweep was not stored");
             break;
         }
