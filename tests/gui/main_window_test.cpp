@@ -37,12 +37,6 @@ using gui::paneWindow;
 
 bool shown(HWND w) { return w && IsWindowVisible(w); }
 
-std::string textOf(HWND w) {
-    char text[256] = "";
-    GetWindowTextA(w, text, sizeof text);
-    return text;
-}
-
 bool isBold(HWND w) {
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -144,7 +138,7 @@ TEST_F(MainWindow, EveryControlOfEveryTableIsCreatedWithItsIdTextAndPlace) {
             EXPECT_EQ(GetParent(w), table.parentClass ? paneWindow(main, table.parentClass) : main);
             const char* text = startupText(design.id, design.text);
             if (text && !isComboBox(w)) {
-                EXPECT_EQ(textOf(w), text) << design.id;
+                EXPECT_EQ(windowText(w), text) << design.id;
             }
             if (design.positionRule == app::PositionRule::AsDesigned && design.sizeRule == app::SizeRule::Fixed)
                 expectPlace(w, design.designRect.x, design.designRect.y, design.designRect.width,
@@ -189,7 +183,7 @@ TEST_F(MainWindow, StartsInSfraModeWithTheStripHiddenAndMeasureSelected) {
     EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_MEASURE)));
     EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_DATABASE)));
     EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_FRA_ADD_TO_DATABASE)));
-    EXPECT_EQ(textOf(main), "Corvane v1_5");
+    EXPECT_EQ(windowText(main), "Corvane v1_5");
 }
 
 TEST_F(MainWindow, GrowingTheWindowWidensAndDeepensThePanesAndKeepsRightMargins) {
@@ -238,7 +232,7 @@ TEST_F(MainWindow, TheWindowCannotBeMadeSmallerThanItsInitialSize) {
 
 TEST_F(MainWindow, TheStripToggleSwapsTextAndPlaces) {
     SendMessageA(main, WM_COMMAND, IDC_SETTINGS_TOGGLE, 0);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TOGGLE)), "HIDE SETTINGS");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_SETTINGS_TOGGLE)), "HIDE SETTINGS");
     EXPECT_TRUE(shown(paneWindow(main, gui::kConfigClass)));
     EXPECT_TRUE(shown(paneWindow(main, gui::kFraClass)));
     expectPlace(paneWindow(main, gui::kConfigClass), 6, 36, 1002, 170, "strip");
@@ -246,7 +240,7 @@ TEST_F(MainWindow, TheStripToggleSwapsTextAndPlaces) {
     expectPlace(paneWindow(main, gui::kFraResultsClass), 6, 68, 986, 278, "results at design size");
     expectPlace(controlWindow(main, IDC_FRA_TABLE), 6, 68, 986, 278, "table at design size");
     SendMessageA(main, WM_COMMAND, IDC_SETTINGS_TOGGLE, 0);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TOGGLE)), "SHOW SETTINGS");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_SETTINGS_TOGGLE)), "SHOW SETTINGS");
     EXPECT_FALSE(shown(paneWindow(main, gui::kConfigClass)));
     expectPlace(paneWindow(main, gui::kFraClass), 6, 36, 1002, 528, "FRA pane in the strip's room");
     expectPlace(controlWindow(main, IDC_FRA_TABLE), 6, 68, 986, 452, "table taller");
@@ -312,22 +306,22 @@ TEST_F(MainWindow, ViewButtonsShowTheTableOrTheResultsWindow) {
     EXPECT_TRUE(isBold(controlWindow(main, IDC_FRA_VIEW_TABLE)));
     EXPECT_FALSE(isBold(controlWindow(main, IDC_FRA_VIEW_GRAPH)));
     SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_REALTIME, 0);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "START");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_FRA_START)), "START");
     EXPECT_TRUE(shown(paneWindow(main, gui::kFraResultsClass)));
     EXPECT_FALSE(shown(controlWindow(main, IDC_FRA_CURSOR1)));   // graph controls only in GRAPH view
     SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_GRAPH, 0);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "SWEEP");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_FRA_START)), "SWEEP");
     EXPECT_TRUE(shown(controlWindow(main, IDC_FRA_CURSOR1)));
 }
 
 TEST_F(MainWindow, SettingsPageButtonsNameTheirPage) {
     HWND strip = paneWindow(main, gui::kConfigClass);
     SendMessageA(strip, WM_COMMAND, IDC_PAGE_SYS, 0);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TITLE)), "Configuration: System Settings");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_SETTINGS_TITLE)), "Configuration: System Settings");
     EXPECT_TRUE(isBold(controlWindow(main, IDC_PAGE_SYS)));
     EXPECT_FALSE(isBold(controlWindow(main, IDC_PAGE_ACQU)));
     SendMessageA(strip, WM_COMMAND, IDC_PAGE_COMMS, 0);   // COMMS has no page
-    EXPECT_EQ(textOf(controlWindow(main, IDC_SETTINGS_TITLE)), "Configuration: System Settings");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_SETTINGS_TITLE)), "Configuration: System Settings");
     EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_PAGE_COMMS)));
 }
 
@@ -481,7 +475,7 @@ TEST_F(MainWindow, CopyToClipboardPlacesTheGraph) {
 
 TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     SendMessageA(main, WM_COMMAND, IDC_DATABASE, 0);
-    const std::string caption = textOf(controlWindow(main, IDC_DATA_CAPTION));
+    const std::string caption = windowText(controlWindow(main, IDC_DATA_CAPTION));
     EXPECT_EQ(caption.rfind("Sweeps (", 0), 0u) << caption;
     EXPECT_NE(caption.find(")  Sweep details"), std::string::npos) << caption;
     HWND list = controlWindow(main, IDC_DATA_LIST);
@@ -528,7 +522,7 @@ TEST_F(MainWindow, TheDataBrowserListsTheSweepsOfTheCurrentDatabase) {
     SendMessageA(controlWindow(main, IDC_DATA_VIEW_SELECTOR), CB_SETCURSEL, 0, 0);
     HWND viewPane = paneWindow(main, gui::kDataViewClass);
     SendMessageA(viewPane, WM_COMMAND, MAKEWPARAM(IDC_DATA_VIEW_SELECTOR, CBN_SELCHANGE), 0);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_DATA_CAPTION)).rfind("Transformers (", 0), 0u);
+    EXPECT_EQ(windowText(controlWindow(main, IDC_DATA_CAPTION)).rfind("Transformers (", 0), 0u);
     ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(cell(0, 0), "T-101");
     EXPECT_EQ(cell(0, 2), "S1");

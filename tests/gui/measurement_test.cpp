@@ -35,19 +35,13 @@ namespace {
 using gui::controlWindow;
 using gui::paneWindow;
 
-std::string textOf(HWND w) {
-    char text[256] = "";
-    GetWindowTextA(w, text, sizeof text);
-    return text;
-}
-
 // Pumps messages until the control's text reads text, at most ms; true when it did.
 bool waitForText(HWND window, const std::string& text, unsigned ms) {
     for (unsigned waited = 0; waited < ms; waited += 20) {
-        if (textOf(window) == text) return true;
+        if (windowText(window) == text) return true;
         pumpMessages(20);
     }
-    return textOf(window) == text;
+    return windowText(window) == text;
 }
 
 class Measurement : public SimulatorTest {
@@ -114,7 +108,7 @@ TEST_F(Measurement, AnUnsavedFraSweepFillsTheTableAndDrawsTheCurves) {
     EXPECT_FALSE(gui::instrumentLink().open);
     EXPECT_FALSE(menuGreyed(IDM_CONNECTION, MF_BYCOMMAND));
     EXPECT_FALSE(menuGreyed(gui::kMenuImpedance, MF_BYPOSITION));
-    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "SWEEP");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_FRA_START)), "SWEEP");
     EXPECT_EQ(db::count_rows(db::TableIndex::Sweep), 1);   // the one the database came with
     EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_FRA_ADD_TO_DATABASE)));
 
@@ -279,12 +273,12 @@ TEST_F(Measurement, AnLcrSweepFillsItsNineColumnTable) {
     ASSERT_EQ(tableRows(IDC_LCR_TABLE), 30);
     EXPECT_EQ(cell(IDC_LCR_TABLE, 29, 0), "30");
     EXPECT_NE(cell(IDC_LCR_TABLE, 0, 8), "");
-    EXPECT_EQ(textOf(controlWindow(main, IDC_LCR_IMPORT)), "EXPORT");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_LCR_IMPORT)), "EXPORT");
     EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_LCR_CLEAR)));
     click(IDC_LCR_CLEAR);
     pumpMessages(50);
     EXPECT_EQ(tableRows(IDC_LCR_TABLE), 0);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_LCR_IMPORT)), "IMPORT");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_LCR_IMPORT)), "IMPORT");
     EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_LCR_CLEAR)));
 }
 
@@ -322,7 +316,7 @@ TEST_F(Measurement, AnImpedanceFileIsImportedIntoThePaneAndExportedAgain) {
     pumpMessages(50);
     ASSERT_EQ(tableRows(IDC_LCR_TABLE), 3);
     EXPECT_EQ(cell(IDC_LCR_TABLE, 2, 1), "400.0000");
-    EXPECT_EQ(textOf(controlWindow(main, IDC_LCR_IMPORT)), "EXPORT");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_LCR_IMPORT)), "EXPORT");
     EXPECT_TRUE(IsWindowEnabled(controlWindow(main, IDC_LCR_CLEAR)));
 
     prompter.saveResults.push_back(dir.file("again"));
@@ -344,14 +338,14 @@ TEST_F(Measurement, ARealtimeRunStartsUpdatesAndStops) {
     HWND fra = paneWindow(main, gui::kFraClass);
     SendMessageA(fra, WM_COMMAND, IDC_FRA_VIEW_REALTIME, 0);
     click(IDC_FRA_START);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "STOP");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_FRA_START)), "STOP");
     EXPECT_EQ(measure::sweepRunning(), 1);
     pumpMessages(100);
     EXPECT_TRUE(menuGreyed(IDM_CONNECTION, MF_BYCOMMAND));
     EXPECT_FALSE(IsWindowEnabled(controlWindow(main, IDC_FRA_VIEW_GRAPH)));
     pumpMessages(1500);
     click(IDC_FRA_START);
-    EXPECT_EQ(textOf(controlWindow(main, IDC_FRA_START)), "START");
+    EXPECT_EQ(windowText(controlWindow(main, IDC_FRA_START)), "START");
     EXPECT_EQ(measure::sweepRunning(), 0);
     EXPECT_FALSE(gui::instrumentLink().open);
     pumpMessages(100);

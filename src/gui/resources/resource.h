@@ -3,6 +3,9 @@
 // the table's first and last control.
 #pragma once
 
+// The labels, frames and pictures of dialogs that no code addresses
+#define IDC_STATIC                  (-1)
+
 // Program resources
 #define IDI_CORVANE                 100
 #define IDB_LOGO                    190
