@@ -6,6 +6,7 @@
 
 #include "common/bmp_file.h"
 #include "platform/files.h"
+#include "platform/prompter.h"
 
 namespace gui {
 
@@ -90,6 +91,19 @@ bool copyBitmapToClipboard(HWND owner, HBITMAP bitmap) {
     if (EmptyClipboard()) handed = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
     CloseClipboard();
     return handed;
+}
+
+bool savePicture(HBITMAP picture, const std::string& path, const std::string& caption) {
+    const bool saved = picture && saveBitmapFile(picture, path);
+    if (picture) DeleteObject(picture);
+    if (!saved) platform::showMessage("The picture could not be written to " + path, caption, platform::Icon::Error);
+    return saved;
+}
+
+void copyPicture(HWND owner, HBITMAP picture, const std::string& caption) {
+    if (picture && copyBitmapToClipboard(owner, picture)) return;
+    if (picture) DeleteObject(picture);
+    platform::showMessage("The picture could not be put on the clipboard", caption, platform::Icon::Error);
 }
 
 }  // namespace gui

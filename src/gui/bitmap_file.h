@@ -38,4 +38,11 @@ bool saveBitmapFile(HBITMAP bitmap, const std::string& path);
 // be opened or refused the bitmap; the caller still owns it then.
 bool copyBitmapToClipboard(HWND owner, HBITMAP bitmap);
 
+// The user's Save and Copy commands for a picture, which they take over (it is deleted, or belongs to
+// the clipboard): a picture that cannot be written or put on the clipboard is reported in a box with
+// the command's caption. savePicture returns whether the file was written; a null picture counts as
+// a failure.
+bool savePicture(HBITMAP picture, const std::string& path, const std::string& caption);
+void copyPicture(HWND owner, HBITMAP picture, const std::string& caption);
+
 }  // namespace gui

@@ -32,12 +32,6 @@ namespace {
 
 using gui::controlWindow;
 
-std::string textOf(HWND w) {
-    char text[256] = "";
-    GetWindowTextA(w, text, sizeof text);
-    return text;
-}
-
 class InstrumentPages : public SimulatorTest {
 protected:
     void click(int id) { SendMessageA(controlWindow(main, id), BM_CLICK, 0, 0); }
@@ -105,7 +99,7 @@ TEST_F(InstrumentPages, EveryPageShowsTheInstrumentsValuesAfterReadSfra) {
     for (const PageButton& page : kPages) {
         SCOPED_TRACE(page.title);
         click(page.id);
-        EXPECT_EQ(textOf(control(IDC_SETTINGS_TITLE)), std::string("Configuration: ") + page.title);
+        EXPECT_EQ(windowText(control(IDC_SETTINGS_TITLE)), std::string("Configuration: ") + page.title);
         const std::vector<int> ids = shownPageControls();
         EXPECT_FALSE(ids.empty());
         for (int id : ids) {
@@ -123,7 +117,7 @@ TEST_F(InstrumentPages, EveryPageShowsTheInstrumentsValuesAfterReadSfra) {
     for (int id : {IDC_PAGE_COMMS, IDC_PAGE_DUT, IDC_PAGE_AUX, IDC_PAGE_PROG}) {
         EXPECT_FALSE(IsWindowEnabled(control(id)));
         SendMessageA(gui::paneWindow(main, gui::kConfigClass), WM_COMMAND, id, 0);
-        EXPECT_EQ(textOf(control(IDC_SETTINGS_TITLE)), "Configuration: Measurement Settings");
+        EXPECT_EQ(windowText(control(IDC_SETTINGS_TITLE)), "Configuration: Measurement Settings");
     }
     EXPECT_FALSE(gui::instrumentLink().open);
 }
@@ -140,14 +134,14 @@ TEST_F(InstrumentPages, LiveChecksKeepTheOldTextAndTheModeReshapesThePage) {
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text, "Minimum Cycles must be set between 1 and 100");
     EXPECT_EQ(prompter.boxes[0].caption, "Incorrect Value");
-    EXPECT_EQ(textOf(pageControl(IDC_ACQU_MIN_CYCLES)), "15");
+    EXPECT_EQ(windowText(pageControl(IDC_ACQU_MIN_CYCLES)), "15");
     EXPECT_EQ(instrument::findSetting(instrument::settingsTable(), "Acqu:mCyc")->shownValue(), "15");
 
-    const std::string delay = textOf(pageControl(IDC_ACQU_DELAY));
+    const std::string delay = windowText(pageControl(IDC_ACQU_DELAY));
     SetWindowTextA(pageControl(IDC_ACQU_DELAY), "61");
     ASSERT_EQ(prompter.boxes.size(), 2u);
     EXPECT_EQ(prompter.boxes[1].text, "Delay must be set between 0 and 60");
-    EXPECT_EQ(textOf(pageControl(IDC_ACQU_DELAY)), delay);
+    EXPECT_EQ(windowText(pageControl(IDC_ACQU_DELAY)), delay);
     SetWindowTextA(pageControl(IDC_ACQU_DELAY), "");
     EXPECT_EQ(prompter.boxes.size(), 2u) << "an empty box changes nothing";
 
@@ -345,6 +339,13 @@ TEST_F(ScreenCapture, TheBitmapFileReadsBackEqualAndTheDocumentHoldsThePicture) 
     EXPECT_EQ(back.width, area.width);
     EXPECT_EQ(back.height, area.height);
     EXPECT_TRUE(back.pixels == area.pixels);
+    // A file that cannot be written is said so.
+    const std::string nowhere = dir.file("no folder/screen.bmp");
+    prompter.saveResults.push_back(nowhere);
+    click(IDC_CAPTURE_TO_BITMAP);
+    ASSERT_EQ(prompter.boxes.size(), 1u) << prompter.captions();
+    EXPECT_EQ(prompter.boxes[0].text, "The picture could not be written to " + nowhere);
+    EXPECT_EQ(prompter.boxes[0].caption, "Export to .bmp");
 
     prompter.boxes.clear();
     prompter.queueAnswer(platform::Answer::Ok);   // no word processor

@@ -164,7 +164,6 @@ void paint(HWND graph) {
     EndPaint(graph, &ps);
 }
 
-
 void savePicture(HWND graph) {
     platform::FileChoice choice;
     choice.title = "Save to Bitmap";
@@ -172,18 +171,11 @@ void savePicture(HWND graph) {
     choice.mustExist = true;  // the folder must exist
     std::string path = "*.bmp";
     if (!platform::prompter().saveFile(choice, path)) return;
-    HBITMAP picture = drawPicture(graph, analysis::kBitmapLegendOffset);
-    const bool saved = picture && saveBitmapFile(picture, path);
-    if (picture) DeleteObject(picture);
-    if (!saved)
-        platform::showMessage("The picture could not be written to " + path, "Save to Bitmap", platform::Icon::Error);
+    gui::savePicture(drawPicture(graph, analysis::kBitmapLegendOffset), path, "Save to Bitmap");
 }
 
 void copyPicture(HWND graph) {
-    HBITMAP picture = drawPicture(graph, analysis::kBitmapLegendOffset);
-    if (picture && copyBitmapToClipboard(graph, picture)) return;
-    if (picture) DeleteObject(picture);
-    platform::showMessage("The picture could not be put on the clipboard", "Copy to Clipboard", platform::Icon::Error);
+    gui::copyPicture(graph, drawPicture(graph, analysis::kBitmapLegendOffset), "Copy to Clipboard");
 }
 
 void onActiveSweep(HWND graph) {

@@ -25,13 +25,8 @@ void exportGraph(HWND main, bool toFile) {
     if (size.cx <= 0 || size.cy <= 0) return;
     HBITMAP bitmap = drawToBitmap(graph, size.cx, size.cy,
                                   [&](HDC dc) { drawResults(graph, dc, size.cx, size.cy); });
-    if (!bitmap) return;
-    if (toFile) {
-        saveBitmapFile(bitmap, path);
-        DeleteObject(bitmap);
-    } else if (!copyBitmapToClipboard(main, bitmap)) {
-        DeleteObject(bitmap);
-    }
+    if (toFile) savePicture(bitmap, path, "Save to Bitmap");
+    else copyPicture(main, bitmap, "Copy to Clipboard");
 }
 
 }  // namespace gui

@@ -157,32 +157,21 @@ HBITMAP areaBitmap(HWND pane) {
     return drawToBitmap(pane, width, height, [&](HDC dc) { drawArea(dc, picture, width, height); });
 }
 
-void copyToClipboard(HWND pane) {
-    HBITMAP bitmap = areaBitmap(pane);
-    if (bitmap && !copyBitmapToClipboard(pane, bitmap)) DeleteObject(bitmap);
-}
+void copyToClipboard(HWND pane) { copyPicture(pane, areaBitmap(pane), "Copy to Clipboard"); }
 
 void exportToBitmapFile(HWND pane) {
     platform::FileChoice choice;
     choice.title = "Choose Save Location...";
     choice.mustExist = true;  // the folder must exist
     std::string path = "*.bmp";
-    if (!platform::prompter().saveFile(choice, path)) return;
-    if (HBITMAP bitmap = areaBitmap(pane)) {
-        saveBitmapFile(bitmap, path);
-        DeleteObject(bitmap);
-    }
+    if (platform::prompter().saveFile(choice, path)) savePicture(areaBitmap(pane), path, "Export to .bmp");
 }
 
 void exportToWord(HWND pane) {
     std::string folder;
     if (!platform::temporaryFolder(folder)) return;
     const std::string path = platform::joinPath(folder, kWordPictureFile);
-    HBITMAP bitmap = areaBitmap(pane);
-    if (!bitmap) return;
-    const bool written = saveBitmapFile(bitmap, path);
-    DeleteObject(bitmap);
-    if (written) exportPictureToWord(pane, path);
+    if (savePicture(areaBitmap(pane), path, "Export to Word")) exportPictureToWord(pane, path);
 }
 
 void onCommand(HWND pane, int id) {
