@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
 # and test.sh; apt-get runs only when a package is missing.
-corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3)
+corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libexpat1-dev libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3)
 # The GUI: built with Wine's wineg++ and wrc, run with wine under Xvfb for tests and screenshots
 # (xdotool drives tools/screenshot.sh).
 corvane_gui_packages=(wine wine64 wine64-tools libwine-dev fonts-wine fonts-liberation xvfb xauth imagemagick

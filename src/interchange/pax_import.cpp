@@ -9,7 +9,6 @@ namespace {
 
 constexpr const char* kNotPax = "The selected file is not a compatible PAX file";
 constexpr const char* kWrongVersion = "The selected file is not a compatable PAX file";
-constexpr std::size_t kMaxPoints = 2000;
 
 // Fields between the serial number and the comments, and between the comments and the second
 // version line, that are passed over.
@@ -98,7 +97,7 @@ const char* readPax(LineReader& in, db::SweepBundle& b, const std::string&) {
         if (isPointList(list)) break;
     }
     for (std::string_view item : listItems(list)) {
-        if (b.sweep.basicPoints.size() == kMaxPoints) break;
+        if (b.sweep.basicPoints.size() == kMaxImportedPoints) break;
         db::BasicFraPoint p;
         if (!pointItem(item, p)) return kNotPax;
         b.sweep.basicPoints.push_back(p);

@@ -1,5 +1,5 @@
 // The PAX reader: sweeps measured with other analysers, in XML text files whose root element is
-// <Frameworx>, read line by line like the XML sweep readers.
+// <Frameworx>, read line by line like the ".sfra" sweep files.
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
-// The IEC XML and ".sfra" sweep readers, and the line handling they share with the PAX reader.
-// Neither reader parses XML in general: each expects its elements one a line in a fixed order.
+// The ".sfra" sweep reader, which expects its elements one a line in a fixed order, and the line
+// handling it shares with the PAX reader.
 #include "interchange/xml_import.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 
 #include "db/record_store.h"
 #include "db/schema.h"
+#include "interchange/iec_xml_import.h"
 #include "interchange/text_format.h"
 #include "common/xml_text.h"
 #include "platform/prompter.h"
@@ -16,21 +17,10 @@
 namespace interchange {
 namespace {
 
-constexpr const char* kNotValid = "The selected file is not a valid XML file";
-constexpr const char* kNotCompatible = "The selected file is not a compatable XML file";
-constexpr const char* kCannotOpen = "Unable to open file";
-
-// The most points a sweep read from a file keeps; further points are passed over.
-constexpr std::size_t kMaxPoints = 2000;
-
 std::string lowerAscii(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return lowerAscii(std::string(a)) == lowerAscii(std::string(b));
 }
 
 std::size_t characterCount(std::string_view text) {
@@ -66,80 +56,6 @@ std::vector<std::string> splitAt(std::string_view text, char separator) {
         if (end == std::string_view::npos) return parts;
         start = end + 1;
     }
-}
-
-// The IEC reader proper; see importIecXmlFile.
-const char* readIec(LineReader& in, db::SweepBundle& b, const std::string& path) {
-    std::string line;
-    auto next = [&]() { return in.next(line); };
-    auto skip = [&](int lines) {
-        for (int i = 0; i < lines; ++i)
-            if (!in.next(line)) return false;
-        return true;
-    };
-
-    if (!next() || firstQuoted(line) != "1.0") return kNotValid;
-    if (!next()) return kNotValid;
-    if (line.starts_with("<!--") && !next()) return kNotValid;  // one comment line may precede the root
-    if (firstQuoted(line) != "1.0") return kNotCompatible;
-
-    if (!next()) return kNotValid;
-    auto values = quotedValues(line);
-    if (values.empty()) return kNotValid;
-    b.transformer.identifier = common::xmlUnescape(trimmed(values[0]));
-
-    if (!next()) return kNotValid;
-    b.sweep.date = storedDate(lineContent(line), '-', true);
-
-    if (!next()) return kNotValid;
-    std::string time = lineContent(line);
-    if (const auto h = time.find('h'); h != std::string::npos) time[h] = ':';
-    b.sweep.time = time;
-
-    if (!next()) return kNotValid;
-    b.transformer.manufacturer = lineContent(line);
-    if (!next()) return kNotValid;
-    b.transformer.serialNumber = lineContent(line);
-
-    if (!skip(2) || !next()) return kNotValid;  // the end of Transformer, the start of MeasurementSetup
-    values = quotedValues(line);
-    if (values.size() < 3) return kNotValid;
-    b.equipment.manufacturer = common::xmlUnescape(values[0]);
-    b.equipment.instrument = common::xmlUnescape(values[1]);
-    b.equipment.serialNumber = zeroPadded(common::xmlUnescape(values[2]), 5);
-
-    if (!next()) return kNotValid;
-    b.sweep.peakVoltage = leadingNumber(lineContent(line));
-    if (!next()) return kNotValid;
-    b.setup.referenceTerminal = lineContent(line);
-    if (!next()) return kNotValid;
-    b.setup.responseTerminal = lineContent(line);
-    if (!next()) return kNotValid;
-    b.setup.connectedTerminals = lineContent(line);
-    if (!skip(1) || !next()) return kNotValid;  // EarthedTerminals
-    b.setup.oltc = leadingInteger(lineContent(line));
-    if (!skip(1) || !next()) return kNotValid;  // DETC
-    b.sweep.temperature = leadingNumber(lineContent(line));
-    if (!next()) return kNotValid;
-    // The writer says "yes"; files from elsewhere may say "Yes".
-    b.setup.fluidFilled = equalsIgnoringCase(lineContent(line), "yes");
-    if (!next()) return kNotValid;
-    b.setup.unshieldedLength = static_cast<float>(leadingNumber(lineContent(line)));
-    if (!next()) return kNotValid;
-    b.setup.comments = lineContent(line);
-    if (!skip(2)) return kNotValid;  // the end of MeasurementSetup, the start of MeasurementResult
-
-    // Points up to the first other line; a file that ends among its points is cut short.
-    for (;;) {
-        if (!next()) return kNotValid;
-        if (!line.starts_with("<Point")) break;
-        if (b.sweep.basicPoints.size() >= kMaxPoints) continue;
-        db::BasicFraPoint p;
-        if (!threeNumbers(quotedValues(line), p)) return kNotValid;
-        b.sweep.basicPoints.push_back(p);
-    }
-    b.sweep.name = uniqueSweepName(baseName(path));
-    return nullptr;
 }
 
 // What each field of a sweep file holds, in file order after the root line. A field ends with the
@@ -185,15 +101,15 @@ std::string fieldLines(const std::vector<std::string>& lines) {
 // The ".sfra" reader proper; see importSweepFile.
 const char* readSweep(LineReader& in, db::SweepBundle& b, const std::string& path) {
     std::string line;
-    if (!in.next(line) || firstQuoted(line) != "1.0") return kNotValid;
-    if (!in.next(line)) return kNotValid;
-    if (line.starts_with("<!--") && !in.next(line)) return kNotValid;
-    if (const auto version = firstQuoted(line); version != "3" && version != "2") return kNotCompatible;
+    if (!in.next(line) || firstQuoted(line) != "1.0") return kNotValidXml;
+    if (!in.next(line)) return kNotValidXml;
+    if (line.starts_with("<!--") && !in.next(line)) return kNotValidXml;
+    if (const auto version = firstQuoted(line); version != "3" && version != "2") return kNotCompatibleXml;
 
     std::string setupComments, sweepComments;
     std::vector<std::string> lines;
     for (SweepField field : kSweepFileFields) {
-        if (!readField(in, lines)) return kNotValid;
+        if (!readField(in, lines)) return kNotValidXml;
         const std::string content = lineContent(lines.back());
         if (field == SetupComment) {
             setupComments += fieldLines(lines);
@@ -236,15 +152,15 @@ const char* readSweep(LineReader& in, db::SweepBundle& b, const std::string& pat
     // The points, one "<d" line each ("frequency,amplitude,phase"), follow the last field after the
     // lines that open their section.
     do {
-        if (!in.next(line)) return kNotValid;
+        if (!in.next(line)) return kNotValidXml;
     } while (!line.starts_with("<d"));
     for (;;) {
-        if (b.sweep.basicPoints.size() < kMaxPoints) {
+        if (b.sweep.basicPoints.size() < kMaxImportedPoints) {
             db::BasicFraPoint p;
-            if (!threeNumbers(splitAt(lineContent(line), ','), p)) return kNotValid;
+            if (!threeNumbers(splitAt(lineContent(line), ','), p)) return kNotValidXml;
             b.sweep.basicPoints.push_back(p);
         }
-        if (!in.next(line)) return kNotValid;  // cut short among the points
+        if (!in.next(line)) return kNotValidXml;  // cut short among the points
         if (!line.starts_with("<d")) break;
     }
     b.sweep.name = uniqueSweepName(baseName(path));
@@ -398,7 +314,10 @@ void showImportError(const std::string& text) {
 bool readBundle(const std::string& path, db::SweepBundle& bundle, BundleReader read) {
     bundle = db::SweepBundle{};
     LineReader in(path);
-    const char* refusal = in.isOpen() ? read(in, bundle, path) : kCannotOpen;
+    return settleBundle(bundle, in.isOpen() ? read(in, bundle, path) : kCannotOpenFile);
+}
+
+bool settleBundle(db::SweepBundle& bundle, const char* refusal) {
     if (refusal) {
         bundle = db::SweepBundle{};  // nothing half-read is handed over
         showImportError(refusal);
@@ -409,8 +328,6 @@ bool readBundle(const std::string& path, db::SweepBundle& bundle, BundleReader r
     bundle.marker = 1;
     return true;
 }
-
-bool importIecXmlFile(const std::string& path, db::SweepBundle& bundle) { return readBundle(path, bundle, readIec); }
 
 bool importSweepFile(const std::string& path, db::SweepBundle& bundle) { return readBundle(path, bundle, readSweep); }
 

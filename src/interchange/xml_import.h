@@ -1,6 +1,6 @@
-// The XML sweep readers: IEC 60076-18 files as the XML writer makes them, and the instrument maker's
-// ".sfra" sweep files (versions 2 and 3). Both read line by line, one element a line in a fixed
-// order; the line handling here is shared with the PAX reader.
+// The XML sweep readers by extension, the instrument maker's ".sfra" sweep files (versions 2 and 3),
+// read line by line with one element a line in a fixed order, and what the file readers share: the
+// line handling (also used by the PAX reader), number reading, sweep naming and the refusals.
 #pragma once
 
 #include <cstdio>
@@ -13,17 +13,21 @@
 namespace interchange {
 
 // Reads one sweep file into bundle by its extension: ".sfra" or ".SFRA" with importSweepFile, any
-// other with importIecXmlFile. True when the bundle was filled (marker 1).
+// other with importIecXmlFile (iec_xml_import.h). True when the bundle was filled (marker 1).
 bool importXmlFile(const std::string& path, db::SweepBundle& bundle);
 
-// Reads an IEC XML file into bundle: a basic FRA sweep (data type 0) of at most 2000 points, named
-// after the file and made unique among the stored sweeps, with its transformer, setup and equipment.
-// A file that is refused (not XML 1.0, not an IEC file of version 1.0, cut short, a point that is not
-// three numbers) gets its message, and bundle stays empty (marker -1). True when filled.
-bool importIecXmlFile(const std::string& path, db::SweepBundle& bundle);
-
-// The same for a ".sfra" sweep file.
+// Reads a ".sfra" sweep file into bundle: a basic FRA sweep (data type 0) of at most 2000 points,
+// named after the file and made unique among the stored sweeps, with its transformer, setup and
+// equipment. A refused file gets its message, and bundle stays empty (marker -1). True when filled.
 bool importSweepFile(const std::string& path, db::SweepBundle& bundle);
+
+// The refusals of the XML readers.
+inline constexpr const char* kNotValidXml = "The selected file is not a valid XML file";
+inline constexpr const char* kNotCompatibleXml = "The selected file is not a compatable XML file";
+inline constexpr const char* kCannotOpenFile = "Unable to open file";
+
+// The most points a sweep read from a file keeps; further points are passed over.
+inline constexpr std::size_t kMaxImportedPoints = 2000;
 
 // ---- Line handling shared by the line-oriented readers ----
 
@@ -89,10 +93,14 @@ std::string uniqueSweepName(const std::string& name);
 // or returns the message of its refusal.
 using BundleReader = const char* (*)(LineReader& in, db::SweepBundle& bundle, const std::string& path);
 
-// Opens path and reads it with read into a cleared bundle. A file that cannot be opened ("Unable to
-// open file") or that read refuses gets its message and leaves the bundle empty (marker -1); a read
-// one is a basic FRA sweep of its transformer with marker 1. True when the bundle was filled.
+// Opens path and reads it with read into a cleared bundle, then settles it with settleBundle. A file
+// that cannot be opened is refused with "Unable to open file". True when the bundle was filled.
 bool readBundle(const std::string& path, db::SweepBundle& bundle, BundleReader read);
+
+// Settles a bundle its reader has finished: refused (refusal not null), it gets the message and
+// is left empty (marker -1); read, it is a basic FRA sweep of its transformer with marker 1.
+// Returns whether it was read.
+bool settleBundle(db::SweepBundle& bundle, const char* refusal);
 
 // Shows an import failure: text in a box captioned "Import Error" with an information icon.
 void showImportError(const std::string& text);
