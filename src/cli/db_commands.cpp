@@ -219,11 +219,11 @@ int addSweep(const std::vector<std::string>& args) {
         if (mode == db::kUpdate) throw UsageError{"--points adds points to a new sweep only"};
         readPoints(a.get("--points"), r);
     }
+    if (mode != db::kUpdate && a.has("--id")) throw UsageError{"--id names the sweep to update (--mode 1)"};
     return storeCommand(a, [&] {
-        r.id = a.has("--id") ? integerOption(a, "--id", 0) : db::next_row_id(db::TableIndex::Sweep);
-        int result = db::store_sweep(r, mode);
-        if (result == 0 && a.has("--points")) result = db::store_points(r);
-        return result;
+        if (mode != db::kUpdate) return db::store_new_sweep(r, mode);
+        r.id = integerOption(a, "--id", 0);
+        return db::store_sweep(r, mode);
     });
 }
 

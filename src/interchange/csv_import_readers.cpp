@@ -310,11 +310,13 @@ std::string columnFileName(std::string_view titles, bool quoted) {
 }
 
 // Column files: a title line, then lines of frequency, amplitude and (when present) phase. A file
-// without data lines is refused: it has nothing to import.
+// without data lines is refused: it has nothing to import. Every data line has as many fields as the
+// first: a line with fewer is a file cut short, whose point would come in with a made-up phase.
 CsvImport readColumnFile(const Lines& lines, bool quoted, db::SweepBundle& b, std::string& refusal) {
     auto& points = b.sweep.basicPoints;
+    const std::size_t fields = lines.size() > 1 ? splitFields(lines.line(1)).size() : 0;
     bool ok = lines.size() > 1 && !lines.blank(1) && readPointLines(lines, 1, [&](const auto& f) {
-        if (f.size() != 2 && f.size() != 3) return false;
+        if ((f.size() != 2 && f.size() != 3) || f.size() != fields) return false;
         points.push_back({number(f[0]), number(f[1]), f.size() == 3 ? number(f[2]) : 0.0});
         return true;
     });

@@ -36,7 +36,10 @@ std::string storedDate(std::string_view text, char separator, bool dayFirst) {
 }
 
 std::string sweepFilePath(const std::string& folder, const db::SweepRecord& sweep, const char* extension) {
-    return platform::joinPath(folder, safeFileNamePart(sweep.name) + "_" + safeFileNamePart(sweep.date) + extension);
+    std::string name = safeFileNamePart(sweep.name) + "_" + safeFileNamePart(sweep.date) + extension;
+    // A name that starts with a dot would be a hidden file on POSIX systems, out of the user's sight.
+    for (std::size_t i = 0; i < name.size() && name[i] == '.'; ++i) name[i] = '_';
+    return platform::joinPath(folder, name);
 }
 
 }  // namespace interchange

@@ -28,7 +28,8 @@ std::string zeroPadded(std::string_view text, std::size_t width);
 std::string storedDate(std::string_view text, char separator, bool dayFirst);
 
 // folder, separator, the sweep's name, "_", its date as loaded (day-month-year), and extension
-// (".csv", ".xml"); name and date made safe first.
+// (".csv", ".xml"); name and date made safe first, and dots that would start the file name (hiding
+// the file) replaced by "_".
 std::string sweepFilePath(const std::string& folder, const db::SweepRecord& sweep, const char* extension);
 
 }  // namespace interchange

@@ -163,6 +163,9 @@ const char* readSweep(LineReader& in, db::SweepBundle& b, const std::string& pat
         if (!in.next(line)) return kNotValidXml;  // cut short among the points
         if (!line.starts_with("<d")) break;
     }
+    // The points end with the tag that closes their section; anything else is a file cut short
+    // between two lines, whose remaining points would be lost unseen.
+    if (const auto end = trimmed(line); !end.starts_with("</") || !end.ends_with(">")) return kNotValid;
     b.sweep.name = uniqueSweepName(baseName(path));
     return nullptr;
 }

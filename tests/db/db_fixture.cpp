@@ -95,4 +95,21 @@ std::vector<std::string> columnOnFile(const std::string& file, const std::string
     return out;
 }
 
+std::vector<std::string> storeInconsistencies(const std::string& file, int pointsPerSweep) {
+    std::vector<std::string> found = columnOnFile(file, "PRAGMA integrity_check");
+    if (found == std::vector<std::string>{"ok"}) found.clear();
+    const std::string wrongCount = pointsPerSweep > 0 ? "IFNULL(n.c, 0) != " + std::to_string(pointsPerSweep)
+                                                      : std::string("n.c IS NULL");
+    const auto more = columnOnFile(
+        file, "WITH p(id, t) AS (SELECT Sweep_Id, 0 FROM Data UNION ALL SELECT Sweep_Id, 1 FROM Data_FRA "
+              "UNION ALL SELECT Sweep_Id, 2 FROM Data_LCR), "
+              "n(id, t, c) AS (SELECT id, t, count(*) FROM p GROUP BY id, t) "
+              "SELECT 'sweep ' || s.SweepId || ' has ' || IFNULL(n.c, 0) || ' points' FROM Sweep s "
+              "LEFT JOIN n ON n.id = s.SweepId AND n.t = s.Data_Type WHERE " + wrongCount +
+                  " UNION ALL SELECT n.c || ' points of type ' || n.t || ' without their sweep ' || n.id FROM n "
+                  "LEFT JOIN Sweep s ON s.SweepId = n.id AND s.Data_Type = n.t WHERE s.SweepId IS NULL");
+    found.insert(found.end(), more.begin(), more.end());
+    return found;
+}
+
 }  // namespace testing_support

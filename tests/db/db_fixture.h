@@ -42,4 +42,9 @@ protected:
 void execOnFile(const std::string& file, const std::string& sql);
 std::vector<std::string> columnOnFile(const std::string& file, const std::string& sql);
 
+// What is wrong with a database file, one line each: integrity_check's complaints, sweeps without
+// points (or, when pointsPerSweep is given, without exactly that many), and points that no sweep of
+// their table's data type owns. Empty when the file is whole.
+std::vector<std::string> storeInconsistencies(const std::string& file, int pointsPerSweep = 0);
+
 }  // namespace testing_support

@@ -114,7 +114,7 @@ TEST(CsvExport, OddNamesAndLineBreaks) {
     b.sweep.comments = "line one\r\nline two";  // comments keep their line breaks
     b.setup.connectedTerminals = "X1\nX2";      // a one-line field must stay on its line
     ASSERT_EQ(interchange::exportSweepReports(dir.path(), {b}), 1);
-    std::string text = readFile(dir.file(".._escape_01-07-2013.csv"));  // inside the folder
+    std::string text = readFile(dir.file("___escape_01-07-2013.csv"));  // inside the folder, not hidden
     EXPECT_NE(text.find("Name:\t../escape\r\n"), std::string::npos);
     EXPECT_NE(text.find("Comments:\tline one\r\nline two\r\n\r\nSweep Data\r\n"), std::string::npos);
     EXPECT_NE(text.find("Connected Terminals:\tX1 X2\r\n"), std::string::npos);

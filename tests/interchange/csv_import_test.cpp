@@ -301,6 +301,7 @@ TEST_F(CsvImportTest, ColumnFilesWithBadLinesAreRefused) {
     expectRefused("\"Frequency\",\"S (dB)\"\r\n10,1,2,3\r\n", kNotValid);  // first data line of four fields
     expectRefused("Frequency,S\r\n10\r\n", kNotValid);                     // ... of one field
     expectRefused("Frequency,S\r\n10,1\r\n20,2,3,4\r\n", kNotValid);       // a later line
+    expectRefused("Frequency,S,P\r\n10,1,5\r\n20,-4", kNotValid);           // a last line cut short
     expectRefused("Frequency,S\r\n", kNotValid);                           // no data at all
     expectRefused("Frequency,S\r\n\r\n10,1\r\n", kNotValid);
     std::string tooMany = "Frequency,S\n";

@@ -22,7 +22,9 @@ TEST(TextFormat, SweepFilesStayInTheirFolderWithValidNames) {
     s.date = "01-07-2013";
     EXPECT_EQ(sweepFilePath("/out", s, ".csv"), "/out/Tap5_01-07-2013.csv");
     s.name = "../../etc/HV: phase A*?\"<>|\tend";
-    EXPECT_EQ(sweepFilePath("/out", s, ".xml"), "/out/.._.._etc_HV_ phase A_______end_01-07-2013.xml");
+    EXPECT_EQ(sweepFilePath("/out", s, ".xml"), "/out/___.._etc_HV_ phase A_______end_01-07-2013.xml");
+    s.name = ".hidden";
+    EXPECT_EQ(sweepFilePath("/out", s, ".csv"), "/out/_hidden_01-07-2013.csv");
     s.name = "C:\\Windows\\x";
     s.date = "01/07/2013";
     EXPECT_EQ(sweepFilePath("/out", s, ".xml"), "/out/C__Windows_x_01_07_2013.xml");

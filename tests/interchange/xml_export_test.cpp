@@ -196,7 +196,7 @@ TEST(XmlExport, FilesStayInTheFolderAndFailuresAreQuiet) {
     bundles[1].marker = -1;  // a sweep that could not be loaded
     bundles[2].sweep.name = "HV: A*?";
     EXPECT_EQ(exportXml(dir.path(), bundles), 2);
-    EXPECT_FALSE(readFile(dir.file(".._.._escape_01_07_2013.xml")).empty());
+    EXPECT_FALSE(readFile(dir.file("___.._escape_01_07_2013.xml")).empty());
     EXPECT_FALSE(readFile(dir.file("HV_ A___01-07-2013.xml")).empty());
     EXPECT_TRUE(prompter.boxes.empty());
 

@@ -1,8 +1,14 @@
 #include "support/run_command.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "support/temp_dir.h"
 
@@ -30,6 +36,33 @@ CommandResult runCommand(const std::string& program, const std::vector<std::stri
     r.out = readFile(capture.file("out"));
     r.err = readFile(capture.file("err"));
     return r;
+}
+
+bool runAndKill(const std::string& program, const std::vector<std::string>& args, const std::string& homeDir,
+                long delayMicros) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    std::string home = "HOME=" + homeDir;
+    char* envp[] = {home.data(), nullptr};
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return false;
+
+    std::this_thread::sleep_for(std::chrono::microseconds(delayMicros));
+    kill(pid, SIGKILL);  // a child that has ended already is a zombie until waited for: no other process
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
 }  // namespace testing_support

@@ -15,4 +15,10 @@ struct CommandResult {
 CommandResult runCommand(const std::string& program, const std::vector<std::string>& args, const std::string& workDir,
                          const std::string& homeDir);
 
+// Starts the program with its output discarded, lets it run for delayMicros and kills it with
+// SIGKILL, as a crash or a pulled plug of the process would end it. True when the kill ended it,
+// false when it had finished by itself before.
+bool runAndKill(const std::string& program, const std::vector<std::string>& args, const std::string& homeDir,
+                long delayMicros);
+
 }  // namespace testing_support
