@@ -165,7 +165,7 @@ const char* readSweep(LineReader& in, db::SweepBundle& b, const std::string& pat
     }
     // The points end with the tag that closes their section; anything else is a file cut short
     // between two lines, whose remaining points would be lost unseen.
-    if (const auto end = trimmed(line); !end.starts_with("</") || !end.ends_with(">")) return kNotValid;
+    if (const auto end = trimmed(line); !end.starts_with("</") || !end.ends_with(">")) return kNotValidXml;
     b.sweep.name = uniqueSweepName(baseName(path));
     return nullptr;
 }
