@@ -47,6 +47,10 @@ std::string xmlEscape(std::string_view text) {
             case '\t': out += "&#9;"; break;
             case '\n': out += "&#10;"; break;
             case '\r': out += "&#13;"; break;
+            case ' ':
+                // Readers trim the blanks around a value as layout; written as references they stay.
+                out += i == 0 || i + 1 == text.size() ? "&#32;" : " ";
+                break;
             default:
                 if (byte >= 0x20) out += static_cast<char>(byte);
             }

@@ -9,7 +9,8 @@ namespace common {
 
 // text made fit to stand in XML element text or a double-quoted attribute value: & < > " ' as
 // entity references; tab, line feed and carriage return as character references (so that a value
-// stays on its line and survives attribute normalisation); other control characters, which XML
+// stays on its line and survives attribute normalisation), and so are blanks at either end (so that
+// a reader trimming the layout around a value keeps them); other control characters, which XML
 // cannot carry at all, left out; bytes that are not UTF-8 taken as Latin-1 characters.
 std::string xmlEscape(std::string_view text);
 

@@ -78,14 +78,10 @@ void expectSameFields(const db::SweepBundle& got, const db::SweepBundle& expecte
     const auto a = fields(got), e = fields(expected);
     for (std::size_t i = 0; i < a.size(); ++i) {
         const std::optional<std::string> want = roundTrip ? roundTrip(e[i].first, e[i].second) : e[i].second;
-        if (want) EXPECT_EQ(a[i].second, *want) << context << ": " << a[i].first;
+        if (want) {
+            EXPECT_EQ(a[i].second, *want) << context << ": " << a[i].first;
+        }
     }
-}
-
-std::string trimmedBlanks(std::string text) {
-    text.erase(0, std::min(text.find_first_not_of(' '), text.size()));
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
 }
 
 // The sweep report writes every field but the comments on one line of its own, so line breaks in
@@ -100,15 +96,14 @@ std::optional<std::string> csvRoundTrip(const std::string& field, const std::str
 
 // The XML file carries neither the setup's name nor the sweep's comments, and names the sweep after
 // the file. Control characters other than tab, line feed and carriage return cannot stand in XML at
-// all and are left out; the reader pads the equipment serial to five characters with zeros and does
-// not keep blanks around a value other than the equipment's attributes.
+// all and are left out; the reader pads the equipment serial to five characters with zeros.
 std::optional<std::string> xmlRoundTrip(const std::string& field, const std::string& value) {
     if (field == "setup name" || field == "sweep name" || field == "sweep comments") return std::nullopt;
     std::string out;
     for (char c : value)
         if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
     if (field == "equipment serial" && out.size() < 5) out.insert(0, 5 - out.size(), '0');
-    return field.starts_with("equipment") || field == "instrument" ? out : trimmedBlanks(out);
+    return out;
 }
 
 // The keys of the rows the data browser lists in view for search.
