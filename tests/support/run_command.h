@@ -12,7 +12,13 @@ struct CommandResult {
     std::string out, err;
 };
 
+// With signal set, the program is sent that signal signalAfterMs after it was started.
+struct Interruption {
+    int signal = 0;
+    unsigned signalAfterMs = 0;
+};
+
 CommandResult runCommand(const std::string& program, const std::vector<std::string>& args, const std::string& workDir,
-                         const std::string& homeDir);
+                         const std::string& homeDir, Interruption interruption = {});
 
 }  // namespace testing_support
