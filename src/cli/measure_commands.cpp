@@ -210,14 +210,16 @@ int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Ro
     measure::PendingSweep pending;
     if (!measure::confirmSweepSetup(fieldsFrom(a, table), kind, storedSweepNames(), table, pending, link)) return 2;
     if (!a.has("--timeout")) bound.setTimeout(sweepTimeoutSeconds(table));
-    // The run itself starts by setting the instrument up, as the "SET UP SFRA" command does.
-    instrument::writeChangedSettings(table, link);
 
     ProgressBar progress(job.block.stepCount);
     job.reset();
     job.sink = &progress;
+    // Connecting and reading the settings are not broken off (they are bounded); a stop asked for
+    // meanwhile is heard here.
     std::string cancelled = bound.stopReason();
     if (cancelled.empty()) {
+        // The run itself starts by setting the instrument up, as the "SET UP SFRA" command does.
+        instrument::writeChangedSettings(table, link);
         std::fputs("Waiting for data\n", stderr);
         measure::sweepRunning() = kind == measure::SweepKind::Fra ? 1 : 2;
         cancelled = runWorker(job, bound, [&] { start(job, link); });
