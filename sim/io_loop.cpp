@@ -78,6 +78,35 @@ bool openPty(int& master, int& slave, std::string& path) {
     return true;
 }
 
+// The traffic log of --log: flushed line by line, so that a test can read what the instrument heard
+// while the simulator runs on.
+class TrafficLog {
+public:
+    explicit TrafficLog(const std::string& path) : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "a")) {
+        if (file_) std::setvbuf(file_, nullptr, _IOLBF, 0);
+    }
+    ~TrafficLog() {
+        if (file_) std::fclose(file_);
+    }
+    TrafficLog(const TrafficLog&) = delete;
+    TrafficLog& operator=(const TrafficLog&) = delete;
+    bool failed(const std::string& path) const { return !path.empty() && !file_; }
+
+    // Each line of heard, behind the link's name.
+    void heard(const char* link, const std::string& heard) {
+        if (!file_) return;
+        std::size_t start = 0;
+        for (std::size_t end; (end = heard.find('\n', start)) != std::string::npos; start = end + 1)
+            std::fprintf(file_, "%s> %.*s\n", link, static_cast<int>(end - start), heard.c_str() + start);
+    }
+    void event(const char* text) {
+        if (file_) std::fprintf(file_, "%s\n", text);
+    }
+
+private:
+    std::FILE* file_;
+};
+
 // One link's socket or terminal with its session and the bytes not yet written.
 struct Link {
     int fd = -1;
@@ -119,6 +148,11 @@ int runSimulator(const Options& options) {
         std::fprintf(stderr, "corvane-sim: cannot listen on 127.0.0.1:%d: %s\n", options.port, std::strerror(errno));
         return 1;
     }
+    TrafficLog log(options.logPath);
+    if (log.failed(options.logPath)) {
+        std::fprintf(stderr, "corvane-sim: cannot write %s: %s\n", options.logPath.c_str(), std::strerror(errno));
+        return 1;
+    }
     Instrument instrument(options.setup);
     Link tcp(instrument, LinkKind::Tcp);
     Link serial(instrument, LinkKind::Serial);
@@ -133,6 +167,7 @@ int runSimulator(const Options& options) {
     std::fflush(stdout);
 
     auto dropClient = [&] {
+        log.event("tcp: closed");
         close(tcp.fd);
         tcp.fd = -1;
         tcp.unsent.clear();
@@ -176,19 +211,24 @@ int runSimulator(const Options& options) {
             if (client >= 0) {
                 tcp.fd = client;
                 tcp.session.reset();
+                log.event("tcp: open");
             }
         }
         if (tcpSlot >= 0 && (fds[tcpSlot].revents & (POLLIN | POLLHUP | POLLERR)) && !tcp.closing) {
             const ssize_t n = read(tcp.fd, buffer, sizeof buffer);
             if (n > 0) {
                 tcp.session.receive(std::string_view(buffer, static_cast<std::size_t>(n)), t);
+                log.heard("tcp", tcp.session.takeHeard());
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 dropClient();
             }
         }
         if (serialSlot >= 0 && (fds[serialSlot].revents & POLLIN)) {
             const ssize_t n = read(serial.fd, buffer, sizeof buffer);
-            if (n > 0) serial.session.receive(std::string_view(buffer, static_cast<std::size_t>(n)), t);
+            if (n > 0) {
+                serial.session.receive(std::string_view(buffer, static_cast<std::size_t>(n)), t);
+                log.heard("pty", serial.session.takeHeard());
+            }
         }
 
         const std::int64_t after = nowMs();

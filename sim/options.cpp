@@ -49,6 +49,9 @@ std::string usageText() {
            "  --point-ms N         measuring time per sweep point in ms (default 5)\n"
            "  --fast               measure instantly\n"
            "  --binary             measured values in the packed binary form\n"
+           "  --log PATH           append what the instrument hears to PATH, a line each: \"tcp> CMD\" or\n"
+           "                       \"pty> CMD\" (interrupt bytes as \\024 and \\031), and \"tcp: open\" and\n"
+           "                       \"tcp: closed\" as clients come and go\n"
            "  --fault FAULT        inject a fault; may be repeated:\n"
            "                         silent-after:N     no reply at all after N reply lines\n"
            "                         silent:CMD         never answer CMD\n"
@@ -149,6 +152,13 @@ bool parseOptions(const std::vector<std::string>& args, std::time_t today, Optio
                 return false;
             }
             o.port = static_cast<int>(n);
+        } else if (a == "--log") {
+            if (!value(v)) return false;
+            if (v.empty()) {
+                error = "--log needs a file";
+                return false;
+            }
+            o.logPath = v;
         } else if (a == "--identity") {
             if (!value(v)) return false;
             if (v.empty() || v.find('\n') != std::string::npos) {

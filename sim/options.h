@@ -13,6 +13,7 @@ struct Options {
     int port = 10001;       // TCP port on 127.0.0.1; 0 lets the system choose
     bool pty = false;       // also serve a pseudo-terminal
     bool help = false;
+    std::string logPath;    // where the traffic log goes; empty: no log
     InstrumentSetup setup;  // identity, calibration, profile, seed, pace, binary, faults
 };
 

@@ -236,6 +236,8 @@ void Session::reset() {
 void Session::receive(std::string_view bytes, std::int64_t nowMs) {
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
+        if (c == kInterrupt) heard_ += "\\024\n";
+        if (c == kResume) heard_ += "\\031\n";
         if (deaf_) {
             // After a broken-off read-out the serial side hangs until the controller interrupts it.
             if (c == kInterrupt) deaf_ = false;
@@ -245,6 +247,7 @@ void Session::receive(std::string_view bytes, std::int64_t nowMs) {
         if (c == '\n' || c == '\0') {
             std::string line;
             line.swap(pending_);
+            if (!line.empty()) heard_ += line + "\n";
             handleLine(std::move(line), nowMs);
             continue;
         }
@@ -446,6 +449,12 @@ std::string Session::takeDue(std::int64_t nowMs) {
             out += chunk.bytes;
         }
     }
+    return out;
+}
+
+std::string Session::takeHeard() {
+    std::string out;
+    out.swap(heard_);
     return out;
 }
 

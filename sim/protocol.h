@@ -127,6 +127,9 @@ public:
     bool closeRequested() const { return closeRequested_; }
     // A new peer on this link: partial input and queued replies are forgotten.
     void reset();
+    // What the instrument has taken in since the last call, one line each: every command as it came
+    // (without its line end) and the interrupt bytes as \\024 and \\031. For the traffic log.
+    std::string takeHeard();
 
 private:
     enum class Action { Send, Close, Deafen };
@@ -159,6 +162,7 @@ private:
     LinkKind link_;
     std::string pending_;
     std::deque<Chunk> outbox_;
+    std::string heard_;
     bool closeRequested_ = false;
     bool deaf_ = false;  // serial link after a drop: input ignored until the interrupt byte
 };

@@ -3,10 +3,11 @@
 // realtime readings; and the crossing reports and diagnosis of stored sweeps.
 #include "cli/measure_commands.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include "cli/database_session.h"
 #include "cli/stored_sweep.h"
 #include "cli/link_options.h"
+#include "common/string_printf.h"
 #include "db/record_store.h"
 #include "db/schema.h"
 #include "instrument/comms_log.h"
@@ -26,6 +28,8 @@
 #include "measure/sweep_handover.h"
 #include "measure/sweep_setup.h"
 #include "measure/zero_crossings.h"
+#include "platform/clock.h"
+#include "platform/interrupts.h"
 #include "platform/prompter.h"
 #include "platform/thread.h"
 
@@ -34,16 +38,65 @@ namespace cli {
 const char* const kMeasureUsage =
     "  corvane sweep fra|lcr LINK [--steps N] [--start F] [--end F] [--min-cycles N] [--speed LABEL]\n"
     "                [--save --db PATH --name NAME --transformer ID --setup ID --equipment ID [--peak V] [--temp T]\n"
-    "                 [--comments TEXT]] [--fakesfra FILE]\n"
-    "  corvane realtime fra|lcr LINK --count N\n"
+    "                 [--comments TEXT]] [--fakesfra FILE] [--timeout SECONDS]\n"
+    "  corvane realtime fra|lcr LINK --count N [--timeout SECONDS]\n"
     "  corvane crossings --db PATH SWEEP_ID\n"
-    "  corvane diagnose --db PATH FINGERPRINT_ID SWEEP_ID\n";
+    "  corvane diagnose --db PATH FINGERPRINT_ID SWEEP_ID\n"
+    "    sweep and realtime end on Ctrl-C, SIGTERM or after --timeout seconds as Cancel does: the instrument\n"
+    "    is interrupted and let go, nothing is stored, and they exit with 1. The default timeout of a sweep is\n"
+    "    60 s for connecting and setting up, plus for each step the longest a point may take: the minimum\n"
+    "    cycles at the lowest frequency of the sweep, the settling delay and 1 s for its reply; of realtime,\n"
+    "    30 s plus 10 s a reading.\n";
 
 namespace {
 
-std::atomic<bool> interrupted{false};
+// Setting up a run (connecting, reading and writing the instrument's settings) is given this long
+// before its measuring time starts to count.
+constexpr double kSetUpSeconds = 60;
+// The longest a point of a sweep waits for its reply beyond its measuring time.
+constexpr double kPointReplySeconds = 1;
+// A realtime reading takes a fraction of a second; this much silence means the instrument has gone.
+constexpr unsigned kReadingSilenceMs = 10000;
+constexpr double kRealtimeSetUpSeconds = 30;
 
-extern "C" void onInterrupt(int) { interrupted = true; }
+// Bounds a measurement from outside: Ctrl-C or SIGTERM, and the --timeout deadline counted from the
+// command's start. The worker is stopped as the GUI's Cancel stops it.
+class RunBound {
+public:
+    RunBound() : startMs_(platform::nowMs()) {}
+    void setTimeout(double seconds) { seconds_ = seconds; }
+    // Empty while the run may go on; otherwise why it was cancelled.
+    std::string stopReason() const {
+        if (interrupts_.raised()) return "interrupted";
+        if (static_cast<double>(platform::nowMs() - startMs_) >= seconds_ * 1000.0)
+            return common::stringPrintf("no result within %g s (--timeout)", seconds_);
+        return {};
+    }
+
+private:
+    platform::InterruptWatch interrupts_;
+    std::uint64_t startMs_;
+    double seconds_ = 0;
+};
+
+// --timeout in seconds, or fallback when not given.
+double timeoutOption(const Arguments& a, double fallback) {
+    const double seconds = numberOption(a, "--timeout", fallback);
+    if (!(seconds > 0)) throw UsageError{"--timeout needs a number of seconds above 0"};
+    return seconds;
+}
+
+// The default bound of a sweep with the settings the instrument was given (see the usage text).
+double sweepTimeoutSeconds(const std::vector<instrument::InstrumentSetting>& table) {
+    auto text = [&table](const char* name) {
+        const instrument::InstrumentSetting* s = instrument::findSetting(table, name);
+        return s ? std::atof(s->text.c_str()) : 0.0;
+    };
+    const instrument::InstrumentSetting* steps = instrument::findSetting(table, "Sweep:Steps");
+    const double lowest = std::max(measure::kLowestSweepFrequency, std::min(text("Sweep:Start"), text("Sweep:End")));
+    const double perPoint = std::max(1.0, text("Acqu:mCyc")) / lowest + text("Acqu:delay") + kPointReplySeconds;
+    return kSetUpSeconds + (steps ? steps->value : measure::kMaxSweepPoints) * perPoint;
+}
 
 // Runs body, turning a UsageError into the usage message and exit code 2.
 template <typename Body>
@@ -91,22 +144,25 @@ private:
     int lastPercent_ = -1;
 };
 
-// Runs a worker on its own thread until it ends; Ctrl-C asks it to stop. A comms log failure on the
-// worker is told here, after it.
+// Runs a worker on its own thread until it ends; when the run's bound stops it, the job is aborted
+// and the reason returned ("" when the worker ended by itself). A comms log failure on the worker is
+// told here, after it.
 template <typename Work>
-void runWorker(measure::JobFlags& job, Work work) {
-    interrupted = false;
-    auto previous = std::signal(SIGINT, onInterrupt);
+std::string runWorker(measure::JobFlags& job, const RunBound& bound, Work work) {
     platform::WorkerThread worker;
     if (!worker.start(work)) {
         platform::showMessage("The SFRA sweep measurement thread failed!!", "Corvane", platform::Icon::Information);
-        std::signal(SIGINT, previous);
-        return;
+        return {};
     }
-    while (!worker.wait(100))
-        if (interrupted) job.abort = true;
-    std::signal(SIGINT, previous);
+    std::string stopped;
+    while (!worker.wait(50)) {
+        if (stopped.empty() && !(stopped = bound.stopReason()).empty()) {
+            std::fputs("Cancelling Sweep\n", stderr);
+            job.abort = true;
+        }
+    }
     instrument::showPendingCommsLogFailure();
+    return stopped;
 }
 
 measure::SweepSetupFields fieldsFrom(const Arguments& a, const std::vector<instrument::InstrumentSetting>& table) {
@@ -142,6 +198,8 @@ std::vector<std::string> storedSweepNames() {
 template <typename Job, typename Start, typename Row, typename Store>
 int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Row row, Store store) {
     if (a.has("--save") && !a.has("--db")) throw UsageError{"--save needs --db"};
+    RunBound bound;
+    if (a.has("--timeout")) bound.setTimeout(timeoutOption(a, 0));
     instrument::InstrumentLink link = linkFrom(a);
     DatabaseSession session(a.get("--db"));
     if (a.has("--db") && !session.isOpen()) return 1;
@@ -151,23 +209,35 @@ int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Ro
 
     measure::PendingSweep pending;
     if (!measure::confirmSweepSetup(fieldsFrom(a, table), kind, storedSweepNames(), table, pending, link)) return 2;
-    // The run itself starts by setting the instrument up, as the "SET UP SFRA" command does.
-    instrument::writeChangedSettings(table, link);
+    if (!a.has("--timeout")) bound.setTimeout(sweepTimeoutSeconds(table));
 
     ProgressBar progress(job.block.stepCount);
     job.reset();
     job.sink = &progress;
-    std::fputs("Waiting for data\n", stderr);
-    measure::sweepRunning() = kind == measure::SweepKind::Fra ? 1 : 2;
-    runWorker(job, [&] { start(job, link); });
-    measure::sweepRunning() = 0;
+    // Connecting and reading the settings are not broken off (they are bounded); a stop asked for
+    // meanwhile is heard here.
+    std::string cancelled = bound.stopReason();
+    if (cancelled.empty()) {
+        // The run itself starts by setting the instrument up, as the "SET UP SFRA" command does.
+        instrument::writeChangedSettings(table, link);
+        std::fputs("Waiting for data\n", stderr);
+        measure::sweepRunning() = kind == measure::SweepKind::Fra ? 1 : 2;
+        cancelled = runWorker(job, bound, [&] { start(job, link); });
+        measure::sweepRunning() = 0;
+    }
+    if (!cancelled.empty()) {
+        std::fprintf(stderr, "Sweep cancelled: %s\n", cancelled.c_str());
+        return 1;
+    }
     if (progress.linkFailed) platform::showMessage("Comms Error", "Corvane", platform::Icon::Information);
 
     const measure::SweepOutcome outcome = measure::sweepOutcome(job, job.block.stepCount);
     std::fputs(outcome == measure::SweepOutcome::Complete ? "Sweep Finished\n" : "Sweep Failed\n", stderr);
     const int count = measure::handedOverPoints(job, job.block.stepCount);
     for (int i = 0; i < count; ++i) std::printf("%s\n", row(i + 1, job.block.points[i]).c_str());
-    if (count > 0 && pending.save) {
+    if (count > 0 && pending.save && !measure::storedAsChosen(outcome)) {
+        std::fprintf(stderr, "%s\n", measure::kFailedSweepNotStored);
+    } else if (count > 0 && pending.save) {
         std::fputs("Saving to Database\n", stderr);
         if (store(pending, job.block, count) != 0) return 1;
         std::fputs("Sweep Added to Database Successfully\n", stderr);
@@ -179,7 +249,7 @@ int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Ro
 int sweepCommand(const std::vector<std::string>& args) {
     Arguments a = parseOrThrow(args, withLinkOptions({"--steps", "--start", "--end", "--min-cycles", "--speed", "--db",
                                                        "--name", "--transformer", "--setup", "--equipment", "--peak",
-                                                       "--temp", "--comments", "--fakesfra"}),
+                                                       "--temp", "--comments", "--fakesfra", "--timeout"}),
                                {"--save"});
     const std::string& kind = positional(a, 0, "fra or lcr");
     expectPositionals(a, 1);
@@ -235,7 +305,8 @@ void printValues(const double* v, int n) {
 }
 
 template <typename Job, typename Work, typename Print>
-int realtime(Job& job, instrument::InstrumentLink& link, long long count, Work work, Print print) {
+int realtime(Job& job, instrument::InstrumentLink& link, long long count, const RunBound& bound, Work work,
+             Print print) {
     if (!connect(link)) return 1;
     ReadingRelay relay;
     job.reset();
@@ -248,28 +319,37 @@ int realtime(Job& job, instrument::InstrumentLink& link, long long count, Work w
         return 1;
     }
     long long printed = 0;
-    // A reading takes a fraction of a second; ten seconds of silence mean the instrument has gone.
-    while (printed < count && relay.waitForReading(10000)) {
-        print(job);
-        ++printed;
-        job.readingTaken = true;
+    std::string cancelled;
+    for (std::uint64_t silentSince = platform::nowMs(); printed < count;) {
+        if (!(cancelled = bound.stopReason()).empty()) break;
+        if (relay.waitForReading(50)) {
+            print(job);
+            ++printed;
+            job.readingTaken = true;
+            silentSince = platform::nowMs();
+        } else if (platform::nowMs() - silentSince >= kReadingSilenceMs) {
+            break;
+        }
     }
     measure::sweepRunning() = 0;
     worker.wait(~0u);
     instrument::showPendingCommsLogFailure();
+    if (!cancelled.empty()) std::fprintf(stderr, "Realtime cancelled: %s\n", cancelled.c_str());
     return printed == count ? 0 : 1;
 }
 
 int realtimeCommand(const std::vector<std::string>& args) {
-    Arguments a = parseOrThrow(args, withLinkOptions({"--count"}));
+    Arguments a = parseOrThrow(args, withLinkOptions({"--count", "--timeout"}));
     const std::string& kind = positional(a, 0, "fra or lcr");
     expectPositionals(a, 1);
     const long long count = integerOption(a, "--count", 1);
     if (count < 1) throw UsageError{"--count needs a number of readings"};
+    RunBound bound;
+    bound.setTimeout(timeoutOption(a, kRealtimeSetUpSeconds + static_cast<double>(count) * kReadingSilenceMs / 1000.0));
     instrument::InstrumentLink link = linkFrom(a);
     if (kind == "fra") {
         static measure::SweepJob job;
-        return realtime(job, link, count,
+        return realtime(job, link, count, bound,
                         [](measure::SweepJob& j, instrument::InstrumentLink& l) { measure::fraRealtimeWorker(j, l); },
                         [](const measure::SweepJob& j) {
                             const db::FraPoint& p = j.currentReading;
@@ -279,7 +359,7 @@ int realtimeCommand(const std::vector<std::string>& args) {
     }
     if (kind != "lcr") throw UsageError{"realtime fra or realtime lcr"};
     static measure::LcrSweepJob job;
-    return realtime(job, link, count, measure::lcrRealtimeWorker, [](const measure::LcrSweepJob& j) {
+    return realtime(job, link, count, bound, measure::lcrRealtimeWorker, [](const measure::LcrSweepJob& j) {
         if (j.shortForm) printValues(j.shortReading, 11);
         else printValues(j.longReading, 14);
     });

@@ -18,13 +18,27 @@ namespace {
 constexpr int kValueBufferSize = 41920;
 constexpr unsigned kConnectTimeoutMs = 2000;
 constexpr unsigned kOpenSettleMs = 100;
-constexpr unsigned kLanPollMs = 5;
+constexpr unsigned kWaitStepMs = 5;
 
 // Shared by every link and changed from whichever thread holds a link, workers included.
 std::atomic<unsigned> lanTimeoutMs{5000};
 std::atomic<std::uint64_t> sequence{0};
 
 bool isSerial(const InstrumentLink& link) { return link.interfaceType == kUsb || link.interfaceType == kSerial; }
+
+bool cancelled(const InstrumentLink& link) { return link.cancel && *link.cancel; }
+
+// Serial: waits for a byte to come, up to the port's read timeout. With a cancel flag the wait goes in
+// short steps so that a cancel ends it; without one the port's own blocking read does the waiting.
+bool serialByteComing(InstrumentLink& link) {
+    if (!link.cancel) return true;
+    const std::uint64_t start = platform::nowMs();
+    while (platform::serialQueued(link.port) == 0) {
+        if (cancelled(link) || platform::nowMs() - start >= link.port.readTimeoutMs) return false;
+        platform::sleepMs(kWaitStepMs);
+    }
+    return true;
+}
 
 // The front of a log line: the exchange's sequence number, serial number and direction.
 std::string logPrefix(const InstrumentLink& link, std::uint64_t number, bool write, bool valueRead = false) {
@@ -75,7 +89,8 @@ int readRawLine(InstrumentLink& link, std::string& out, int size) {
     if (size <= 1) return 0;
     if (isSerial(link)) {
         char byte;
-        while (static_cast<int>(out.size()) < size - 1 && platform::serialRead(link.port, &byte, 1) == 1) {
+        while (static_cast<int>(out.size()) < size - 1 && serialByteComing(link) &&
+               platform::serialRead(link.port, &byte, 1) == 1) {
             out += byte;
             if (byte == '\n') break;
         }
@@ -88,15 +103,15 @@ int readRawLine(InstrumentLink& link, std::string& out, int size) {
         if (!takeByte(link, byte)) {
             const std::uint64_t waitStart = platform::nowMs();
             for (;;) {
-                if (platform::nowMs() - waitStart >= lanTimeoutMs) {
+                if (platform::nowMs() - waitStart >= lanTimeoutMs || cancelled(link)) {
                     out.clear();
                     return -1;
                 }
-                int ready = platform::tcpWaitReadable(link.socket, kLanPollMs);
+                int ready = platform::tcpWaitReadable(link.socket, kWaitStepMs);
                 if (takeByte(link, byte)) break;
                 // Readable without a byte means the instrument hung up: wait out the timeout
                 // without spinning.
-                if (ready != 0) platform::sleepMs(kLanPollMs);
+                if (ready != 0) platform::sleepMs(kWaitStepMs);
             }
         }
         if (byte == '\n') return static_cast<int>(out.size());

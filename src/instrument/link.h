@@ -6,6 +6,7 @@
 // log's sequence numbers and the LAN read timeout, is atomic.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -51,6 +52,9 @@ struct InstrumentLink {
     platform::SerialPort port;
     platform::TcpSocket socket;
     ReceiveRing ring;
+    // Set by a measurement worker for its run: once the flag is raised (the user cancelled), a read
+    // stops waiting at once instead of sitting out its timeout. Null: reads wait their full time.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Opens the port or socket, sends the interrupt byte 0x14 and drops whatever arrives in the next
@@ -68,7 +72,8 @@ int linkWrite(const std::string& command, InstrumentLink& link);
 // Reads one reply line of at most size - 1 characters into out (cleared first) and logs it; a
 // packed binary reply comes back as its value in text ("2.50000E0"). Returns the length; 0 (serial)
 // or -1 (LAN) when nothing arrived within the read timeout, or on the LAN when the timeout cut the
-// line short (out then comes back empty). Anything below 1 is no reply.
+// line short (out then comes back empty). Anything below 1 is no reply. A raised link.cancel ends
+// the wait as a timeout would.
 int linkReadLine(std::string& out, int size, InstrumentLink& link);
 
 // Reads one reply line and parses its numbers (text or packed binary, see parseValues) into values

@@ -224,6 +224,7 @@ std::string queryItemText(int index, int size, InstrumentLink& link) {
         if (linkReadLine(reply, 2048, link) > 0)
             return reply.substr(0, size > 0 ? static_cast<std::size_t>(size - 1) : 0);
         recover(link);
+        if (link.cancel && *link.cancel) break;  // the user cancelled: asking again would only wait
     }
     throw SettingError{index};
 }

@@ -30,7 +30,7 @@ void waitForSweep(SweepJob& job, instrument::InstrumentLink& link) {
         std::string reply;
         const bool done =
             instrument::linkReadLine(reply, 128, link) > 0 && std::strtol(reply.c_str(), nullptr, 10) != 0;
-        platform::sleepMs(kOpcPollMs);
+        sleepUnlessAborted(job, kOpcPollMs);
         if (done) return;
     }
 }
@@ -100,6 +100,7 @@ void fraSweepWorker(SweepJob& job, instrument::InstrumentLink& link, const Repla
         job.notify(kNotifyWorkerFinished);
         return;
     }
+    AbortWatch watch(job, link.cancel);
     for (int i = 0; i < 5; ++i) linkWrite("OUTPUT,ON\n", link);
     int stepCount = 0;
     try {

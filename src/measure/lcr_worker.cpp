@@ -16,6 +16,7 @@ void lcrSweepWorker(LcrSweepJob& job, instrument::InstrumentLink& link, bool imp
         job.notify(kNotifyWorkerFinished);
         return;
     }
+    AbortWatch watch(job, link.cancel);
     linkWrite("\x14", link);
     instrument::linkDiscard(link, 100);
     linkWrite("CONFIG, 7, 1\n", link);
@@ -33,7 +34,7 @@ void lcrSweepWorker(LcrSweepJob& job, instrument::InstrumentLink& link, bool imp
     if (stepCount >= 2 && stepCount <= kMaxSweepPoints) {
         if (!impedanceModeSet) {
             linkWrite("CONFIG, 1, 1\n", link);
-            platform::sleepMs(2000);
+            sleepUnlessAborted(job, 2000);
         }
         linkWrite("start\n", link);
         linkWrite("*wai\n", link);

@@ -21,6 +21,8 @@ SweepOutcome sweepOutcome(const JobFlags& job, int stepCount) {
     return SweepOutcome::NotCompleted;
 }
 
+bool storedAsChosen(SweepOutcome outcome) { return outcome == SweepOutcome::Complete; }
+
 int progressPercentage(long long received, long long stepCount) {
     if (stepCount <= 0) return 100;
     return static_cast<int>(std::clamp<long long>(received * 100 / stepCount + 1, 1, 100));

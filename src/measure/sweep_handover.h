@@ -17,6 +17,14 @@ enum class SweepOutcome {
 
 SweepOutcome sweepOutcome(const JobFlags& job, int stepCount);
 
+// Whether a sweep is stored when the user chose to save it: only a complete one. A sweep cut short
+// would read back from the database like a whole sweep of fewer points, so it is shown but never
+// stored by itself; the user may still add what is shown deliberately.
+bool storedAsChosen(SweepOutcome outcome);
+// What the user is told of a sweep cut short that was to be saved.
+inline constexpr const char* kFailedSweepNotStored =
+    "Sweep Failed: not every point arrived, so the sweep was not saved to the database";
+
 // The progress bar's percentage after received of stepCount points, n x 100 / steps + 1 as the
 // "Sweep Data" dialog shows it: always 1 to 100, whatever the counts (a step count of 0 or below
 // shows 100).

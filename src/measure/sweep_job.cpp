@@ -1,5 +1,9 @@
 #include "measure/sweep_job.h"
 
+#include <algorithm>
+
+#include "platform/clock.h"
+
 namespace measure {
 
 std::atomic<int>& sweepRunning() {
@@ -17,6 +21,16 @@ void resetFlags(JobFlags& f) {
 }
 
 }  // namespace
+
+void sleepUnlessAborted(const JobFlags& job, unsigned ms) {
+    constexpr unsigned kStepMs = 10;
+    const std::uint64_t until = platform::nowMs() + ms;
+    while (!job.abort) {
+        const std::uint64_t now = platform::nowMs();
+        if (now >= until) return;
+        platform::sleepMs(static_cast<unsigned>(std::min<std::uint64_t>(kStepMs, until - now)));
+    }
+}
 
 void SweepJob::reset() {
     resetFlags(*this);

@@ -57,6 +57,22 @@ struct JobFlags {
     }
 };
 
+// For as long as it lives, reads on the link stop waiting the moment the job is aborted, so that the
+// user's Cancel ends a wait for a reply at once. Worker thread.
+class AbortWatch {
+public:
+    AbortWatch(const JobFlags& job, const std::atomic<bool>*& linkCancel) : slot_(linkCancel) { slot_ = &job.abort; }
+    ~AbortWatch() { slot_ = nullptr; }
+    AbortWatch(const AbortWatch&) = delete;
+    AbortWatch& operator=(const AbortWatch&) = delete;
+
+private:
+    const std::atomic<bool>*& slot_;
+};
+
+// Sleeps about ms milliseconds, or less when the job is aborted meanwhile.
+void sleepUnlessAborted(const JobFlags& job, unsigned ms);
+
 struct SweepJob : JobFlags {
     db::FraPoint currentReading{};
     FraSweepBlock block{};

@@ -42,7 +42,7 @@ void setText(InstrumentSetting* s, const std::string& text) {
     }
 }
 
-bool inFrequencyRange(double f) { return f >= 5.0 && f <= parseEngineeringNumber("45M"); }
+bool inFrequencyRange(double f) { return f >= kLowestSweepFrequency && f <= parseEngineeringNumber("45M"); }
 
 std::string formatFrequency(double f) {
     char text[32];

@@ -19,6 +19,9 @@ enum FieldState : int { kFieldEmpty = -1, kFieldInvalid = 0, kFieldValid = 1 };
 
 enum class SweepKind { Fra, Lcr };
 
+// The lowest start or end frequency a sweep may have, in Hz.
+constexpr double kLowestSweepFrequency = 5.0;
+
 struct NameStatus {
     int state;
     std::string text;  // "", "The name is too short", "OK", "This name is already taken"

@@ -24,6 +24,7 @@
 #include "gui/support/main_window_fixture.h"
 #include "interchange/csv_export.h"
 #include "interchange/csv_import.h"
+#include "measure/sweep_handover.h"
 #include "measure/sweep_job.h"
 #include "measure/zero_crossings.h"
 #include "sim_process.h"
@@ -53,6 +54,20 @@ protected:
             SendDlgItemMessageA(dialog, IDC_PERFORM_SAVE, BM_SETCHECK, BST_UNCHECKED, 0);
             pressButton(dialog, IDC_PERFORM_SAVE);
             pressButton(dialog, IDOK);
+        });
+    }
+    // Confirms Perform Sweep with the given step count, to be saved under name with the first
+    // transformer and setup and equipment 1.
+    void confirmSavedSweep(const std::string& steps, const std::string& name) {
+        app::setCurrentEquipmentId(1);
+        answerNextDialog("Perform Sweep", [steps, name](HWND d) {
+            typeInto(d, IDC_PERFORM_STEPS, steps);
+            typeInto(d, IDC_DETAILS_NAME, name);
+            typeInto(d, IDC_DETAILS_PEAK_VOLTAGE, "10");
+            typeInto(d, IDC_DETAILS_TEMPERATURE, "21.5");
+            pickFirstRow(d, IDC_DETAILS_TRANSFORMER);
+            pickFirstRow(d, IDC_DETAILS_SETUP);
+            pressButton(d, IDOK);
         });
     }
     void click(int id) { SendMessageA(controlWindow(main, id), BM_CLICK, 0, 0); }
@@ -145,16 +160,7 @@ TEST_F(Measurement, AnUnsavedFraSweepFillsTheTableAndDrawsTheCurves) {
 TEST_F(Measurement, AStoredSweepLandsInTheDatabaseWithAllItsPoints) {
     testing_support::SimProcess sim({"--fast"});
     connectTo(sim.lanLink());
-    app::setCurrentEquipmentId(1);
-    answerNextDialog("Perform Sweep", [](HWND d) {
-        typeInto(d, IDC_PERFORM_STEPS, "40");
-        typeInto(d, IDC_DETAILS_NAME, "Tap7 after repair");
-        typeInto(d, IDC_DETAILS_PEAK_VOLTAGE, "10");
-        typeInto(d, IDC_DETAILS_TEMPERATURE, "21.5");
-        pickFirstRow(d, IDC_DETAILS_TRANSFORMER);
-        pickFirstRow(d, IDC_DETAILS_SETUP);
-        pressButton(d, IDOK);
-    });
+    confirmSavedSweep("40", "Tap7 after repair");
     std::string status;
     bool viewSweepShown = false;
     answerNextDialog("Sweep Data", [&](HWND d) {
@@ -235,6 +241,28 @@ TEST_F(Measurement, ASweepBrokenOffEndsFailedShowsWhatCameAndStoresNothing) {
     const std::size_t last = log.rfind(">>\tfra?sweep\n");
     ASSERT_NE(last, std::string::npos);
     EXPECT_NE(log.find(">>\tabort\n", last), std::string::npos);
+}
+
+// Saving was chosen, but the sweep broke off after ten points: they are shown, the sweep is not
+// stored as if it were whole, and the dialog says so.
+TEST_F(Measurement, ASweepCutShortIsShownButNotSavedAndTheUserIsTold) {
+    testing_support::SimProcess sim({"--fast", "--fault", "nodot:fra?sweep:11"});
+    connectTo(sim.lanLink());
+    confirmSavedSweep("40", "Tap9 cut short");
+    std::string status;
+    answerNextDialog("Sweep Data", [&status](HWND d) {
+        waitForText(GetDlgItem(d, IDC_SWEEP_STATUS), measure::kFailedSweepNotStored, 15000);
+        pumpMessages(200);
+        status = itemText(d, IDC_SWEEP_STATUS);
+        pressButton(d, IDCANCEL);
+    }, 15000);
+    click(IDC_FRA_START);
+    pumpMessages(100);
+    EXPECT_EQ(status, measure::kFailedSweepNotStored);
+    EXPECT_EQ(tableRows(IDC_FRA_TABLE), 10);
+    EXPECT_TRUE(rows(db::TableIndex::Sweep, "WHERE Name='Tap9 cut short'").empty());
+    EXPECT_EQ(measure::sweepRunning(), 0);
+    EXPECT_FALSE(gui::instrumentLink().open);
 }
 
 TEST_F(Measurement, CancelWhileTheInstrumentIsSilentInterruptsAndReleasesIt) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 
 #include "sim_process.h"
 #include "support/run_command.h"
@@ -15,8 +17,8 @@ int lines(const std::string& text) { return static_cast<int>(std::count(text.beg
 
 class CliMeasureTest : public ::testing::Test {
 protected:
-    CommandResult corvane(const std::vector<std::string>& args) {
-        return runCommand(CORVANE_CLI, args, work.path(), home.path());
+    CommandResult corvane(const std::vector<std::string>& args, Interruption interruption = {}) {
+        return runCommand(CORVANE_CLI, args, work.path(), home.path(), interruption);
     }
     std::string lan(const SimProcess& sim) const { return "127.0.0.1:" + std::to_string(sim.port()); }
     std::string db() const { return work.file("site.db"); }
@@ -36,10 +38,13 @@ protected:
                       .exitCode,
                   0);
     }
-    CommandResult sweepAndSave(const SimProcess& sim, const std::string& name) {
-        return corvane({"sweep", "fra", "--lan", lan(sim), "--steps", "400", "--start", "20", "--end", "2M", "--save",
-                        "--db", db(), "--name", name, "--transformer", "TX-1", "--setup", "1", "--equipment", "1",
-                        "--peak", "10", "--temp", "20"});
+    CommandResult sweepAndSave(const SimProcess& sim, const std::string& name, const std::string& steps = "400",
+                               std::vector<std::string> more = {}, Interruption interruption = {}) {
+        std::vector<std::string> args = {"sweep", "fra", "--lan", lan(sim), "--steps", steps, "--start", "20",
+                                         "--end", "2M", "--save", "--db", db(), "--name", name, "--transformer", "TX-1",
+                                         "--setup", "1", "--equipment", "1", "--peak", "10", "--temp", "20"};
+        args.insert(args.end(), more.begin(), more.end());
+        return corvane(args, interruption);
     }
 
     TempDir home, work;
@@ -88,6 +93,67 @@ TEST_F(CliMeasureTest, ABrokenSweepPrintsWhatArrivedAndFails) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(lines(r.out), 3);
     EXPECT_NE(r.err.find("Sweep Failed\n"), std::string::npos);
+}
+
+// A sweep cut short by the instrument shows what came but is not stored as if it were whole.
+TEST_F(CliMeasureTest, ABrokenSweepThatWasToBeSavedIsNotStored) {
+    prepareDatabase();
+    SimProcess sim({"--fast", "--fault", "nodot:fra?sweep:6"});
+    CommandResult r = sweepAndSave(sim, "Broken", "30");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(lines(r.out), 5);
+    EXPECT_NE(r.err.find("Sweep Failed: not every point arrived, so the sweep was not saved to the database\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Saving to Database"), std::string::npos);
+    EXPECT_NE(corvane({"db", "info", db()}).out.find("Sweep: 0\nData: 0\nData_FRA: 0\n"), std::string::npos);
+}
+
+// An instrument that never ends its sweep, or answers the read-out with garbage, keeps the sweep
+// waiting; --timeout or a signal ends it as Cancel does: the instrument interrupted and let go,
+// nothing stored, a line saying why, exit 1.
+TEST_F(CliMeasureTest, AWaitingSweepEndsOnItsTimeoutOrASignal) {
+    struct Case {
+        const char* fault;
+        std::vector<std::string> more;
+        Interruption interruption;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"silent:*opc?", {"--timeout", "5"}, {}, "Sweep cancelled: no result within 5 s (--timeout)\n"},
+        {"garbage:fra?sweep", {"--timeout", "5"}, {}, "Sweep cancelled: no result within 5 s (--timeout)\n"},
+        {"silent:*opc?", {}, {SIGTERM, 3000}, "Sweep cancelled: interrupted\n"},
+        {"garbage:fra?sweep", {}, {SIGINT, 3000}, "Sweep cancelled: interrupted\n"},
+    };
+    prepareDatabase();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault + std::string(" ") + c.said);
+        SimProcess sim({"--fast", "--fault", c.fault});
+        const auto start = std::chrono::steady_clock::now();
+        CommandResult r = sweepAndSave(sim, "Waiting", "20", c.more, c.interruption);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.ends_with(c.said)) << r.err;
+        EXPECT_EQ(r.out, "");
+        const std::string heard = sim.heard();
+        const std::size_t readout = heard.rfind("tcp> fra?sweep\n");
+        ASSERT_NE(readout, std::string::npos) << heard;
+        EXPECT_TRUE(heard.substr(readout).ends_with("tcp> \\024\ntcp> abort\ntcp> *trg\ntcp: closed\n")) << heard;
+        EXPECT_NE(corvane({"db", "info", db()}).out.find("Sweep: 0\n"), std::string::npos);
+    }
+}
+
+TEST_F(CliMeasureTest, RealtimeReadingsEndOnASignalOrTheTimeout) {
+    SimProcess sim({"--fast", "--fault", "garbage:fra?"});
+    CommandResult term = corvane({"realtime", "fra", "--lan", lan(sim), "--count", "5"}, {SIGTERM, 2500});
+    EXPECT_EQ(term.exitCode, 1);
+    EXPECT_TRUE(term.err.ends_with("Realtime cancelled: interrupted\n")) << term.err;
+    CommandResult late = corvane({"realtime", "fra", "--lan", lan(sim), "--count", "5", "--timeout", "2.5"});
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_TRUE(late.err.ends_with("Realtime cancelled: no result within 2.5 s (--timeout)\n")) << late.err;
+    EXPECT_EQ(late.out, "");
+    EXPECT_TRUE(sim.heard().ends_with("tcp: closed\n")) << sim.heard();
+    EXPECT_EQ(corvane({"realtime", "fra", "--lan", lan(sim), "--timeout", "0"}).exitCode, 2);
 }
 
 TEST_F(CliMeasureTest, ImpedanceSweepAndRealtimeReadings) {

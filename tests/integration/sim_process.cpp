@@ -12,7 +12,7 @@
 namespace testing_support {
 
 SimProcess::SimProcess(std::vector<std::string> options, bool pty) {
-    options.insert(options.begin(), {CORVANE_SIM, "--port", "0"});
+    options.insert(options.begin(), {CORVANE_SIM, "--port", "0", "--log", output_.file("heard.log")});
     if (pty) options.push_back("--pty");
     // The simulator's output goes to a file, so that it can never block on, or die of, a full or
     // closed pipe once the test has read the address lines.
@@ -46,6 +46,8 @@ SimProcess::~SimProcess() {
         ::waitpid(pid_, nullptr, 0);
     }
 }
+
+std::string SimProcess::heard() const { return readFile(output_.file("heard.log")); }
 
 instrument::InstrumentLink SimProcess::lanLink() const {
     instrument::InstrumentLink link;

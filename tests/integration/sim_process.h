@@ -1,5 +1,5 @@
 // Runs corvane-sim as a child process for a test: on a free loopback port, optionally with a
-// pseudo-terminal, and stops it when the test ends.
+// pseudo-terminal, logging what it hears, and stops it when the test ends.
 #pragma once
 
 #include <string>
@@ -20,6 +20,8 @@ public:
 
     int port() const { return port_; }
     const std::string& device() const { return device_; }
+    // Everything the instrument has heard so far, a line each (corvane-sim --log).
+    std::string heard() const;
 
     // A link to it over the LAN, or over its pseudo-terminal as a serial port.
     instrument::InstrumentLink lanLink() const;

@@ -54,7 +54,7 @@ TEST(SimOptions, EveryOptionIsTakenIn) {
     Options o;
     std::string error;
     ASSERT_TRUE(parse({"--port", "0", "--pty", "--identity", "VELTRONA,ZWA97,410-9,1.0", "--calibration", "01_JAN_2026",
-                       "--profile", "severe", "--seed", "42", "--point-ms", "20", "--binary"},
+                       "--profile", "severe", "--seed", "42", "--point-ms", "20", "--binary", "--log", "heard.log"},
                       o, error))
         << error;
     EXPECT_EQ(o.port, 0);
@@ -65,6 +65,7 @@ TEST(SimOptions, EveryOptionIsTakenIn) {
     EXPECT_EQ(o.setup.seed, 42u);
     EXPECT_EQ(o.setup.pointMs, 20);
     EXPECT_TRUE(o.setup.binary);
+    EXPECT_EQ(o.logPath, "heard.log");
     ASSERT_TRUE(parse({"--point-ms", "20", "--fast"}, o, error));
     EXPECT_EQ(o.setup.pointMs, 0) << "--fast wins";
 }
@@ -97,7 +98,7 @@ TEST(SimOptions, BadInputIsRefusedWithAReason) {
         {"--bogus"},           {"--port"},           {"--port", "70000"},        {"--port", "-1"},
         {"--port", "12ab"},    {"--profile", "ok"},  {"--seed", "x"},            {"--point-ms", "-5"},
         {"--identity", ""},    {"--fault", "oops"},  {"--fault", "silent-after:x"}, {"--fault", "nodot:fra?:0"},
-        {"--fault", "silent:"}, {"--fault", "delay:"}, {"--fault", "drop-at-point:-2"}, {"fast"},
+        {"--fault", "silent:"}, {"--fault", "delay:"}, {"--fault", "drop-at-point:-2"}, {"fast"}, {"--log"}, {"--log", ""},
     };
     for (const auto& args : bad) {
         Options o;

@@ -86,6 +86,21 @@ TEST(SimFraming, InterruptBytesAndTheConnectEscapeAreIgnored) {
     EXPECT_EQ(tcp.esr(), 0);
 }
 
+TEST(SimFraming, WhatTheInstrumentHearsIsKeptOnceForTheTrafficLog) {
+    Peer tcp;
+    tcp.raw(std::string("\x14", 1) + '\0' + "abort\n" + '\0' + "*trg\n" + '\0' + "\x19\n");
+    EXPECT_EQ(tcp.session.takeHeard(), "\\024\nabort\n*trg\n\\031\n");
+    EXPECT_EQ(tcp.session.takeHeard(), "");
+    // A serial line that went deaf hears only the interrupt that wakes it, then commands again.
+    InstrumentSetup setup = fastSetup();
+    setup.faults.silentAtPoint = 0;
+    Peer serial(setup, LinkKind::Serial);
+    serial.raw("fra,start\nfra?sweep\n");
+    serial.lines();
+    serial.raw("*opc?\n\x14" "abort\n");
+    EXPECT_EQ(serial.session.takeHeard(), "fra,start\nfra?sweep\n\\024\nabort\n");
+}
+
 TEST(SimFraming, RealtimeStartWithoutLineFeedWorksOnBothLinks) {
     // Serial: "CONFIG, 7, 1" and "START" run straight into the next query.
     Peer serial(fastSetup(), LinkKind::Serial);

@@ -12,8 +12,14 @@ struct CommandResult {
     std::string out, err;
 };
 
+// With signal set, the program is sent that signal signalAfterMs after it was started.
+struct Interruption {
+    int signal = 0;
+    unsigned signalAfterMs = 0;
+};
+
 CommandResult runCommand(const std::string& program, const std::vector<std::string>& args, const std::string& workDir,
-                         const std::string& homeDir);
+                         const std::string& homeDir, Interruption interruption = {});
 
 // Starts the program with its output discarded, lets it run for delayMicros and kills it with
 // SIGKILL, as a crash or a pulled plug of the process would end it. True when the kill ended it,

@@ -206,8 +206,7 @@ void startOrStop(HWND pane) {
 // hears how that went.
 template <typename Block, typename Store>
 void storeIfChosen(Pane& p, const Block& block, int count, Store store) {
-    const measure::SweepOutcome outcome = measure::sweepOutcome(p.run.flags(), block.stepCount);
-    if (!p.run.pending.save || outcome != measure::SweepOutcome::Complete) return;
+    if (!p.run.pending.save || !measure::storedAsChosen(measure::sweepOutcome(p.run.flags(), block.stepCount))) return;
     if (store(p.run.pending, block, count, &p.run.sink) != db::kStored) p.run.sink.notify(CMD_SWEEP_NOT_STORED, 0);
 }
 

@@ -97,6 +97,8 @@ void onWorkerFinished(HWND dialog) {
     } else if (steps > measure::kMaxSweepPoints && run.flags().received == measure::kMaxSweepPoints) {
         setStatus(dialog, common::stringPrintf("Sweep Failed: the instrument sent %d points; the first %d are shown",
                                                steps, measure::kMaxSweepPoints));
+    } else if (outcome == measure::SweepOutcome::ReadFailed && run.pending.save) {
+        setStatus(dialog, measure::kFailedSweepNotStored);
     } else {
         setStatus(dialog, "Sweep Failed");
     }
@@ -104,8 +106,8 @@ void onWorkerFinished(HWND dialog) {
 
     if (run.kind == measure::SweepKind::Lcr) Sleep(kLcrHandoverDelayMs);
     PostMessageA(data.pane, WM_COMMAND, static_cast<WPARAM>(data.handoverCommand), 0);
-    // A sweep cut short is shown but never kept: the dialog stays up so that the failure is seen.
-    if (outcome != measure::SweepOutcome::Complete) return;
+    // A sweep cut short is shown but not stored: the dialog stays up so that the failure is seen.
+    if (!measure::storedAsChosen(outcome)) return;
     if (run.pending.save) setStatus(dialog, "Saving to Database");
     else close(dialog);
 }
