@@ -287,14 +287,20 @@ TEST_F(WorkerTest, LcrRealtimeRepaintsWhenTheReadingChangesForm) {
     ASSERT_TRUE(sink.waitFor(kNotifyLcrReading, 1));
     EXPECT_TRUE(lcr->shortForm);
     EXPECT_EQ(sink.count(kNotifyLcrRepaint), 1);  // long to short
+    // The worker asks for the next reading once the last one is taken.
+    auto nextReading = [&] {
+        const int next = sink.count(kNotifyLcrReading) + 1;
+        lcr->readingTaken = true;
+        return sink.waitFor(kNotifyLcrReading, next);
+    };
     configure(side, {"104,1"});
-    lcr->readingTaken = true;
-    ASSERT_TRUE(sink.waitFor(kNotifyLcrReading, 2));
+    // A reply that came too late for its request is read for the next one, so the new form may show
+    // a reading late.
+    for (int i = 0; i < 3 && lcr->shortForm; ++i) ASSERT_TRUE(nextReading());
     EXPECT_FALSE(lcr->shortForm);
     EXPECT_EQ(sink.count(kNotifyLcrRepaint), 2);
     EXPECT_GT(lcr->longReading[0], 0.0);
-    lcr->readingTaken = true;
-    ASSERT_TRUE(sink.waitFor(kNotifyLcrReading, 3));
+    ASSERT_TRUE(nextReading());
     EXPECT_EQ(sink.count(kNotifyLcrRepaint), 2);  // same form: no repaint
     sweepRunning() = 0;
     EXPECT_TRUE(worker.wait(3000));
