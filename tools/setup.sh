@@ -8,6 +8,9 @@ corvane_gui_packages=(wine wine64 wine64-tools libwine-dev fonts-wine fonts-libe
                       x11-utils xdotool)
 # The tests besides: a word processor that opens the .docx files the program writes.
 corvane_test_packages=(libreoffice-writer-nogui)
+# The fuzz targets of fuzz/: clang with libFuzzer's runtime (libclang-rt-14-dev holds
+# libclang_rt.fuzzer-x86_64.a) and llvm-symbolizer for readable sanitizer reports.
+corvane_fuzz_packages=(clang libclang-rt-14-dev llvm-14)
 
 # corvane_install PACKAGE...: installs those of the packages that are missing.
 corvane_install() {
@@ -28,6 +31,8 @@ corvane_setup() { corvane_install "${corvane_packages[@]}"; }
 corvane_setup_gui() { corvane_install "${corvane_gui_packages[@]}"; }
 # What the tests need besides.
 corvane_setup_tests() { corvane_install "${corvane_test_packages[@]}"; }
+# What fuzz/run.sh needs besides.
+corvane_setup_fuzz() { corvane_install "${corvane_fuzz_packages[@]}"; }
 
 # The GUI tree's Wine settings: a private prefix inside the tree, no debug chatter, no add-on
 # installers.

@@ -31,32 +31,41 @@ double multiplierOf(char c) {
 double parseEngineeringNumber(const std::string& text, bool* valid) {
     if (valid) *valid = true;
     double sum = 0.0;
-    double group = 0.0;        // digits of the current group
-    double fractionScale = 0;  // 0 before the separator, then 0.1, 0.01, ...
+    double group = 0.0;  // digits of the current group
+    // After the separator: the weight of the next digit. It may run down to 0 on a long fraction,
+    // whose further digits then no longer count, so whether the separator was seen is kept apart.
+    bool inFraction = false;
+    double fractionScale = 0;
     bool negative = false;
     bool inExponent = false, exponentNegative = false;
+    // Any exponent beyond this already gives infinity or 0; longer digit runs must not overflow it.
+    constexpr int kExponentLimit = 100000;
     int exponent = 0;
 
     auto closeGroup = [&](double multiplier) {
         sum += group * multiplier;
         group = 0.0;
-        fractionScale = 0;
+        inFraction = false;
     };
 
     for (char c : text) {
         if (c >= '0' && c <= '9') {
             const int digit = c - '0';
             if (inExponent) {
-                exponent = exponent * 10 + digit;
-            } else if (fractionScale > 0) {
+                if (exponent < kExponentLimit) exponent = exponent * 10 + digit;
+            } else if (inFraction) {
                 group += digit * fractionScale;
                 fractionScale /= 10.0;
             } else {
                 group = group * 10.0 + digit;
             }
         } else if (c == '.' || c == ',') {
-            if (fractionScale > 0 && valid) *valid = false;
-            else if (fractionScale == 0) fractionScale = 0.1;
+            if (inFraction && valid) {
+                *valid = false;
+            } else if (!inFraction) {
+                inFraction = true;
+                fractionScale = 0.1;
+            }
         } else if (c == '-') {
             if (inExponent) exponentNegative = true;
             else negative = true;
@@ -70,13 +79,14 @@ double parseEngineeringNumber(const std::string& text, bool* valid) {
         } else if (valid) {
             *valid = false;
             group = 0.0;
-            fractionScale = 0;
+            inFraction = false;
         } else {
             closeGroup(1.0);
         }
     }
     closeGroup(1.0);
-    const double value = sum * std::pow(10.0, exponentNegative ? -exponent : exponent);
+    // Zero stays zero under any exponent (0 times an infinite power of ten is no number).
+    const double value = sum == 0.0 ? 0.0 : sum * std::pow(10.0, exponentNegative ? -exponent : exponent);
     return negative ? -value : value;
 }
 

@@ -1,6 +1,9 @@
 // Engineering numbers as they are typed into the sweep and record dialogs.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "measure/engineering_number.h"
 
 using measure::parseEngineeringNumber;
@@ -35,4 +38,24 @@ TEST(EngineeringNumber, ValidityFlag) {
     EXPECT_DOUBLE_EQ(parseEngineeringNumber("12V"), 12.0);  // without the flag, it just ends the group
     EXPECT_DOUBLE_EQ(parseEngineeringNumber("12V", &valid), 0.0);
     EXPECT_FALSE(valid);
+}
+
+TEST(EngineeringNumber, LongDigitRunsKeepTheirValue) {
+    const std::string zeros(400, '0');
+    struct Case {
+        std::string text;
+        double value;
+    } cases[] = {
+        {"1e" + std::string(20, '9'), HUGE_VAL},  // an exponent of 20 digits: infinitely large, no overflow
+        {"1e-" + std::string(20, '9'), 0.0},
+        {"0." + zeros + "5", 0.0},  // digits past a double's smallest weight add nothing
+        {"2." + zeros + "7", 2.0},
+        {"0e400", 0.0},  // zero under an infinite power of ten
+        {"1." + std::string(40, '0') + "1k", 1000.0},
+    };
+    for (const Case& c : cases) {
+        bool valid = false;
+        EXPECT_DOUBLE_EQ(parseEngineeringNumber(c.text, &valid), c.value) << c.text.substr(0, 12);
+        EXPECT_TRUE(valid) << c.text.substr(0, 12);
+    }
 }
