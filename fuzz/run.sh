@@ -34,9 +34,12 @@ for target in "${targets[@]}"; do
     rm -rf "$work"
     mkdir -p "$work/corpus"
     [ -d "$corvane_root/fuzz/corpus/$target" ] && cp "$corvane_root/fuzz/corpus/$target"/* "$work/corpus/"
+    # A target whose input is markup has a dictionary of it, fuzz/<target>.dict.
+    dictionary=()
+    [ -f "$corvane_root/fuzz/$target.dict" ] && dictionary=(-dict="$corvane_root/fuzz/$target.dict")
     status=0
     "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -max_len=65536 -print_final_stats=1 \
-        -artifact_prefix="$work/" "$work/corpus" >"$work/log.txt" 2>&1 || status=$?
+        ${dictionary[@]+"${dictionary[@]}"} -artifact_prefix="$work/" "$work/corpus" >"$work/log.txt" 2>&1 || status=$?
     done_line=$(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$work/log.txt" || echo "no Done line")
     if [ "$status" -eq 0 ]; then
         echo "$target: $done_line"
