@@ -40,13 +40,13 @@ const char* const kMeasureUsage =
     "                [--save --db PATH --name NAME --transformer ID --setup ID --equipment ID [--peak V] [--temp T]\n"
     "                 [--comments TEXT]] [--fakesfra FILE] [--timeout SECONDS]\n"
     "  corvane realtime fra|lcr LINK --count N [--timeout SECONDS]\n"
-    "  corvane crossings --db PATH SWEEP_ID\n"
-    "  corvane diagnose --db PATH FINGERPRINT_ID SWEEP_ID\n"
     "    sweep and realtime end on Ctrl-C, SIGTERM or after --timeout seconds as Cancel does: the instrument\n"
     "    is interrupted and let go, nothing is stored, and they exit with 1. The default timeout of a sweep is\n"
     "    60 s for connecting and setting up, plus for each step the longest a point may take: the minimum\n"
     "    cycles at the lowest frequency of the sweep, the settling delay and 1 s for its reply; of realtime,\n"
-    "    30 s plus 10 s a reading.\n";
+    "    30 s plus 10 s a reading.\n"
+    "  corvane crossings --db PATH SWEEP_ID\n"
+    "  corvane diagnose --db PATH FINGERPRINT_ID SWEEP_ID\n";
 
 namespace {
 
