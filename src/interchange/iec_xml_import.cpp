@@ -59,15 +59,6 @@ constexpr TextElement kTextElements[] = {
     {"MeasurementSetup", "Comments", Field::Comments},
 };
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 // The value of attribute name among expat's name/value pairs, or nullptr.
 const char* attribute(const char** attributes, std::string_view name) {
     for (; attributes[0]; attributes += 2)
@@ -250,7 +241,7 @@ private:
         case Field::Oltc: b.setup.oltc = leadingInteger(text); break;
         case Field::Temperature: b.sweep.temperature = leadingNumber(text); break;
         // The writer says "yes"; files from elsewhere may say "Yes".
-        case Field::FluidFilled: b.setup.fluidFilled = equalsIgnoringCase(text, "yes"); break;
+        case Field::FluidFilled: b.setup.fluidFilled = lowerAscii(text) == "yes"; break;
         case Field::UnshieldedLength: b.setup.unshieldedLength = static_cast<float>(leadingNumber(text)); break;
         case Field::Comments: b.setup.comments = text; break;
         case Field::None: break;

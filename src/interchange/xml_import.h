@@ -80,6 +80,9 @@ int leadingInteger(std::string_view text);
 // True when text, apart from surrounding blanks, is exactly one number; value then holds it.
 bool wholeNumber(std::string_view text, double& value);
 
+// text with its ASCII capitals made small; other characters as they are.
+std::string lowerAscii(std::string text);
+
 // The base name of a path: after its last separator, before its last ".".
 std::string baseName(const std::string& path);
 
