@@ -15,7 +15,6 @@ namespace gui {
 namespace {
 
 constexpr UINT kMarqueeStepMs = 80;
-constexpr unsigned kWaitForever = 0xFFFFFFFF;
 
 // The box's record, kept with the box (DWLP_USER) while it runs.
 struct Indexing {
@@ -45,7 +44,7 @@ INT_PTR CALLBACK indexingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         // Nothing else ends the box: the indexes are made whole or not at all, and the database is
         // not usable until the worker has finished with it.
         if (LOWORD(wParam) == IDC_INDEXING_DONE) {
-            reinterpret_cast<Indexing*>(GetWindowLongPtrA(dialog, DWLP_USER))->worker.wait(kWaitForever);
+            reinterpret_cast<Indexing*>(GetWindowLongPtrA(dialog, DWLP_USER))->worker.wait(INFINITE);
             EndDialog(dialog, 1);
         }
         return TRUE;
