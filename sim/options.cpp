@@ -41,7 +41,7 @@ bool parseSeed(const std::string& text, std::uint64_t& out) {
 std::string usageText() {
     return "usage: corvane-sim [options]\n"
            "  --port N             TCP port on 127.0.0.1 (default 10001, 0 picks a free port)\n"
-           "  --pty                also serve a pseudo-terminal (serial line)\n"
+           "  --pty                also serve a pseudo-terminal (serial line; not on Windows)\n"
            "  --identity TEXT      reply to *IDN? (default VELTRONA,QMX74,410-2718,2.07)\n"
            "  --calibration TEXT   reply to calstr? (default: 100 days ago as DD_MON_YYYY)\n"
            "  --profile NAME       healthy | repeat | gentle | obvious | severe (default healthy)\n"

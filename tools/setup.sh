@@ -2,10 +2,13 @@
 # Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
 # and test.sh; apt-get runs only when a package is missing.
 corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libexpat1-dev libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3)
-# The GUI: built with Wine's wineg++ and wrc, run with wine under Xvfb for tests and screenshots
-# (xdotool drives tools/screenshot.sh).
-corvane_gui_packages=(wine wine64 wine64-tools libwine-dev fonts-wine fonts-liberation xvfb xauth imagemagick
-                      x11-utils xdotool)
+# The Windows programs: cross-built with MinGW-w64 (tools/build_windows.sh), against SQLite, expat and
+# libzip built from Debian's source packages (dpkg-dev unpacks them; tcl makes SQLite's amalgamation),
+# packaged by wixl (msitools).
+corvane_windows_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+                          libz-mingw-w64-dev dpkg-dev tcl wixl)
+# Running them: wine under Xvfb for tests and screenshots (xdotool drives tools/screenshot.sh).
+corvane_gui_packages=(wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils xdotool)
 # The tests besides: a word processor that opens the .docx files the program writes.
 corvane_test_packages=(libreoffice-writer-nogui)
 # The fuzz targets of fuzz/: clang with libFuzzer's runtime (libclang-rt-14-dev holds
@@ -27,24 +30,19 @@ corvane_install() {
 
 # What the native tree (core, CLI, simulator, tests) needs.
 corvane_setup() { corvane_install "${corvane_packages[@]}"; }
-# What the GUI tree and its tests need besides.
+# What building the Windows programs needs besides.
+corvane_setup_windows() { corvane_install "${corvane_windows_packages[@]}"; }
+# What running them under Wine needs besides.
 corvane_setup_gui() { corvane_install "${corvane_gui_packages[@]}"; }
 # What the tests need besides.
 corvane_setup_tests() { corvane_install "${corvane_test_packages[@]}"; }
 # What fuzz/run.sh needs besides.
 corvane_setup_fuzz() { corvane_install "${corvane_fuzz_packages[@]}"; }
 
-# The GUI tree's Wine settings: a private prefix inside the tree, no debug chatter, no add-on
+# The Windows tree's Wine settings: a private prefix inside the tree, no debug chatter, no add-on
 # installers.
 corvane_wine_env() {
     export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-}
-
-# corvane_build_gui DIR [cmake options...]: configures and builds the GUI tree (wineg++) in DIR.
-corvane_build_gui() {
-    local dir=$1
-    shift
-    corvane_build "$dir" -DCMAKE_CXX_COMPILER=wineg++ -DCMAKE_C_COMPILER=winegcc "$@"
 }
 
 # corvane_build DIR [cmake options...]: configures and builds the native tree in DIR; fails when

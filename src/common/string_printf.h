@@ -6,7 +6,10 @@
 #include <cstdarg>
 #include <string>
 
-#if defined(__GNUC__) || defined(__clang__)
+#if defined(__MINGW32__)
+// The C99 formats of MinGW's own printf, which the Windows programs use (__USE_MINGW_ANSI_STDIO).
+#define CORVANE_PRINTF(formatIndex, firstArgument) __attribute__((format(gnu_printf, formatIndex, firstArgument)))
+#elif defined(__GNUC__) || defined(__clang__)
 #define CORVANE_PRINTF(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
 #else
 #define CORVANE_PRINTF(formatIndex, firstArgument)

@@ -27,9 +27,8 @@ void paintOffScreen(HWND window, HDC dc, const RECT& area, const std::function<v
 // its own background, and would flicker if erased first).
 void eraseAround(HWND window, HDC dc, const RECT& keep);
 
-// Writes bitmap to path (the core's form of a path: a host path under Wine) as a 24-bit Windows BMP
-// file, bottom-up with rows padded to four bytes, in one step (platform::writeWholeFile). The bitmap
-// must not be selected into a device context. False when the bitmap cannot be read or the file
+// Writes bitmap to path as a 24-bit Windows BMP file, bottom-up with rows padded to four bytes, in
+// one step (platform::writeWholeFile). The bitmap must not be selected into a device context. False when the bitmap cannot be read or the file
 // cannot be written; an old file of that name is then as it was.
 bool saveBitmapFile(HBITMAP bitmap, const std::string& path);
 

@@ -9,7 +9,6 @@
 
 #include "platform/win32/wide_text.h"
 #include "platform/debug_output.h"
-#include "platform/win32/wine_paths.h"
 
 namespace gui {
 
@@ -29,14 +28,9 @@ namespace {
 constexpr std::size_t kMultiSelectBufferSize = 65536;
 constexpr std::size_t kSingleNameBufferSize = 2048;
 
-// A path as a dialog takes it: host paths are turned into drive paths, a bare name such as "*.bmp"
-// stays as it is.
-std::string toDialogPath(const std::string& path) {
-    return toAnsi(path.find('/') == std::string::npos ? path : platform::toSystemPath(path));
-}
-
-// A dialog's answer in the core's form.
-std::string fromDialogPath(const std::string& path) { return platform::fromSystemPath(fromAnsi(path)); }
+// A path as the dialogs take it, in the ANSI code page of their A-functions, and an answer back.
+std::string toDialogPath(const std::string& path) { return toAnsi(path); }
+std::string fromDialogPath(const std::string& path) { return fromAnsi(path); }
 
 // Fills the parts the two file dialogs share; the strings must outlive the dialog.
 // The dialogs want the default extension without its dot.

@@ -15,9 +15,6 @@ namespace gui {
 // that window is gone, they have no owner). User-interface thread only: each call runs the dialog's
 // modal loop and returns when the user has answered.
 //
-// Paths: the core's paths are host paths under Wine and the dialogs' are drive paths, so every path
-// going into a dialog passes platform::toSystemPath and every answer platform::fromSystemPath.
-//
 // chooseFolder's start may also name a file: the browser then starts at the folder holding it.
 //
 // FileChoice as the dialogs take it: mustExist asks for an existing file and folder when opening

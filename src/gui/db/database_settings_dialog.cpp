@@ -11,15 +11,13 @@
 #include "gui/db/restore_database_dialog.h"
 #include "gui/dialog_fields.h"
 #include "gui/resources/database_dialog_ids.h"
-#include "platform/win32/wine_paths.h"
 
 namespace gui {
 namespace {
 
 constexpr int kLocationCharacters = 258;
 
-// The location as typed: in this dialog the user's drive path, in the core its own form.
-std::string typedLocation(HWND dialog) { return platform::fromSystemPath(controlText(dialog, IDC_BACKUP_LOCATION)); }
+std::string typedLocation(HWND dialog) { return controlText(dialog, IDC_BACKUP_LOCATION); }
 
 bool autoBackupTicked(HWND dialog) { return IsDlgButtonChecked(dialog, IDC_AUTO_BACKUP) == BST_CHECKED; }
 
@@ -35,7 +33,7 @@ void showAutoBackupState(HWND dialog) {
 void onInitDialog(HWND dialog) {
     const app::BackupSettings& settings = app::backupSettings();
     limitText(dialog, IDC_BACKUP_LOCATION, kLocationCharacters);
-    setControlText(dialog, IDC_BACKUP_LOCATION, platform::toSystemPath(settings.location));
+    setControlText(dialog, IDC_BACKUP_LOCATION, settings.location);
     CheckDlgButton(dialog, IDC_AUTO_BACKUP, settings.autoBackup ? BST_CHECKED : BST_UNCHECKED);
     for (const wchar_t* period : {L"Daily", L"Weekly", L"Monthly"})
         SendDlgItemMessageW(dialog, IDC_BACKUP_PERIOD, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(period));

@@ -7,7 +7,6 @@
 #include "gui/resources/dialog_ids.h"
 #include "interchange/csv_export.h"
 #include "platform/prompter.h"
-#include "platform/win32/wine_paths.h"
 
 namespace gui {
 namespace {
@@ -42,7 +41,7 @@ void chooseFile(HWND dialog) {
     std::string path;
     if (platform::prompter().saveFile(choice, path) && !path.empty()) {
         s.path = path;
-        setControlText(dialog, IDC_EXPORT_LOCATION, platform::toSystemPath(path));
+        setControlText(dialog, IDC_EXPORT_LOCATION, path);
     }
     focusControl(dialog, IDOK);
     s.choosing = false;
@@ -66,7 +65,7 @@ void onOk(HWND dialog) {
         EndDialog(dialog, IDCANCEL);  // the exporter has said there is nothing to export
     } else {
         platform::showMessage("The file could not be written:\n" +
-                                  platform::toSystemPath(interchange::impedanceTablePath(s.path)),
+                                  interchange::impedanceTablePath(s.path),
                               "Export Error", platform::Icon::Warning);
     }
 }

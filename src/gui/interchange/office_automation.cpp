@@ -11,7 +11,6 @@
 #include "interchange/docx_export.h"
 #include "platform/prompter.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/wine_paths.h"
 
 namespace gui {
 namespace {
@@ -52,7 +51,7 @@ bool addPictureDocument(IDispatch* application, const std::string& picturePath) 
         V_VT(&v) = VT_ERROR;
         V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
     }
-    platform::win32::WideString wide = platform::win32::widen(platform::toSystemPath(picturePath));
+    platform::win32::WideString wide = platform::win32::widen(picturePath);
     const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(wide.length()), kLongestPath);
     VARIANT file;
     VariantInit(&file);
@@ -89,7 +88,7 @@ void offerDocument(HWND owner, const std::string& picturePath) {
     if (platform::showMessage(common::stringPrintf("The picture has been saved in %s.\nOpen the document now?",
                                                    path.c_str()),
                               kCaption, platform::Icon::Question, platform::Buttons::YesNo) == platform::Answer::Yes)
-        ShellExecuteA(owner, "open", platform::win32::toAnsi(platform::toSystemPath(path)).c_str(), nullptr, nullptr,
+        ShellExecuteA(owner, "open", platform::win32::toAnsi(path).c_str(), nullptr, nullptr,
                       SW_SHOWNORMAL);
 }
 

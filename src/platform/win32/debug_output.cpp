@@ -1,6 +1,6 @@
-// Trace output on Windows: the debugger output stream. Under Wine, where that stream shows only
-// with Wine's own debug channels switched on, traces also go to standard error while the
-// environment variable CORVANE_TRACE is set, as they do on POSIX.
+// Trace output on Windows: the debugger output stream. While the environment variable CORVANE_TRACE
+// is set, traces also go to standard error as they do on POSIX (under Wine the debugger stream shows
+// only with Wine's own debug channels switched on).
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <mutex>
 
-#include "platform/win32/wine_paths.h"
 
 namespace platform {
 
@@ -20,7 +19,7 @@ void debugOutput(const std::string& text) {
 
     // Looked up on every call so tracing can be switched on in a running process's environment; a
     // variable that is set but empty still counts (its size with the terminator is 1).
-    if (!runningUnderWine() || GetEnvironmentVariableA("CORVANE_TRACE", nullptr, 0) == 0) return;
+    if (GetEnvironmentVariableA("CORVANE_TRACE", nullptr, 0) == 0) return;
 
     // One writer at a time, so texts from different threads never interleave mid-line.
     static std::mutex writing;

@@ -1,5 +1,5 @@
-// Files and folders on Windows: thin wrappers over the file-attribute, directory and find calls.
-// The core's paths are host paths under Wine; each call takes the drive form of its path.
+// Files and folders on Windows: thin wrappers over the wide file-attribute, directory and find
+// calls, so that a folder with any character in its name is found.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -10,13 +10,12 @@
 #include <algorithm>
 
 #include "platform/win32/wide_text.h"
-#include "platform/win32/wine_paths.h"
 
 namespace platform {
 namespace {
 
 // The path as a wide string the Windows API takes.
-win32::WideString systemPath(const std::string& path) { return win32::widen(toSystemPath(path)); }
+win32::WideString systemPath(const std::string& path) { return win32::widen(path); }
 
 bool isSeparator(char c) { return c == '/' || c == pathSeparator(); }
 
@@ -41,7 +40,7 @@ std::vector<std::string> listEntries(const std::string& folder, bool folders) {
 
 }  // namespace
 
-char pathSeparator() { return runningUnderWine() ? '/' : '\\'; }
+char pathSeparator() { return '\\'; }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
@@ -84,7 +83,7 @@ std::string currentDirectory() {
         std::vector<WCHAR> buffer(needed + 1, 0);
         const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0) return std::string();
-        if (length < buffer.size()) return fromSystemPath(win32::narrow(buffer.data(), length));
+        if (length < buffer.size()) return win32::narrow(buffer.data(), length);
     }
     return std::string();
 }

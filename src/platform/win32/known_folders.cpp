@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include "platform/win32/wide_text.h"
-#include "platform/win32/wine_paths.h"
 
 namespace platform {
 namespace {
@@ -32,7 +31,7 @@ bool localAppDataFolder(int csidl, std::string& out) {
     // The answer is in the ANSI code page; the core's texts are UTF-8.
     std::string folder = win32::fromAnsi(path);
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    out = fromSystemPath(folder);
+    out = folder;
     return true;
 }
 
@@ -42,7 +41,7 @@ bool temporaryFolder(std::string& out) {
     if (length == 0 || length > MAX_PATH) return false;
     std::string folder = win32::narrow(path, length);
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    out = fromSystemPath(folder);
+    out = folder;
     return true;
 }
 

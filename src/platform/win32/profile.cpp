@@ -10,14 +10,13 @@
 #include <windows.h>
 
 #include "platform/win32/wide_text.h"
-#include "platform/win32/wine_paths.h"
 
 namespace platform {
 namespace {
 
 // The file's full drive path. A bare file name would otherwise be looked for in the Windows folder.
 win32::WideString profilePath(const std::string& file) {
-    const win32::WideString given = win32::widen(toSystemPath(file));
+    const win32::WideString given = win32::widen(file);
     const DWORD needed = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return given;
     std::vector<WCHAR> full(needed + 1, 0);

@@ -1,6 +1,5 @@
 // Threads, mutexes and the periodic timer on Windows: CreateThread, mutex objects and a timer of
-// the default timer queue. Under Wine every thread that calls the Windows API must be one Wine
-// started, which CreateThread and the timer queue's threads are.
+// the default timer queue.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

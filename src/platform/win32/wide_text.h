@@ -11,9 +11,7 @@
 
 namespace platform::win32 {
 
-// A zero-terminated UTF-16 text. Built with wineg++, WCHAR is a 16-bit wchar_t while the C++
-// library's compiled wide-string code assumes the host's 32-bit one, so this is a plain vector
-// rather than a std::wstring.
+// A zero-terminated UTF-16 text, in the form the wide calls take and give.
 class WideString {
 public:
     WideString() : units_(1, 0) {}
