@@ -16,15 +16,15 @@ corvane_build "$corvane_root/build/release" -DCMAKE_BUILD_TYPE=Release -DCORVANE
 sim_pid=""
 trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true' EXIT
 run_gui() {
-    local gui_build="$corvane_root/build/gui-release"
+    local gui_build="$corvane_root/build/windows"
     corvane_setup_gui || return 1
-    corvane_build_gui "$gui_build" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF || return 1
+    "$corvane_root/tools/build_windows.sh" "$gui_build" >/dev/null || return 1
     corvane_wine_env "$gui_build"
     "$corvane_root/tools/preset_gui_settings.sh" "$WINEPREFIX" "$corvane_root/run/demo.db" || return 1
     "$corvane_root/build/release/sim/corvane-sim" --port 10001 >"$corvane_root/run/gui-simulator.txt" 2>&1 &
     sim_pid=$!
     echo "Starting the GUI (the simulated instrument listens on 127.0.0.1:10001)"
-    (cd "$corvane_root/run" && wine "$gui_build/src/gui/Corvane.exe.so")
+    (cd "$corvane_root/run" && wine "$gui_build/src/gui/Corvane.exe")
 }
 if [ -n "${DISPLAY:-}" ]; then
     run_gui || echo "The GUI could not be set up or ended with an error (exit code $?); the main job's" \

@@ -179,13 +179,13 @@ echo "The data browser (bench/browser_bench; output in $build/browser_bench.txt)
 sed -n '/^Times with/,$p' "$build/browser_bench.txt"
 
 # The GUI's launch on a database of 20,000 sweeps (no points) against one of 30: from starting the
-# program to its main window on the screen, in a Release GUI tree of its own (built once) under Xvfb.
+# program to its main window on the screen, in a Windows tree of its own (built once) under Xvfb.
 # Wine's own start is paid before the timing by a wineserver that stays up.
 echo
 echo "Launching the GUI on 30 and 20,000 sweeps (median of $repeats runs each)"
-gui_build="$build-gui"
+gui_build="$build-windows"
 corvane_setup_gui
-corvane_build_gui "$gui_build" -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF >/dev/null
+"$corvane_root/tools/build_windows.sh" "$gui_build" >/dev/null
 export WINEPREFIX="$gui_build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 declare -A gui_db=([small]="$data/browse30.db" [large]="$data/browse20000.db")
 declare -A gui_sweeps=([small]=30 [large]=20000)
@@ -211,7 +211,7 @@ wineserver -p
 launch_us() {
     "$corvane_root/tools/preset_gui_settings.sh" "$WINEPREFIX" "${gui_db[$1]}"
     local start=${EPOCHREALTIME/./}
-    (cd "$work" && wine "$gui_build/src/gui/Corvane.exe.so" >/dev/null 2>&1 &)
+    (cd "$work" && wine "$gui_build/src/gui/Corvane.exe" >/dev/null 2>&1 &)
     # Polled every 20 ms: xdotool's own --sync looks only twice a second.
     until xdotool search --onlyvisible --name "^Corvane v1_5" >/dev/null 2>&1; do sleep 0.02; done
     local shown=${EPOCHREALTIME/./}

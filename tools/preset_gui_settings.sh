@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Prepares the GUI tree's Wine prefix for a first run against the simulated instrument: the
+# Prepares a Wine prefix for a first run of the Windows GUI against the simulated instrument: the
 # program's main settings file gets the "Connect" keys of LAN 127.0.0.1 (so that Configure >
 # Connection... > Connect works at once) and, when given, the database to open. An existing
 # settings file keeps its connection; only the database is set again.
@@ -16,7 +16,7 @@ if [ ! -f "$ini" ]; then
         "$(date +'%H:%M:%S %-d/%-m/%Y')" >"$ini"
 fi
 if [ -n "$database" ]; then
-    python3 - "$ini" "$(realpath "$database")" <<'PY'
+    python3 - "$ini" "$(winepath -w "$(realpath "$database")")" <<'PY'
 import sys
 path, database = sys.argv[1], sys.argv[2]
 lines = open(path, newline="").read().replace("\r\n", "\n").split("\n")

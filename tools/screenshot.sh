@@ -17,7 +17,7 @@
 #   --page P         shows settings page P (acqu, sweep, trim, out, ch1, ch2, sys, mode; implies --settings)
 #   --capture        shows the screen-capture mode (Capture menu)
 #   --download D     downloads the instrument's screen, D mono or colour (needs --connect; implies --capture)
-# Environment: CORVANE_GUI_BUILD (default build/gui), CORVANE_SIM (default build/test/sim/corvane-sim
+# Environment: CORVANE_GUI_BUILD (a Windows tree, default build/windows), CORVANE_SIM (default build/test/sim/corvane-sim
 # or build/release/sim/corvane-sim), CORVANE_DB (a database to open, default: the program's default).
 set -euo pipefail
 corvane_root=$(cd "$(dirname "$0")/.." && pwd)
@@ -57,7 +57,7 @@ while [ $# -gt 0 ]; do
     esac
     shift
 done
-gui_build=${CORVANE_GUI_BUILD:-$corvane_root/build/gui}
+gui_build=${CORVANE_GUI_BUILD:-$corvane_root/build/windows}
 simulator=${CORVANE_SIM:-}
 for candidate in "$corvane_root/build/test/sim/corvane-sim" "$corvane_root/build/release/sim/corvane-sim"; do
     [ -z "$simulator" ] && [ -x "$candidate" ] && simulator=$candidate
@@ -83,7 +83,7 @@ cleanup() {
 trap cleanup EXIT
 export DISPLAY=$display
 sleep 1
-(cd "$work" && wine explorer /desktop=corvane,1280x900 "$gui_build/src/gui/Corvane.exe.so" ${args[@]+"${args[@]}"} \
+(cd "$work" && wine explorer /desktop=corvane,1280x900 "$gui_build/src/gui/Corvane.exe" ${args[@]+"${args[@]}"} \
     >/dev/null 2>&1 &)
 
 # Waits until a window whose name matches $1 shows, at most $2 seconds.

@@ -7,8 +7,9 @@ corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libexpat1-
 # packaged by wixl (msitools).
 corvane_windows_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                           libz-mingw-w64-dev dpkg-dev tcl wixl)
-# Running them: wine under Xvfb for tests and screenshots (xdotool drives tools/screenshot.sh).
-corvane_gui_packages=(wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils xdotool)
+# Running them: wine under Xvfb for tests and screenshots (xdotool drives tools/screenshot.sh; socat
+# bridges a pseudo-terminal to the serial tests' socket).
+corvane_gui_packages=(wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils xdotool socat)
 # The tests besides: a word processor that opens the .docx files the program writes.
 corvane_test_packages=(libreoffice-writer-nogui)
 # The fuzz targets of fuzz/: clang with libFuzzer's runtime (libclang-rt-14-dev holds

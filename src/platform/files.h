@@ -29,6 +29,9 @@ bool makeDirectories(const std::string& path);
 // path is then as it was and no temporary file is left.
 bool writeWholeFile(const std::string& path, const std::string& bytes);
 
+// Moves the file from into to's place in one step, replacing a file there. False when it could not.
+bool replaceFile(const std::string& from, const std::string& to);
+
 // Deletes a file. False when it could not be deleted.
 bool deleteFile(const std::string& path);
 

@@ -1,7 +1,4 @@
-// Writing a file in one step, through a temporary beside it and a rename, with the C and C++ libraries
-// so that the path is the core's own on either system (under Wine the program's libraries take host
-// paths). Not <filesystem>: built by wineg++ it takes itself for a Windows build (_WIN32) and converts
-// paths to a wchar_t of another size than the library's, writing past its buffers.
+// Writing a file in one step, through a temporary beside it that then takes the file's place.
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -27,8 +24,7 @@ bool writeWholeFile(const std::string& path, const std::string& bytes) {
             return false;
         }
     }
-    // rename replaces an existing file in one step.
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!replaceFile(temporary, path)) {
         std::remove(temporary.c_str());
         return false;
     }

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "gui/support/host_process.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/wine_paths.h"
 
 namespace {
 
 HANDLE loadFromFile(const std::string& name, UINT type, int size) {
-    const platform::win32::WideString path = platform::win32::widen(platform::toSystemPath(std::string(CORVANE_ART_DIR) + "/" + name));
+    const platform::win32::WideString path = platform::win32::widen(gui_testing::windowsPath(CORVANE_ART_DIR) + "\\" + name);
     return LoadImageW(nullptr, path.c_str(), type, size, size, LR_LOADFROMFILE | (type == IMAGE_BITMAP ? LR_CREATEDIBSECTION : 0));
 }
 

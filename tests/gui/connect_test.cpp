@@ -1,12 +1,9 @@
-// Connecting from the main window under Wine: the Connect dialog against the real simulator over
-// the LAN and over a pseudo-terminal seen as COM port, its validation messages, Save as Default,
+// Connecting from the main window: the Connect dialog against the real simulator over the LAN and
+// over a pseudo-terminal of the host seen as COM port, its validation messages, Save as Default,
 // the mode commands sent to a connected instrument, and switching the comms log.
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -26,6 +23,7 @@
 #include "gui/resources/resource.h"
 #include "sim_process.h"
 #include "gui/support/dialog_driver.h"
+#include "gui/support/host_process.h"
 #include "gui/support/main_window_fixture.h"
 
 namespace gui_testing {
@@ -51,14 +49,6 @@ void chooseListText(HWND dialog, int id, const std::string& text) {
                                            reinterpret_cast<LPARAM>(text.c_str()));
     ASSERT_NE(at, CB_ERR) << text;
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, at, 0);
-}
-
-// The simulator's pseudo-terminal as COM port n of this Wine prefix.
-std::string mapComPort(const std::string& device, int n) {
-    const std::string link = std::string(getenv("WINEPREFIX")) + "/dosdevices/com" + std::to_string(n);
-    ::unlink(link.c_str());
-    EXPECT_EQ(::symlink(device.c_str(), link.c_str()), 0);
-    return "COM" + std::to_string(n);
 }
 
 class Connect : public MainWindowTest {
@@ -135,6 +125,7 @@ TEST_F(Connect, OverLanIdentifiesRegistersAndReadsTheSettings) {
 TEST_F(Connect, OverAComPortMappedToThePseudoTerminal) {
     testing_support::SimProcess sim({}, true);
     const std::string port = mapComPort(sim.device(), 7);
+    ASSERT_FALSE(port.empty());
     prompter.queueAnswer(Answer::Ok);
     prompter.queueAnswer(Answer::No);     // not added to the database
     answerNextDialog("Connect", [&](HWND dialog) {
@@ -155,11 +146,10 @@ TEST_F(Connect, OverAComPortMappedToThePseudoTerminal) {
 }
 
 TEST_F(Connect, EachMissingChoiceIsNamedAndTheDialogStaysOpen) {
-    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    ::grantpt(terminal);
-    ::unlockpt(terminal);
-    const std::string port = mapComPort(::ptsname(terminal), 9);
+    // A port that exists, so that the list offers it; nothing is sent to it.
+    testing_support::SimProcess sim({}, true);
+    const std::string port = mapComPort(sim.device(), 9);
+    ASSERT_FALSE(port.empty());
     answerNextDialog("Connect", [&](HWND dialog) {
         chooseInterface(dialog, 2);   // Serial with a port but no speed
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BAUDRATE)));
@@ -195,7 +185,6 @@ TEST_F(Connect, EachMissingChoiceIsNamedAndTheDialogStaysOpen) {
     EXPECT_EQ(prompter.boxes[4].caption, "Corvane");
     EXPECT_FALSE(gui::instrumentLink().connected);
     EXPECT_EQ(titleOf(main), "Corvane v1_5");
-    ::close(terminal);
 }
 
 TEST_F(Connect, SaveAsDefaultWritesTheConnectKeysAndAFailedTestSaysSo) {

@@ -30,7 +30,6 @@
 #include "instrument/identification.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "platform/win32/wine_paths.h"
 #include "sim_process.h"
 #include "support/records.h"
 
@@ -171,7 +170,7 @@ TEST_F(DatabaseCommands, DatabaseSettingsEnablesItsControlsBacksUpWhereTypedAndS
     app::saveBackupSettings({false, 0, dir.file("stored")});
     const std::string typed = dir.file("typed");
     answerNextDialog("Database Settings", [&](HWND d) {
-        EXPECT_EQ(itemText(d, IDC_BACKUP_LOCATION), platform::toSystemPath(dir.file("stored")));
+        EXPECT_EQ(itemText(d, IDC_BACKUP_LOCATION), dir.file("stored"));
         const int period[] = {IDC_BACKUP_PERIOD_LABEL, IDC_BACKUP_PERIOD, IDC_BACKUP_NOTE_ICON, IDC_BACKUP_NOTE};
         for (int id : period) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, id))) << id;
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, IDC_BACKUP_NOTE)));
@@ -179,7 +178,7 @@ TEST_F(DatabaseCommands, DatabaseSettingsEnablesItsControlsBacksUpWhereTypedAndS
         for (int id : period) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, id))) << id;
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, IDC_BACKUP_NOTE)));
         SendDlgItemMessageW(d, IDC_BACKUP_PERIOD, CB_SETCURSEL, 2, 0);
-        typeInto(d, IDC_BACKUP_LOCATION, platform::toSystemPath(typed));
+        typeInto(d, IDC_BACKUP_LOCATION, typed);
         clickButton(d, IDC_BACKUP_NOW);  // with the typed location, which is not stored yet
         EXPECT_EQ(app::backupSettings().location, dir.file("stored"));
         pressButton(d, IDOK);
@@ -211,7 +210,7 @@ TEST_F(DatabaseCommands, RestoreDatabaseRefusesWithoutASelectionAndRestoresTheCh
     prompter.queueAnswer(Answer::No);   // the warning, on the double click
     prompter.queueAnswer(Answer::Yes);  // the warning, on "Restore"
     answerNextDialog("Database Settings", [&](HWND d) {
-        typeInto(d, IDC_BACKUP_LOCATION, platform::toSystemPath(location));
+        typeInto(d, IDC_BACKUP_LOCATION, location);
         answerNextDialog("Restore Database", [&](HWND r) {
             ASSERT_EQ(listCell(GetDlgItem(r, IDC_RESTORE_LIST), 0, 0), backup);
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(r, IDOK)));

@@ -12,7 +12,6 @@
 #include "gui/support/dialog_driver.h"
 #include "gui/support/form_driver.h"
 #include "platform/files.h"
-#include "platform/win32/wine_paths.h"
 
 namespace gui_testing {
 namespace {
@@ -27,7 +26,7 @@ TEST_F(ExportSweep, TheLocationFieldAsksForTheFileAndOkWritesTheTable) {
         EXPECT_EQ(itemText(d, IDC_EXPORT_LOCATION), "File Location...");
         SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDC_EXPORT_LOCATION)), TRUE);
         EXPECT_TRUE(pumpUntil([&] { return itemText(d, IDC_EXPORT_LOCATION) != "File Location..."; }));
-        EXPECT_EQ(itemText(d, IDC_EXPORT_LOCATION), platform::toSystemPath(dir.file("tap5")));
+        EXPECT_EQ(itemText(d, IDC_EXPORT_LOCATION), dir.file("tap5"));
         EXPECT_EQ(focusedControl(d), IDOK);
         pressButton(d, IDOK);
     });
@@ -52,7 +51,7 @@ TEST_F(ExportSweep, OkWithoutAFileAsksAndAFileThatCannotBeWrittenIsReported) {
         SendMessageW(d, WM_COMMAND, IDOK, 0);
         ASSERT_EQ(prompter.boxes.size(), 1u);
         EXPECT_EQ(prompter.boxes[0].caption, "Export Error");
-        EXPECT_EQ(prompter.boxes[0].text, "The file could not be written:\n" + platform::toSystemPath(nowhere));
+        EXPECT_EQ(prompter.boxes[0].text, "The file could not be written:\n" + nowhere);
         pressButton(d, IDCANCEL);
     });
     EXPECT_FALSE(gui::exportSweepDialog(main, kPoints));

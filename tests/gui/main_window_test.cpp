@@ -24,7 +24,6 @@
 #include "gui/measure/results_windows.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "platform/win32/wine_paths.h"
 #include "gui/resources/resource.h"
 #include "gui/support/dialog_driver.h"
 #include "gui/support/main_window_fixture.h"
@@ -95,7 +94,7 @@ protected:
     void SetUp() override {
         for (const char* name : {"Corvane.ini", "Corvane-DBSettings.ini"})
             platform::deleteFile(platform::joinPath(settingsFolderPath(), name));
-        RemoveDirectoryA(platform::toSystemPath(settingsFolderPath()).c_str());
+        RemoveDirectoryA(settingsFolderPath().c_str());
         MainWindowTest::SetUp();
     }
 };

@@ -11,7 +11,6 @@
 
 #include "gui/support/dialog_driver.h"
 #include "gui/win_prompter.h"
-#include "platform/win32/wine_paths.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -157,7 +156,7 @@ TEST_F(WinPrompterTest, SaveStartsWithTheGivenNameAndAnswersAHostPath) {
     choice.mustExist = true;
     answerNextDialog("Save to Bitmap", [&](HWND dialog) {
         EXPECT_EQ(gui_testing::fileDialogName(dialog), "capture.bmp");
-        gui_testing::chooseFileName(dialog, platform::toSystemPath(target));
+        gui_testing::chooseFileName(dialog, target);
     });
     std::string path = "capture.bmp";
     ASSERT_TRUE(prompter.saveFile(choice, path));
@@ -171,7 +170,7 @@ TEST_F(WinPrompterTest, SaveWithAPatternAsItsInitialNameStillAnswersTheTypedName
     choice.title = "Choose Save Location...";
     answerNextDialog("Choose Save Location...", [&](HWND dialog) {
         EXPECT_EQ(gui_testing::fileDialogName(dialog), "*.bmp");
-        gui_testing::chooseFileName(dialog, platform::toSystemPath(target));
+        gui_testing::chooseFileName(dialog, target);
     });
     std::string path = "*.bmp";
     ASSERT_TRUE(prompter.saveFile(choice, path));
@@ -186,7 +185,7 @@ TEST_F(WinPrompterTest, SaveAsksBeforeReplacingAFileWhenTold) {
     choice.title = "Save Database";
     choice.overwritePrompt = true;
     answerNextDialog("Save Database",
-                     [&](HWND dialog) { gui_testing::chooseFileName(dialog, platform::toSystemPath(target)); });
+                     [&](HWND dialog) { gui_testing::chooseFileName(dialog, target); });
     // The question comes up over the disabled file dialog.
     auto question = answerNextWindow([](HWND box) { return GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO); },
                                      [](HWND box) { pressButton(box, IDYES); }, "overwrite question");
@@ -259,11 +258,10 @@ TEST_F(WinPrompterTest, CancellingAnOpenGivesNoFiles) {
 
 // --- The folder browser --------------------------------------------------------------------------
 
-TEST_F(WinPrompterTest, FolderBrowserStartsAtTheStartFolderAndAnswersAHostPath) {
+TEST_F(WinPrompterTest, FolderBrowserStartsAtTheStartFolderAndAnswersItsPath) {
     // A folder nobody writes to while the test runs: the browser finds its start folder by comparing
     // the items it lists with the parsed path, file times included.
-    const std::string start = platform::fromSystemPath("C:\\windows\\system32");
-    ASSERT_EQ(start.front(), '/');
+    const std::string start = "C:\\windows\\system32";
     ASSERT_TRUE(std::filesystem::is_directory(start));
     answerNextWindow(
         gui_testing::dialogShowing("Comms log folder"),
@@ -274,12 +272,11 @@ TEST_F(WinPrompterTest, FolderBrowserStartsAtTheStartFolderAndAnswersAHostPath) 
         "folder browser");
     std::string folder;
     ASSERT_TRUE(prompter.chooseFolder("Comms log folder", start, folder));
-    ASSERT_EQ(folder.front(), '/');
     EXPECT_TRUE(std::filesystem::equivalent(folder, start)) << folder;
 }
 
 TEST_F(WinPrompterTest, FolderBrowserGivenAFileStartsAtItsFolder) {
-    const std::string file = platform::fromSystemPath("C:\\windows\\system32\\kernel32.dll");
+    const std::string file = "C:\\windows\\system32\\kernel32.dll";
     ASSERT_TRUE(std::filesystem::is_regular_file(file)) << file;
     answerNextWindow(
         gui_testing::dialogShowing("Comms log folder"),

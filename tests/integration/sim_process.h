@@ -1,7 +1,10 @@
 // Runs corvane-sim as a child process for a test: on a free loopback port, optionally with a
-// pseudo-terminal, logging what it hears, and stops it when the test ends.
+// pseudo-terminal, logging what it hears, and stops it when the test ends. Native tests run the
+// native simulator; Windows tests under Wine run the Windows one, or the native one for a
+// pseudo-terminal (the Windows simulator has none).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,8 +31,14 @@ public:
     instrument::InstrumentLink serialLink() const;
 
 private:
+    // The operating system's side (posix/, win32/): starts the simulator with these arguments, its
+    // standard output going to outFile, and ends it.
+    void launch(const std::vector<std::string>& arguments, bool pty, const std::string& outFile);
+    void end();
+
     TempDir output_;
-    int pid_ = -1;
+    std::intptr_t process_ = -1;  // the child's process id or handle
+    bool onHost_ = false;         // under Wine: a native simulator, process_ its host process id
     int port_ = 0;
     std::string device_;
 };

@@ -17,9 +17,10 @@ using testing_support::writeFile;
 namespace {
 
 TEST(Files, JoinPathNeverDoublesTheSeparator) {
-    EXPECT_EQ(joinPath("/data", "a.db"), "/data/a.db");
-    EXPECT_EQ(joinPath("/data/", "a.db"), "/data/a.db");
-    EXPECT_EQ(joinPath("/data/", "/a.db"), "/data/a.db");
+    const std::string sep(1, pathSeparator());
+    EXPECT_EQ(joinPath("data", "a.db"), "data" + sep + "a.db");
+    EXPECT_EQ(joinPath("data" + sep, "a.db"), "data" + sep + "a.db");
+    EXPECT_EQ(joinPath("data" + sep, sep + "a.db"), "data" + sep + "a.db");
     EXPECT_EQ(joinPath("", "a.db"), "a.db");
 }
 
@@ -62,9 +63,8 @@ TEST(Files, ExistsMakeAndDelete) {
     EXPECT_FALSE(deleteFile(folder)) << "folders are not files";
 }
 
-// POSIX only: under Wine the Windows current directory does not follow the host's chdir (the Wine
-// tests change it the Windows way).
-#ifndef __WINE__
+// POSIX only: the Windows platform tests change the current directory the Windows way.
+#ifndef _WIN32
 TEST(Files, CurrentDirectoryFollowsChdir) {
     TempDir dir;
     const std::string before = currentDirectory();
@@ -77,9 +77,9 @@ TEST(Files, CurrentDirectoryFollowsChdir) {
 }
 #endif
 
-// The shell folders from the XDG variables are POSIX only; on Windows the shell answers (the Wine
-// tests check that side).
-#ifndef __WINE__
+// The shell folders from the XDG variables are POSIX only; on Windows the shell answers (the Windows
+// platform tests check that side).
+#ifndef _WIN32
 // Sets or clears an environment variable for one test and restores it afterwards.
 class EnvVar {
 public:

@@ -1,19 +1,25 @@
-// Serial ports against a pseudo-terminal standing in for the instrument's end of the cable. Under
-// Wine the port is reached as COM5, a link in the Wine prefix's dosdevices folder to the terminal.
+// Serial ports against a pseudo-terminal standing in for the instrument's end of the cable. On
+// Windows (under Wine) the port is COM5, a link in the Wine prefix's device folder to a host
+// pseudo-terminal whose master side socat bridges to a loopback socket that the test holds.
 #include "platform/serial_port.h"
 
-#include <cerrno>
-#include <cstdlib>
+#ifdef _WIN32
+#define NOMINMAX
+#include <winsock2.h>
+#include <windows.h>
+
+#include "gui/support/host_process.h"
+#else
 #include <fcntl.h>
-#include <gtest/gtest.h>
-#include <memory>
 #include <poll.h>
-#include <string>
 #include <unistd.h>
-#ifdef __WINE__
-#include <csignal>
-#include <sys/wait.h>
+
+#include <cerrno>
 #endif
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
 
 #include "platform/clock.h"
 #include "platform/thread.h"
@@ -22,55 +28,83 @@ using namespace platform;
 
 namespace {
 
-#ifdef __WINE__
-// Wine's server opens the port, and a session leader without a terminal takes the first terminal it
-// opens as its own; when the terminal then hangs up, the server gets SIGHUP and writes its whole
-// object table to standard error. A child in a session of its own takes the terminal first and holds
-// it until the peer closes.
-class SessionHolder {
+#ifdef _WIN32
+// The far end: the socket socat relays to and from the pseudo-terminal.
+class Peer {
 public:
-    explicit SessionHolder(const std::string& device) {
-        int ready[2];
-        if (::pipe(ready) != 0) return;
-        if (::pipe(release_) != 0) {
-            ::close(ready[0]);
-            ::close(ready[1]);
+    Peer() {
+        WSADATA data;
+        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof a;
+        const char* prefix = std::getenv("WINEPREFIX");
+        if (listener == INVALID_SOCKET || !prefix || bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            listen(listener, 1) != 0 || getsockname(listener, reinterpret_cast<sockaddr*>(&a), &size) != 0) {
+            if (listener != INVALID_SOCKET) closesocket(listener);
             return;
         }
-        child_ = ::fork();
-        if (child_ == 0) {
-            // Only the read end of release stays open here, so the parent's close ends the wait.
-            ::close(ready[0]);
-            ::close(release_[1]);
-            std::signal(SIGHUP, SIG_DFL);
-            std::signal(SIGALRM, SIG_DFL);
-            ::alarm(600);  // never outlive a stuck test by long
-            ::setsid();
-            const int fd = ::open(device.c_str(), O_RDWR);
-            char byte = fd >= 0 ? 1 : 0;
-            (void)!::write(ready[1], &byte, 1);
-            (void)!::read(release_[0], &byte, 1);
-            ::_exit(0);
+        // In a session of its own with the terminal as its controlling one, so that Wine's server,
+        // which opens the port, never takes the terminal for its own and is never hung up on.
+        const std::string link = std::string(prefix) + "/dosdevices/com5";
+        gui_testing::runHostCommand("rm -f " + gui_testing::shellQuoted(link));
+        socat_ = gui_testing::startHostProcess("socat PTY,link=" + gui_testing::shellQuoted(link) +
+                                               ",rawer,setsid,ctty TCP:127.0.0.1:" + std::to_string(ntohs(a.sin_port)) +
+                                               " >/dev/null 2>&1");
+        if (readable(listener, 10000)) peer_ = accept(listener, nullptr, nullptr);
+        closesocket(listener);
+        if (peer_ != INVALID_SOCKET && gui_testing::runHostCommand("test -e " + gui_testing::shellQuoted(link)) == 0)
+            device_ = "COM5";
+    }
+    ~Peer() {
+        if (peer_ != INVALID_SOCKET) closesocket(peer_);  // socat ends with the connection
+        gui_testing::stopHostProcess(socat_);
+        if (started_) WSACleanup();
+    }
+    Peer(const Peer&) = delete;
+    Peer& operator=(const Peer&) = delete;
+
+    const std::string& device() const { return device_; }
+
+    void send(const std::string& bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const int n = ::send(peer_, bytes.data() + done, static_cast<int>(bytes.size() - done), 0);
+            if (n <= 0) return;
+            done += static_cast<std::size_t>(n);
         }
-        ::close(ready[1]);
-        ::close(release_[0]);
-        char byte = 0;
-        if (child_ > 0) (void)!::read(ready[0], &byte, 1);
-        ::close(ready[0]);
     }
-    ~SessionHolder() {
-        ::close(release_[1]);
-        if (child_ > 0) ::waitpid(child_, nullptr, 0);
+
+    // Whatever arrives until count bytes are in or limitMs passes without more.
+    std::string receive(std::size_t count, int limitMs = 2000) {
+        std::string got;
+        while (got.size() < count && readable(peer_, limitMs)) {
+            char buffer[512];
+            const int n = recv(peer_, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            got.append(buffer, static_cast<std::size_t>(n));
+        }
+        return got;
     }
-    SessionHolder(const SessionHolder&) = delete;
-    SessionHolder& operator=(const SessionHolder&) = delete;
 
 private:
-    pid_t child_ = -1;
-    int release_[2] = {-1, -1};
-};
-#endif
+    static bool readable(SOCKET s, int ms) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(s, &set);
+        timeval limit{ms / 1000, (ms % 1000) * 1000};
+        return select(0, &set, nullptr, nullptr, &limit) == 1;
+    }
 
+    bool started_ = false;
+    SOCKET peer_ = INVALID_SOCKET;
+    int socat_ = -1;
+    std::string device_;
+};
+
+#else
 // The far end: the pseudo-terminal's master side.
 class Peer {
 public:
@@ -79,12 +113,9 @@ public:
         if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
         const char* name = ::ptsname(master_);
         if (name) device_ = name;
-#ifdef __WINE__
-        if (!device_.empty()) holder_ = std::make_unique<SessionHolder>(device_);
-#endif
     }
     ~Peer() {
-        if (master_ >= 0) ::close(master_);  // hangs up the terminal; the holder's child ends with it
+        if (master_ >= 0) ::close(master_);
     }
     Peer(const Peer&) = delete;
     Peer& operator=(const Peer&) = delete;
@@ -118,24 +149,11 @@ public:
 private:
     int master_ = -1;
     std::string device_;
-#ifdef __WINE__
-    std::unique_ptr<SessionHolder> holder_;  // destroyed after the master is closed
-#endif
 };
 
-// The name under which the program opens the peer's terminal.
-std::string portName(const Peer& peer) {
-#ifdef __WINE__
-    const char* prefix = std::getenv("WINEPREFIX");
-    if (!prefix || peer.device().empty()) return std::string();
-    const std::string link = std::string(prefix) + "/dosdevices/com5";
-    ::unlink(link.c_str());
-    if (::symlink(peer.device().c_str(), link.c_str()) != 0) return std::string();
-    return "COM5";
-#else
-    return peer.device();
 #endif
-}
+
+
 
 // Every byte value once, control characters included.
 std::string allByteValues() {
@@ -160,7 +178,7 @@ class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(peer.device().empty()) << "no pseudo-terminal";
-        name = portName(peer);
+        name = peer.device();
         ASSERT_FALSE(name.empty());
         ASSERT_TRUE(serialOpen(port, name, 19200));
     }
@@ -262,7 +280,7 @@ TEST_F(SerialPortTest, AClosedPortDoesNothingAndReopensAfterClose) {
 
 TEST(SerialPort, AMissingPortFailsAndStaysClosed) {
     SerialPort port;
-#ifdef __WINE__
+#ifdef _WIN32
     const std::string missing = "COM231";
 #else
     const std::string missing = "/dev/no-such-serial-port";

@@ -1,7 +1,6 @@
-// TCP client sockets against a loopback listener standing in for the instrument's LAN interface.
-// Under Wine the listener is made with Winsock: the host's socket functions share their names with
-// Winsock's, and in a Wine program those names are Winsock's.
-#ifdef __WINE__
+// TCP client sockets against a loopback listener standing in for the instrument's LAN interface,
+// made with Winsock on Windows, whose socket functions share their names with POSIX's.
+#ifdef _WIN32
 #define NOMINMAX
 #include <winsock2.h>
 #include <windows.h>
@@ -24,7 +23,7 @@ using namespace platform;
 
 namespace {
 
-#ifdef __WINE__
+#ifdef _WIN32
 using Socket = SOCKET;
 using AddressSize = int;
 const Socket kNoSocket = INVALID_SOCKET;
@@ -51,7 +50,7 @@ bool readable(Socket s, int ms) {
 class Listener {
 public:
     Listener() {
-#ifdef __WINE__
+#ifdef _WIN32
         WSADATA data;
         started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
 #endif
@@ -68,7 +67,7 @@ public:
     ~Listener() {
         closePeer();
         if (listen_ != kNoSocket) closeSocket(listen_);
-#ifdef __WINE__
+#ifdef _WIN32
         if (started_) WSACleanup();
 #endif
     }

@@ -1,6 +1,5 @@
 // Worker threads, the timed mutex and the periodic timer, exercised across real threads. Every
-// helper thread comes from the platform layer, so that the same tests run against the Windows side
-// under Wine, where a thread of the C++ library must not call the Windows API.
+// helper thread comes from the platform layer, so that the same tests run against the Windows side.
 #include "platform/thread.h"
 
 #include <atomic>

@@ -13,7 +13,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
-    // path() + "/" + name
+    // name in the folder (platform::joinPath)
     std::string file(const std::string& name) const;
 
 private:

@@ -1,10 +1,11 @@
-// Files and folders on POSIX: thin wrappers over stat, mkdir, unlink and getcwd.
+// Files and folders on POSIX: thin wrappers over stat, mkdir, rename, unlink and getcwd.
 #include "platform/files.h"
 
 #include <dirent.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -28,6 +29,10 @@ bool fileExists(const std::string& path) {
 }
 
 bool makeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return !from.empty() && !to.empty() && ::rename(from.c_str(), to.c_str()) == 0;
+}
 
 bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 

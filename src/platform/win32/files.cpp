@@ -60,6 +60,13 @@ bool makeDirectory(const std::string& path) {
     return !path.empty() && CreateDirectoryW(systemPath(path).data(), nullptr) != 0;
 }
 
+// Not the C runtime's rename, which fails on Windows when to exists.
+bool replaceFile(const std::string& from, const std::string& to) {
+    return !from.empty() && !to.empty() &&
+           MoveFileExW(systemPath(from).data(), systemPath(to).data(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 bool deleteFile(const std::string& path) { return !path.empty() && DeleteFileW(systemPath(path).data()) != 0; }
 
 std::vector<std::string> listFiles(const std::string& folder) { return listEntries(folder, false); }

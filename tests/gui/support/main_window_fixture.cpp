@@ -6,7 +6,6 @@
 #include "db/database_files.h"
 #include "platform/files.h"
 #include "platform/known_folders.h"
-#include "platform/win32/wine_paths.h"
 #include "gui/support/dialog_driver.h"
 
 namespace gui_testing {
@@ -24,7 +23,7 @@ void MainWindowTest::SetUp() {
         gui::initialiseProgram(GetModuleHandleA(nullptr));
         initialised = true;
     }
-    SetCurrentDirectoryA(platform::toSystemPath(dir.path()).c_str());
+    SetCurrentDirectoryA(dir.path().c_str());
     gui::instrumentLink() = instrument::InstrumentLink{};
     main = gui::createMainWindow();
     ASSERT_NE(main, nullptr);

@@ -29,7 +29,7 @@ protected:
     HWND main = nullptr;
 };
 
-// The settings folder of the program in this Wine prefix (a host path).
+// The settings folder of the program in this Wine prefix.
 std::string settingsFolderPath();
 
 }  // namespace gui_testing
