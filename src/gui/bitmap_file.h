@@ -28,8 +28,9 @@ void paintOffScreen(HWND window, HDC dc, const RECT& area, const std::function<v
 void eraseAround(HWND window, HDC dc, const RECT& keep);
 
 // Writes bitmap to path as a 24-bit Windows BMP file, bottom-up with rows padded to four bytes, in
-// one step (platform::writeWholeFile). The bitmap must not be selected into a device context. False when the bitmap cannot be read or the file
-// cannot be written; an old file of that name is then as it was.
+// one step (platform::writeWholeFile). The bitmap must not be selected into a device context. False
+// when the bitmap cannot be read or the file cannot be written; an old file of that name is then as
+// it was.
 bool saveBitmapFile(HBITMAP bitmap, const std::string& path);
 
 // Puts bitmap on the clipboard as CF_BITMAP, owned by owner. True when done: the bitmap belongs to

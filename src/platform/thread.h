@@ -1,5 +1,5 @@
-// Threads and mutexes. Every thread of the program starts here: under Wine a thread that calls the
-// Windows API must come from CreateThread.
+// Threads and mutexes. Every thread of the program starts here, so that the core never creates one
+// itself and each system's own thread calls stand behind one interface.
 #pragma once
 
 #include <functional>

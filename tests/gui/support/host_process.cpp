@@ -24,23 +24,6 @@ Function wineEntry(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
 }
 
-// One argument as the Windows command line carries it (backslashes doubled before a quote).
-std::string windowsQuoted(const std::string& argument) {
-    std::string out = "\"";
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, '\\');
-    return out + "\"";
-}
-
 // A fresh file name in the temporary folder, for one command's answer.
 std::string answerFile() {
     static std::atomic<int> counter{0};
@@ -101,6 +84,23 @@ std::string shellQuoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
+}
+
+// Backslashes are doubled only where a quote follows them.
+std::string windowsQuoted(const std::string& argument) {
+    std::string out = "\"";
+    std::size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    return out + "\"";
 }
 
 int runHostCommand(const std::string& command, int timeoutMs) {

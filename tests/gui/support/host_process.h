@@ -16,6 +16,8 @@ std::string windowsPath(const std::string& hostPath);
 
 // text in single quotes for the host's shell.
 std::string shellQuoted(const std::string& text);
+// One argument as a Windows command line carries it, in double quotes.
+std::string windowsQuoted(const std::string& argument);
 
 // Runs a shell command line on the host and waits up to timeoutMs for it to end: its exit status,
 // or -1 when it could not be started or did not end in time.

@@ -9,16 +9,6 @@
 #include "platform/win32/wide_text.h"
 
 namespace testing_support {
-namespace {
-
-// One argument as the Windows command line carries it.
-std::string quoted(const std::string& argument) {
-    std::string out = "\"";
-    for (char c : argument) out += c == '"' ? std::string("\\\"") : std::string(1, c);
-    return out + "\"";
-}
-
-}  // namespace
 
 void SimProcess::launch(const std::vector<std::string>& arguments, bool pty, const std::string& outFile) {
     if (pty) {
@@ -33,8 +23,8 @@ void SimProcess::launch(const std::vector<std::string>& arguments, bool pty, con
         onHost_ = true;
         return;
     }
-    std::string commandLine = quoted(gui_testing::windowsPath(CORVANE_WINDOWS_SIM));
-    for (const std::string& a : arguments) commandLine += " " + quoted(a);
+    std::string commandLine = gui_testing::windowsQuoted(gui_testing::windowsPath(CORVANE_WINDOWS_SIM));
+    for (const std::string& a : arguments) commandLine += " " + gui_testing::windowsQuoted(a);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     platform::win32::WideString outPath = platform::win32::widen(outFile);
     HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
