@@ -15,6 +15,7 @@
 #include "cli/plot_command.h"
 #include "cli/terminal_prompter.h"
 #include "db/schema.h"
+#include "platform/console.h"
 #include "platform/prompter.h"
 
 namespace {
@@ -40,6 +41,7 @@ int startup(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::useUtf8Console();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
     cli::TerminalPrompter prompter;
