@@ -4,7 +4,9 @@
 #include "platform/serial_port.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <winsock2.h>
 #include <windows.h>
 

@@ -271,7 +271,7 @@ void showLcrSweep(HWND results, int phaseRangeCode, const db::LcrPoint* points, 
     count = std::clamp(count, 0, analysis::kMaxDisplayPoints);
     display.stepCount = count;
     display.phaseRangeCode = phaseRangeCode;
-    if (count > 0) std::copy(points, points + count, display.points.begin());
+    if (points && count > 0) std::copy(points, points + count, display.points.begin());
 }
 
 std::vector<db::LcrPoint> lcrSweepShown(HWND results) {
