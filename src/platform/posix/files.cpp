@@ -1,4 +1,4 @@
-// Files and folders on POSIX: thin wrappers over stat, mkdir, unlink and getcwd.
+// Files and folders on POSIX: thin wrappers over stat, mkdir, unlink, getcwd and chdir.
 #include "platform/files.h"
 
 #include <dirent.h>
@@ -65,5 +65,7 @@ std::string currentDirectory() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+bool setCurrentDirectory(const std::string& path) { return !path.empty() && ::chdir(path.c_str()) == 0; }
 
 }  // namespace platform
