@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Corvane for Windows (64-bit) with Debian's MinGW-w64 and packages it, on a Debian 12 machine
-# (what is missing is installed with apt-get). Leaves in DIR/dist: Corvane.exe (the GUI), corvane.exe
-# (the command line), corvane-sim.exe (the instrument simulator), Corvane-<version>-x64.msi and the
-# portable Corvane-<version>-win64.zip.
+# (what is missing is installed with apt-get). Leaves in DIR/dist: Corvane.exe (the GUI),
+# corvane-cli.exe (the command line, named so because Windows cannot tell corvane.exe from
+# Corvane.exe), corvane-sim.exe (the instrument simulator), Corvane-<version>-x64.msi and the portable
+# Corvane-<version>-win64.zip (docs/windows_package.md).
 # Usage: tools/build_windows.sh [DIR] [CMake options...]   (DIR default build/windows)
 # SQLite, expat and libzip are built from Debian's source packages once and kept in DIR/deps.
 set -euo pipefail

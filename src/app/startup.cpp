@@ -1,4 +1,5 @@
-// Start-up: command line, settings folder and files, saved settings, and the default database.
+// Start-up: command line, working folder, settings folder and files, saved settings, and the default
+// database.
 #include "app/startup.h"
 
 #include <cctype>
@@ -10,6 +11,7 @@
 #include "db/backup.h"
 #include "db/database_files.h"
 #include "db/schema.h"
+#include "instrument/link.h"
 #include "platform/files.h"
 #include "platform/known_folders.h"
 #include "platform/profile.h"
@@ -23,6 +25,8 @@ constexpr std::size_t kConnectTextCapacity = 128;
 constexpr std::size_t kBackupLocationCapacity = 259;  // 258 characters are stored
 
 bool fakeSweep = false;
+bool documentsStart = false;
+bool simulatedInstrument = false;
 std::string folder, mainIni, dbIni;
 ConnectSettings connect;
 BackupSettings backup;
@@ -42,20 +46,34 @@ void createSettingsFile(const std::string& iniPath) {
     platform::writeProfileString(iniPath, "Init", "Created", createdStamp(platform::localTimeNow()));
 }
 
-}  // namespace
-
-void parseCommandLine(const std::vector<std::string>& args) {
-    static const std::string option = "-fakesfra";
-    fakeSweep = false;
+// True when option (lower case) is among the arguments in any case.
+bool hasOption(const std::vector<std::string>& args, const std::string& option) {
     for (const std::string& a : args) {
         bool same = a.size() == option.size();
         for (std::size_t i = 0; same && i < a.size(); ++i)
             same = std::tolower(static_cast<unsigned char>(a[i])) == option[i];
-        if (same) fakeSweep = true;
+        if (same) return true;
     }
+    return false;
+}
+
+}  // namespace
+
+void parseCommandLine(const std::vector<std::string>& args) {
+    fakeSweep = hasOption(args, "-fakesfra");
+    documentsStart = hasOption(args, "-documents");
+    simulatedInstrument = hasOption(args, "-simulator");
 }
 
 bool isFakeSweep() { return fakeSweep; }
+bool usesSimulatedInstrument() { return simulatedInstrument; }
+
+void settleWorkingFolder() {
+    std::string documents;
+    if (!documentsStart || !platform::localAppDataFolder(platform::kFolderDocuments, documents)) return;
+    const std::string working = platform::joinPath(documents, common::kProductName);
+    if (platform::makeDirectories(working)) platform::setCurrentDirectory(working);
+}
 
 std::string createdStamp(const platform::LocalTime& t) {
     char text[64];
@@ -73,6 +91,11 @@ void settleSettingsFiles() {
     connect.comPort = platform::getProfileString(mainIni, "Connect", "ComPort", "", kConnectTextCapacity);
     connect.baudRate = platform::getProfileInt(mainIni, "Connect", "BaudRate", 0);
     connect.ipAddr = platform::getProfileString(mainIni, "Connect", "IPAddr", "", kConnectTextCapacity);
+    // The simulator the GUI started listens on this machine's instrument port.
+    if (simulatedInstrument) {
+        connect.interfaceType = instrument::kLan;
+        connect.ipAddr = "127.0.0.1";
+    }
 
     dbIni = platform::joinPath(folder, std::string(common::kProductName) + "-DBSettings.ini");
     if (!platform::fileExists(dbIni)) createSettingsFile(dbIni);
@@ -85,6 +108,7 @@ void settleSettingsFiles() {
 }
 
 void runStartupSequence() {
+    settleWorkingFolder();
     settleSettingsFiles();
     openStartupDatabase();
 }

@@ -1,5 +1,5 @@
-// The start-up state of the process: the command line, the settings folder and its two settings
-// files, the saved connection and backup settings, and the database file to open. The start-up
+// The start-up state of the process: the command line, the working folder, the settings folder and
+// its two files, the saved connection and backup settings, and the database file to open. The start-up
 // sequence runs once on the user-interface thread, for the GUI when its main window is created and
 // for the CLI before its commands; afterwards the state changes only through the two savers (Save
 // as Default writes the "Connect" keys to the file for the next start; the Database Settings dialog
@@ -28,17 +28,27 @@ struct BackupSettings {
     std::string location;  // root folder of all backups
 };
 
-// Reads the arguments after the program name: the fake-sweep flag is set exactly when "-fakesfra",
-// in any case, is among them; other arguments are ignored.
+// Reads the arguments after the program name. Each option is set exactly when it is among them, in
+// any case; other arguments are ignored.
+//   -fakesfra    sweeps replay a file instead of measuring
+//   -documents   the program works in the user's Documents\Corvane (settleWorkingFolder)
+//   -simulator   the GUI starts the simulated instrument, and this run connects over LAN to 127.0.0.1
 void parseCommandLine(const std::vector<std::string>& args);
 bool isFakeSweep();
+bool usesSimulatedInstrument();
+
+// The first step of start-up. With -documents the user's Documents\Corvane, made when missing,
+// becomes the current directory, so that the default database is made and kept there; when it cannot
+// be made or entered, and without the option, the current directory stays as it is.
+void settleWorkingFolder();
 
 // Settles the settings folder and files (creating them on first run) and reads the saved settings.
+// With -simulator the connection in memory is LAN 127.0.0.1; the file keeps its keys.
 void settleSettingsFiles();
 
-// settleSettingsFiles, then the database: when the last-used one is unset or gone, default.db in
-// the current directory (created with the full schema if needed); the database is opened as the
-// current one and, with automatic backups on, the start-up backup pass runs.
+// settleWorkingFolder, settleSettingsFiles, then the database: when the last-used one is unset or
+// gone, default.db in the current directory (created with the full schema if needed); the database
+// is opened as the current one and, with automatic backups on, the start-up backup pass runs.
 void runStartupSequence();
 // The database half of the start-up sequence, for the GUI, which selects its mode in between.
 void openStartupDatabase();

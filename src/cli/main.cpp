@@ -14,6 +14,7 @@
 #include "cli/measure_commands.h"
 #include "cli/plot_command.h"
 #include "cli/terminal_prompter.h"
+#include "common/identity.h"
 #include "db/schema.h"
 #include "platform/console.h"
 #include "platform/prompter.h"
@@ -21,8 +22,9 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage:\n  corvane startup [-fakesfra]\n%s%s%s%s%s%s%s", cli::kDbUsage, cli::kInstrumentUsage,
-                 cli::kMeasureUsage, cli::kPlotUsage, cli::kInterchangeUsage, cli::kBackupUsage, cli::kLinkUsage);
+    std::fprintf(stderr, "usage:\n  corvane --version\n  corvane startup [-fakesfra] [-documents]\n%s%s%s%s%s%s%s",
+                 cli::kDbUsage, cli::kInstrumentUsage, cli::kMeasureUsage, cli::kPlotUsage, cli::kInterchangeUsage,
+                 cli::kBackupUsage, cli::kLinkUsage);
     return 2;
 }
 
@@ -35,6 +37,13 @@ int startup(const std::vector<std::string>& args) {
     std::printf("dbIniPath: %s\n", app::dbIniPath().c_str());
     std::printf("databaseFile: %s\n", app::databaseFile().c_str());
     std::printf("fakeSweep: %d\n", app::isFakeSweep() ? 1 : 0);
+    return 0;
+}
+
+// The program's name and version, and the SQLite it carries.
+int version() {
+    std::printf("corvane %s.%s.%s (%s)\nSQLite %s\n", common::kVersionMajor, common::kVersionMinor,
+                common::kVersionBuild, common::kVersionText, db::sqliteVersion());
     return 0;
 }
 
@@ -52,6 +61,7 @@ int main(int argc, char** argv) {
         work();
     });
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "--version") return version();
     if (args[0] == "startup") return startup(rest);
     if (args[0] == "db") return cli::runDbCommand(rest, prompter);
     if (args[0] == "instrument") return cli::runInstrumentCommand(rest, prompter);

@@ -428,6 +428,8 @@ bool open_database(const std::string& path, OpenMode mode, bool* created, Connec
 
 void setKeyIndexRunner(KeyIndexRunner runner) { keyIndexRunner() = std::move(runner); }
 
+const char* sqliteVersion() { return sqlite3_libversion(); }
+
 std::string storedVersionText(Connection c) {
     std::string value;
     bool found = false, null = false;

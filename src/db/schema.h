@@ -71,6 +71,9 @@ bool open_database(const std::string& path, OpenMode mode, bool* created, Connec
 using KeyIndexRunner = std::function<void(const std::function<void()>& work)>;
 void setKeyIndexRunner(KeyIndexRunner runner);
 
+// The version of the SQLite library the program carries ("3.40.1"), for the About box and --version.
+const char* sqliteVersion();
+
 // The stored schema version as SQLite gives it back ("2.0"); "" when it cannot be read.
 std::string storedVersionText(Connection c);
 

@@ -47,4 +47,8 @@ bool setFileHidden(const std::string& path);
 // The process's current directory, or "" when it cannot be read.
 std::string currentDirectory();
 
+// Makes path the process's current directory. False when it cannot be entered; the current directory
+// is then unchanged.
+bool setCurrentDirectory(const std::string& path);
+
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include "common/identity.h"
 #include "app/startup.h"
 #include "db/schema.h"
+#include "platform/files.h"
 #include "platform/profile.h"
 #include "support/fake_prompter.h"
 #include "support/temp_dir.h"
@@ -32,6 +33,7 @@ protected:
         std::filesystem::current_path(work.path());
     }
     void TearDown() override {
+        app::parseCommandLine({});
         db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
         std::filesystem::current_path(saved_);
         for (const auto& [name, v] : env_) {
@@ -58,11 +60,14 @@ TEST(Identity, TitleAndCreatedStamp) {
     EXPECT_EQ(app::createdStamp(t), "09:05:01 7/3/2024");
 }
 
-TEST(CommandLine, FakeSweepOptionInAnyCaseAndPlace) {
-    app::parseCommandLine({"other", "stuff"});
+TEST(CommandLine, OptionsInAnyCaseAndPlace) {
+    app::parseCommandLine({"other", "stuff", "-simulators"});
     EXPECT_FALSE(app::isFakeSweep());
-    app::parseCommandLine({"-x", "-FakeSFRA", "-x"});
+    EXPECT_FALSE(app::usesSimulatedInstrument());
+    app::parseCommandLine({"-x", "-FakeSFRA", "-x", "-SIMULATOR"});
     EXPECT_TRUE(app::isFakeSweep());
+    EXPECT_TRUE(app::usesSimulatedInstrument());
+    app::parseCommandLine({});
 }
 
 TEST_F(StartupTest, FirstRunCreatesTheFolderChainBothFilesAndTheDefaultDatabase) {
@@ -127,6 +132,33 @@ TEST_F(StartupTest, SavedConnectionIsReadAtTheNextStart) {
     EXPECT_EQ(app::connectSettings().comPort, "COM12");
     EXPECT_EQ(app::connectSettings().baudRate, 38400);
     EXPECT_EQ(app::connectSettings().ipAddr, "");
+}
+
+TEST_F(StartupTest, SimulatorOptionConnectsToThisMachineForThisRunOnly) {
+    app::settleSettingsFiles();
+    app::saveConnectSettings({3, "COM12", 38400, "10.0.0.9"});
+    app::parseCommandLine({"-simulator"});
+    app::settleSettingsFiles();
+    EXPECT_EQ(app::connectSettings().interfaceType, 2);
+    EXPECT_EQ(app::connectSettings().ipAddr, "127.0.0.1");
+    EXPECT_EQ(platform::getProfileString(app::mainIniPath(), "Connect", "IPAddr", "", 64), "10.0.0.9");
+}
+
+TEST_F(StartupTest, DocumentsOptionKeepsTheDefaultDatabaseInDocumentsCorvane) {
+    app::parseCommandLine({"-Documents"});
+    app::runStartupSequence();
+    const std::string documents = home.path() + "/Documents/Corvane";
+    EXPECT_EQ(platform::currentDirectory(), documents);
+    EXPECT_EQ(app::databaseFile(), documents + "/default.db");
+    EXPECT_TRUE(platform::fileExists(documents + "/default.db"));
+}
+
+TEST_F(StartupTest, DocumentsOptionStaysWhereItStartedWhenTheFolderCannotBeMade) {
+    writeFile(home.file("Documents"), "a file where the folder would be\n");
+    app::parseCommandLine({"-documents"});
+    app::runStartupSequence();
+    EXPECT_EQ(platform::currentDirectory(), work.path());
+    EXPECT_EQ(app::databaseFile(), work.path() + "/default.db");
 }
 
 TEST_F(StartupTest, DeletedMainSettingsFileIsRecreatedAndTheOtherKept) {

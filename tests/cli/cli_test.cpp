@@ -1,5 +1,6 @@
 // The corvane command as scripts use it: its output formats, exit codes and messages.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -31,6 +32,13 @@ TEST_F(CliTest, StartupPrintsWhatItSettled) {
     EXPECT_EQ(r.out, "settingsFolder: " + folder + "\nmainIniPath: " + folder + "/Corvane.ini\ndbIniPath: " + folder +
                          "/Corvane-DBSettings.ini\ndatabaseFile: " + work.path() + "/default.db\nfakeSweep: 1\n");
     EXPECT_TRUE(corvane({"startup"}).out.ends_with("\nfakeSweep: 0\n"));
+}
+
+TEST_F(CliTest, VersionNamesTheProgramAndTheSqliteItCarries) {
+    CliRun r = corvane({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, std::string("corvane 1.5.2 (v1_5 May  9 2023)\nSQLite ") + sqlite3_libversion() + "\n");
+    EXPECT_NE(corvane({}).err.find("\n  corvane --version\n"), std::string::npos);
 }
 
 TEST_F(CliTest, InfoCreatesThenReportsTheDatabase) {

@@ -146,6 +146,7 @@
 #define IDD_ABOUT                   103
 #define IDC_ABOUT_PRODUCT           1000
 #define IDC_ABOUT_VERSION           1001
+#define IDC_ABOUT_SQLITE            1002
 
 // Connect dialog
 #define IDD_CONNECT                 121

@@ -1,4 +1,4 @@
-// Files and folders on POSIX: thin wrappers over stat, mkdir, rename, unlink and getcwd.
+// Files and folders on POSIX: thin wrappers over stat, mkdir, rename, unlink, getcwd and chdir.
 #include "platform/files.h"
 
 #include <dirent.h>
@@ -70,5 +70,7 @@ std::string currentDirectory() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+bool setCurrentDirectory(const std::string& path) { return !path.empty() && ::chdir(path.c_str()) == 0; }
 
 }  // namespace platform

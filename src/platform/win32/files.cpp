@@ -95,4 +95,8 @@ std::string currentDirectory() {
     return std::string();
 }
 
+bool setCurrentDirectory(const std::string& path) {
+    return !path.empty() && SetCurrentDirectoryW(systemPath(path).data()) != 0;
+}
+
 }  // namespace platform
