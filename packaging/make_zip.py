@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the portable zip of the Windows package: the given files, side by side in one folder of
-the archive. The archive appears whole or not at all.
+"""Writes the portable zip of the Windows package: each given file under its name in the archive.
+The archive appears whole or not at all.
 
-Usage: make_zip.py ZIP FOLDER FILE...
+Usage: make_zip.py ZIP FILE=NAME...
 """
 import os
 import sys
@@ -10,11 +10,12 @@ import zipfile
 
 
 def main():
-    archive, folder, files = sys.argv[1], sys.argv[2], sys.argv[3:]
+    archive, entries = sys.argv[1], sys.argv[2:]
     partial = archive + ".part"
     with zipfile.ZipFile(partial, "w", zipfile.ZIP_DEFLATED) as out:
-        for path in files:
-            out.write(path, folder + "/" + os.path.basename(path))
+        for entry in entries:
+            path, name = entry.split("=", 1)
+            out.write(path, name)
     os.replace(partial, archive)
 
 

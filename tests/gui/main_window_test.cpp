@@ -343,16 +343,19 @@ TEST_F(MainWindow, TheLogoShowsTheHandCursor) {
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
 }
 
-TEST_F(MainWindow, AboutShowsTheProductAndVersion) {
-    std::string product, version;
+TEST_F(MainWindow, AboutShowsTheProductAndVersionAndTheSqliteItCarries) {
+    std::string product, version, sqlite;
     answerNextDialog("About", [&](HWND box) {
         product = itemText(box, IDC_ABOUT_PRODUCT);
         version = itemText(box, IDC_ABOUT_VERSION);
+        sqlite = itemText(box, IDC_ABOUT_SQLITE);
         pressButton(box, IDOK);
     });
     SendMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
     EXPECT_EQ(product, "Corvane");
     EXPECT_EQ(version, "v1_5 May  9 2023");
+    EXPECT_EQ(sqlite, std::string("SQLite ") + db::sqliteVersion());
+    EXPECT_TRUE(sqlite.starts_with("SQLite 3.")) << sqlite;
 }
 
 // A window that notes the commands posted to it and when they came.

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     check(msiexec("/i", argv[1]) == 0, "the package installs silently");
     const std::wstring plain = shortcut(L"Corvane"), simulated = shortcut(L"Corvane (simulated instrument)");
     check(exists(plain) && exists(simulated), "the Start menu holds both shortcuts");
-    check(exists(installed + L"\\Corvane.exe") && exists(installed + L"\\corvane-cli.exe") &&
+    check(exists(installed + L"\\Corvane.exe") && exists(installed + L"\\cli\\corvane.exe") &&
               exists(installed + L"\\corvane-sim.exe"), "Program Files\\Corvane holds the three programs");
     check(installedCorvanes() == Entries{CORVANE_VERSION " by Veltrona"}, "one entry, " CORVANE_VERSION " by Veltrona");
 
