@@ -1,6 +1,7 @@
 // A user's journey through Corvane.exe, worked from outside its process as UI automation works it: a new
 // database, Connect, two saved sweeps from the simulator, the transformer's fingerprint, the data
-// browser's Graph, Diagnose and exports; then the files it left are checked on the host.
+// browser's Graph, Diagnose and exports; then the files it left are checked on the host. Screenshots of
+// the main window, the data browser and the graph windows are left in DIR/screenshots.
 // Usage: ui_journey --program EXE --simulator EXE --work DIR   (host or Windows paths)
 #include <windows.h>
 #include <shlobj.h>
@@ -8,11 +9,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/identity.h"
+#include "gui/app/window_classes.h"
 #include "gui/resources/browser_ids.h"
 #include "gui/resources/database_dialog_ids.h"
 #include "gui/resources/dialog_ids.h"
@@ -29,7 +32,6 @@ using platform::win32::widen;
 
 constexpr const char* kSteps = "100";
 constexpr int kSimulatorPort = 10001;  // the program's LAN port
-constexpr const char* kGraphClass = "VTCorvane2GraphDialogClass";
 
 // A process started for the journey, ended with it whatever happens.
 class Child {
@@ -111,8 +113,8 @@ public:
             sweep("After fault", true);
             chooseFingerprint();
             graphAndDiagnose();
-            exportSweep(IDC_TOOL_EXPORT_CSV, ".csv");
-            exportSweep(IDC_TOOL_EXPORT_XML, ".xml");
+            csvFile_ = exportSweep(IDC_TOOL_EXPORT_CSV, ".csv");
+            xmlFile_ = exportSweep(IDC_TOOL_EXPORT_XML, ".xml");
             closeProgram();
             checkFiles();
         } catch (const std::exception& failure) {
@@ -149,7 +151,7 @@ private:
     // A fresh working folder, a fresh settings folder (where the program looks for it), the simulator
     // and the program.
     void prepare() {
-        step("start the simulator and the program");
+        step("start the simulator and " + program_);
         std::filesystem::remove_all(fsPath(work_));
         std::filesystem::create_directories(fsPath(join(work_, "screenshots")));
         std::filesystem::create_directories(fsPath(join(work_, "export")));
@@ -160,7 +162,9 @@ private:
         startSimulator("healthy");
         program_process_.start(inQuotes(program_), work_);
         target_ = std::make_unique<Target>(program_process_.id(), program_process_.handle());
-        main_ = target_->awaitWindow(common::mainWindowTitle(), 30000);
+        main_ = target_->awaitWindow("the main window \"" + common::mainWindowTitle() + "\"", [](HWND w) {
+            return className(w) == gui::kMainClass && textOf(w) == common::mainWindowTitle();
+        }, 30000);
     }
 
     void startSimulator(const std::string& profile) {
@@ -308,7 +312,7 @@ private:
 
     // The graph window the browser opened, once it shows the sweeps named.
     HWND awaitGraph(const std::vector<std::string>& names) {
-        HWND graph = target_->awaitWindow("the graph window", [](HWND w) { return className(w) == kGraphClass; });
+        HWND graph = target_->awaitWindow("the graph window", [](HWND w) { return className(w) == gui::kGraphClass; });
         const std::vector<std::string> shown = comboItems(control(graph, IDC_GRAPH_ACTIVE_SWEEP));
         if (shown != names) throw StepFailure("the graph window's sweeps are not the ones chosen");
         return graph;
@@ -341,7 +345,7 @@ private:
 
     // The fingerprint exported by a browser tool into the work folder's export, chosen in the folder
     // browser (which ignores its edit box under Wine) by the browser's own selection message.
-    void exportSweep(int toolId, const std::string& extension) {
+    std::string exportSweep(int toolId, const std::string& extension) {
         step("export the fingerprint as " + extension);
         target_->selectRows(list(), {rowOf("Fingerprint")});
         const std::string date = target_->listCell(list(), rowOf("Fingerprint"), 2);
@@ -355,7 +359,7 @@ private:
         target_->awaitClosed(browser, "the folder browser");
         const std::string file = join(folder, "Fingerprint_" + date + extension);
         waitUntil(file, [&] { return std::filesystem::exists(fsPath(file)); });
-        exported_.push_back(file);
+        return file;
     }
 
     void closeProgram() {
@@ -388,9 +392,9 @@ private:
         if (stored != expected) throw StepFailure("the database holds:\n" + stored);
         const std::string points = host(
             "python3 -c 'import sys, xml.dom.minidom as m; print(len(m.parse(sys.argv[1]).getElementsByTagName(\"Point\")))' " +
-            gui_testing::shellQuoted(gui_testing::hostPath(exported_[1])));
+            gui_testing::shellQuoted(gui_testing::hostPath(xmlFile_)));
         if (points != std::string(kSteps) + "\n") throw StepFailure("the XML file has " + points + " points");
-        const std::string csv = readText(exported_[0]);
+        const std::string csv = readText(csvFile_);
         const std::string header = "\r\nFrequency,Magnitude1,Magnitude2,Gain,Phase,Delay\r\n";
         const std::size_t data = csv.find(header);
         std::size_t lines = 0;
@@ -403,8 +407,7 @@ private:
             throw StepFailure("the CSV report is not the sweep's: " + csv.substr(0, 400));
     }
 
-    std::string program_, simulator_, work_, step_, database_;
-    std::vector<std::string> exported_;
+    std::string program_, simulator_, work_, step_, database_, csvFile_, xmlFile_;
     Child simulator_process_, program_process_;
     std::unique_ptr<Target> target_;
     HWND main_ = nullptr;
