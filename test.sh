@@ -15,7 +15,7 @@ corvane_build "$corvane_root/build/test" -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANI
 ctest --test-dir "$corvane_root/build/test" --output-on-failure -j "$(nproc)"
 
 "$corvane_root/tools/build_windows.sh" "$corvane_root/build/windows" -DCORVANE_TESTS=ON \
-    -DCORVANE_SIM="$corvane_root/build/test/sim/corvane-sim"
+    -DCORVANE_SIM="$corvane_root/build/test/sim/corvane-sim" -DCORVANE_NATIVE_CLI="$corvane_root/build/test/src/corvane"
 corvane_wine_env "$corvane_root/build/windows"
 xvfb-run -a -s "-screen 0 1600x1200x24" ctest --test-dir "$corvane_root/build/windows" --output-on-failure
 wineserver -k 2>/dev/null || true
