@@ -7,7 +7,7 @@
 set -euo pipefail
 export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 database=${2:-}
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+"$(dirname "$0")/wine_prefix.sh" "$WINEPREFIX"
 folder="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Veltrona/Corvane"
 ini="$folder/Corvane.ini"
 if [ ! -f "$ini" ]; then
