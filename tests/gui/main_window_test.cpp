@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -27,6 +28,7 @@
 #include "gui/resources/resource.h"
 #include "gui/support/dialog_driver.h"
 #include "gui/support/main_window_fixture.h"
+#include "gui/tool_button.h"
 
 namespace gui_testing {
 namespace {
@@ -437,6 +439,45 @@ TEST_F(MainWindow, ResourcesAreInPlace) {
                              gui::kGraphClass})
         EXPECT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), name, &info)) << name;
     EXPECT_NE(GetMenu(main), nullptr);
+}
+
+// The colours a tool button shows when drawn as its parent draws it, enabled or disabled.
+std::set<COLORREF> toolButtonColours(HWND button, bool enabled) {
+    RECT r;
+    GetClientRect(button, &r);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, picture);
+    DRAWITEMSTRUCT item{ODT_BUTTON, static_cast<UINT>(GetDlgCtrlID(button)), 0, ODA_DRAWENTIRE,
+                        enabled ? 0u : static_cast<UINT>(ODS_DISABLED), button, dc, r, 0};
+    EXPECT_TRUE(gui::drawToolButton(item));
+    std::set<COLORREF> colours;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) colours.insert(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(picture);
+    DeleteDC(dc);
+    return colours;
+}
+
+bool isGrey(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
+
+TEST_F(MainWindow, ToolButtonsShowTheirIconAndAGreyedCopyWhileDisabled) {
+    HWND newDatabase = controlWindow(main, IDC_TOOL_NEW_DATABASE);
+    ASSERT_TRUE(GetWindowLongA(newDatabase, GWL_STYLE) & BS_OWNERDRAW);
+    EXPECT_EQ(windowText(newDatabase), "New Database");
+    const std::set<COLORREF> enabled = toolButtonColours(newDatabase, true);
+    const std::set<COLORREF> disabled = toolButtonColours(newDatabase, false);
+    EXPECT_TRUE(std::any_of(enabled.begin(), enabled.end(), [](COLORREF c) { return !isGrey(c); }))
+        << "the icon's colours, enabled";
+    // Greyed, but still the icon: more than the face and its frame.
+    EXPECT_TRUE(std::all_of(disabled.begin(), disabled.end(), isGrey));
+    EXPECT_GT(disabled.size(), 8u);
+    EXPECT_FALSE(gui::drawToolButton(DRAWITEMSTRUCT{ODT_BUTTON, IDC_MEASURE, 0, ODA_DRAWENTIRE, 0,
+                                                    controlWindow(main, IDC_MEASURE), nullptr, {}, 0}))
+        << "other buttons are not tool buttons";
 }
 
 TEST_F(MainWindow, SaveToBitmapWritesTheGraphAndCancelWritesNothing) {

@@ -27,7 +27,7 @@ constexpr DWORD kList = WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS
 // The data browser's list holds no rows itself: it asks for the texts of the rows it shows.
 constexpr DWORD kBrowserList = ((kList | WS_VISIBLE) & ~LVS_SINGLESEL) | LVS_OWNERDATA;
 constexpr DWORD kEdit = kShown | WS_TABSTOP | ES_AUTOHSCROLL;
-constexpr DWORD kToolButton = kShown | WS_TABSTOP | BS_PUSHBUTTON | BS_ICON;
+constexpr DWORD kToolButton = kShown | WS_TABSTOP | BS_OWNERDRAW;  // drawn by gui/tool_button
 constexpr DWORD kToolTips = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
 
 using P = app::PositionRule;

@@ -16,6 +16,7 @@
 #include "gui/measure/measurement_panes.h"
 #include "gui/measure/results_windows.h"
 #include "gui/resources/resource.h"
+#include "gui/tool_button.h"
 #include "gui/window_record.h"
 
 namespace gui {
@@ -86,9 +87,9 @@ void onCreate(HWND window) {
     createAllControls(window);
     setUpLogo(window);
     for (const auto& tool : kToolIcons)
-        SendMessageA(controlWindow(window, tool.button), BM_SETIMAGE, IMAGE_ICON,
-                     reinterpret_cast<LPARAM>(LoadImageA(programInstance(), MAKEINTRESOURCEA(tool.icon), IMAGE_ICON,
-                                                         24, 24, LR_DEFAULTCOLOR)));
+        setToolIcon(controlWindow(window, tool.button),
+                    static_cast<HICON>(LoadImageA(programInstance(), MAKEINTRESOURCEA(tool.icon), IMAGE_ICON, 24, 24,
+                                                  LR_DEFAULTCOLOR)));
     setUpResultsControls(window);
     setUpMeasurementTables(window);
     PostMessageA(paneWindow(window, kConfigClass), WM_COMMAND, IDC_PAGE_ACQU, 0);

@@ -14,6 +14,7 @@
 #include "db/row_text.h"
 #include "db/schema.h"
 #include "gui/app/layout.h"
+#include "gui/tool_button.h"
 #include "gui/app/window_classes.h"
 #include "gui/db/browser_state.h"
 #include "gui/dialog_fields.h"
@@ -363,6 +364,7 @@ void enableDataBrowser(HWND window) {
 // The tool strip's buttons are the browser's commands, which the data view pane carries out.
 LRESULT CALLBACK dataToolsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) return SendMessageA(paneWindow(window, kDataViewClass), message, wParam, lParam);
+    if (message == WM_DRAWITEM && drawToolButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
