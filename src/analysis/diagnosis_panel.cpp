@@ -2,8 +2,11 @@
 #include "analysis/diagnosis_panel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+
+#include "common/utf8.h"
 
 namespace analysis {
 namespace {
@@ -49,6 +52,16 @@ void drawText(Canvas& canvas, const Rect& r, const std::string& text, Colour col
     canvas.selectFont(interfaceFont(weight));
     canvas.setTextColour(colour);
     canvas.drawText(r, text, align | kTextVCenter | kTextSingleLine);
+}
+
+// The cell frames of a panel at (x, y), width wide: six cells in the strip less its border.
+std::array<Rect, kCellCount> cellFrames(int x, int y, int width) {
+    const int c = width / kCellCount;
+    const Rect inner = Rect{x, y, x + width, y + kPanelHeight}.inflated(1).inflated(-2);
+    std::array<Rect, kCellCount> frames;
+    for (int e = 0; e < kCellCount; ++e)
+        frames[e] = {x + e * c + 1, inner.top, x + (e + 1) * c + (e == kCellCount - 1 ? 1 : 0), inner.bottom};
+    return frames;
 }
 
 }  // namespace
@@ -102,12 +115,12 @@ void DrawDiagnosisPanel(Canvas& canvas, const DiagnosisPanelData& panel, const G
     strip.right = strip.left + kCellCount * c + 4;
     canvas.fillRect(strip, background);
     canvas.frameRect(strip, frame);
-    const Rect inner = strip.inflated(-2);
 
+    const std::array<Rect, kCellCount> frames = cellFrames(x, y, width);
     Cell cells[kCellCount];
     for (int e = 0; e < kCellCount; ++e) {
         Cell& cell = cells[e];
-        cell.frame = {x + e * c + 1, inner.top, x + (e + 1) * c + (e == kCellCount - 1 ? 1 : 0), inner.bottom};
+        cell.frame = frames[e];
         canvas.frameRect(cell.frame, frame);
         const int middle = cell.frame.top + cell.frame.height() / 2;
         cell.upper = {cell.frame.left + 6, cell.frame.top, cell.frame.right - 6, middle};
@@ -138,13 +151,34 @@ void DrawDiagnosisPanel(Canvas& canvas, const DiagnosisPanelData& panel, const G
         return;
     }
     labelled(0, "Diagnosis:", verdictText(classCode), GradientBox::None, verdictColour(classCode, ordinary));
-    drawText(canvas, cells[1].upper, panel.fingerprintName, ordinary, 700, kTextCenter);
-    drawText(canvas, cells[1].lower, panel.diagnosedName, ordinary, 700, kTextCenter);
+    canvas.selectFont(interfaceFont(700));
+    for (const auto& [box, name] : {std::pair{cells[1].upper, &panel.fingerprintName},
+                                    std::pair{cells[1].lower, &panel.diagnosedName}})
+        drawText(canvas, box, fittedText(canvas, *name, box.width()), ordinary, 700, kTextCenter);
     labelled(2, "Results:", classText(classCode), classBox(classCode), ordinary);
     for (int band = 0; band < kBandCount; ++band) {
         const double rxy = panel.result.bands[band].Rxy;
         labelled(3 + band, bandLabel(band), bandValueText(rxy), bandBox(band, rxy), ordinary);
     }
+}
+
+Rect diagnosisNamesCell(int x, int y, int width) { return cellFrames(x, y, width)[1]; }
+
+std::string fittedText(Canvas& canvas, const std::string& text, int width) {
+    if (canvas.textExtent(text).cx <= width) return text;
+    // The starts that end on a whole character, longest first.
+    std::vector<std::size_t> ends;
+    char32_t c = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = common::utf8Sequence(text, i, c);
+        i += n ? n : 1;
+        ends.push_back(i);
+    }
+    for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+        const std::string shortened = text.substr(0, *end) + "...";
+        if (canvas.textExtent(shortened).cx <= width) return shortened;
+    }
+    return "...";
 }
 
 void applyDiagnosisView(GraphSettings& settings, AxisRanges& ranges, int fingerprintSlot, int diagnosedSlot) {

@@ -31,9 +31,17 @@ std::string bandValueText(double rxy);
 // Fills r with ten horizontal bands shading from top to bottom colour.
 void drawGradient(Canvas& canvas, const Rect& r, Colour top, Colour bottom);
 
-// Draws the panel as a strip 30 pixels high at (x, y), width wide.
+// Draws the panel as a strip 30 pixels high at (x, y), width wide. A sweep's name wider than its cell
+// ends in "..." where it is cut.
 void DrawDiagnosisPanel(Canvas& canvas, const DiagnosisPanelData& panel, const GraphSettings& settings, int x, int y,
                         int width);
+
+// The frame of the cell with the two sweeps' names in a panel drawn at (x, y), width wide: where a
+// window offers the whole names.
+Rect diagnosisNamesCell(int x, int y, int width);
+
+// text, or as much of its start as fits width in the canvas's selected font followed by "...".
+std::string fittedText(Canvas& canvas, const std::string& text, int width);
 
 // The fixed view of a diagnosis: 1 kHz to 1 MHz on a logarithmic axis set by hand, no cursors, only the
 // gain curves of the two sweeps (slot numbers) shown.

@@ -392,6 +392,10 @@ bool clipSegment(PlotPoint& a, PlotPoint& b, double left, double top, double rig
     return true;
 }
 
+// The frequency axis of a drawing height pixels high, and the diagnosis panel's top under the legend.
+int axisOf(int height) { return height - 150; }
+int diagnosisPanelTop(int height, int legendOffset) { return axisOf(height) + legendOffset + 20; }
+
 }  // namespace
 
 double lcrQuantityValue(const db::LcrPoint& p, int quantity) {
@@ -496,8 +500,13 @@ Cursors buildCursors(const db::SweepRecord& sweep, const AxisRanges& ranges) {
     c.points.reserve(n);
     for (int i = 0; i < n; ++i)
         c.points.push_back({pointFrequency(sweep, i), leftValue(sweep, i, ranges), rightValue(sweep, i, ranges)});
-    c.leftIndex = 0;
-    c.rightIndex = n > 0 ? n - 1 : 0;
+    const auto inside = [&](const CursorPoint& p) {
+        return p.frequency >= ranges.frequencyMin && p.frequency <= ranges.frequencyMax;
+    };
+    const auto first = std::find_if(c.points.begin(), c.points.end(), inside);
+    const auto last = std::find_if(c.points.rbegin(), c.points.rend(), inside);
+    c.leftIndex = first != c.points.end() ? static_cast<int>(first - c.points.begin()) : 0;
+    c.rightIndex = last != c.points.rend() ? static_cast<int>(c.points.rend() - last) - 1 : std::max(n - 1, 0);
     return c;
 }
 
@@ -517,7 +526,7 @@ void DrawGraph(Canvas& canvas, const GraphView& view, int width, int height, int
               height,
               W,
               H,
-              height - 150,
+              axisOf(height),
               legendOffset,
               count,
               active,
@@ -546,7 +555,11 @@ void DrawGraph(Canvas& canvas, const GraphView& view, int width, int height, int
     drawCursors(p);
     canvas.clearClip();
     drawReadouts(p);
-    DrawDiagnosisPanel(canvas, view.diagnosis, s, kPlotLeft, p.axis + legendOffset + 20, W);
+    DrawDiagnosisPanel(canvas, view.diagnosis, s, kPlotLeft, diagnosisPanelTop(height, legendOffset), W);
+}
+
+Rect diagnosisNamesPlace(int width, int height, int legendOffset) {
+    return diagnosisNamesCell(kPlotLeft, diagnosisPanelTop(height, legendOffset), width - 140);
 }
 
 PlotPoint ClipAtX(PlotPoint a, PlotPoint b, double x) {

@@ -55,7 +55,9 @@ struct Cursors {
     int leftIndex = 0;
     int rightIndex = 0;
 };
-// The cursor list of a sweep with the left cursor on its first point and the right on its last.
+// The cursor list of a sweep with the left cursor on its first point inside the frequency range and the
+// right on its last, so that the readouts describe points on screen (the first and the last point
+// when none is inside).
 Cursors buildCursors(const db::SweepRecord& sweep, const AxisRanges& ranges);
 
 // Everything one drawing of the graph needs.
@@ -75,6 +77,9 @@ constexpr int kBitmapLegendOffset = 45;
 // Draws the whole graph into a drawing of width x height pixels with its origin at 0, 0, starting with
 // the background. A drawing too small to hold the plot gets the background only.
 void DrawGraph(Canvas& canvas, const GraphView& view, int width, int height, int legendOffset);
+
+// Where DrawGraph puts the diagnosis panel's cell of the two sweeps' names in such a drawing.
+Rect diagnosisNamesPlace(int width, int height, int legendOffset);
 
 // Routines the sweep result windows share.
 

@@ -121,7 +121,6 @@ int plot(const PlotRequest& r) {
     analysis::AutoscaleFrequency(view.ranges, sweeps);
     analysis::AutoscaleLeftAxis(view.ranges, sweeps);
     analysis::AutoscaleRightAxis(view.ranges, sweeps);
-    view.cursors = analysis::buildCursors(sweeps[0], view.ranges);
     if (r.diagnose) {
         const int fingerprint = slotOf(r.ids, r.diagnose->first), diagnosed = slotOf(r.ids, r.diagnose->second);
         analysis::applyDiagnosisView(view.settings, view.ranges, fingerprint, diagnosed);
@@ -129,6 +128,7 @@ int plot(const PlotRequest& r) {
         view.diagnosis.fingerprintName = sweeps[fingerprint].name.str();
         view.diagnosis.diagnosedName = sweeps[diagnosed].name.str();
     }
+    view.cursors = analysis::buildCursors(sweeps[0], view.ranges);  // on points of the range shown
 
     analysis::SvgCanvas canvas(r.width, r.height);
     analysis::DrawGraph(canvas, view, r.width, r.height, analysis::kWindowLegendOffset);

@@ -2,6 +2,7 @@
 // grading of the band factors, and the fixed view of a diagnosis.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/diagnosis_panel.h"
@@ -211,7 +212,33 @@ TEST(DiagnosisPanel, SitsUnderTheLegendOfTheGraph) {
         const auto texts = c.textCalls("Diagnosis:");
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].rect.top, 475 + offset + 20 + 1);
+        const Rect names = diagnosisNamesPlace(1024, 625, offset);
+        const auto frames = c.ofKind(DrawCall::FrameRect);
+        EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const DrawCall& f) { return f.rect == names; }))
+            << "the names' cell is where the graph draws it";
     }
+}
+
+TEST(DiagnosisPanel, ANameWiderThanItsCellEndsInAnEllipsisWhereItIsCut) {
+    DiagnosisPanelData p = panel(kNormalWinding, 1.5, 1.5, 1.5);
+    p.fingerprintName = "Commissioning fingerprint HV-LV Ω tap 9";  // 39 characters, 6 pixels each
+    RecordingCanvas c = drawPanel(p);
+    std::vector<DrawCall> names;
+    for (const auto& call : c.ofKind(DrawCall::DrawText))
+        if (inside(call.rect, cellRect(1))) names.push_back(call);
+    ASSERT_EQ(names.size(), 2u);
+    const std::string& cut = names[0].text;
+    EXPECT_TRUE(cut.starts_with("Commissioning finge")) << cut;
+    EXPECT_TRUE(cut.ends_with("...")) << cut;
+    EXPECT_LE(c.textExtent(cut).cx, names[0].rect.width());
+    EXPECT_GT(c.textExtent(cut.substr(0, cut.size() - 3) + "x...").cx, names[0].rect.width()) << "as much as fits";
+    EXPECT_EQ(names[1].text, "Tap 5 2023") << "a name that fits is whole";
+    EXPECT_EQ(diagnosisNamesCell(kX, kY, kWidth), cellRect(1));
+
+    // A cut never splits a character: 22 characters fit, the last three of them the ellipsis.
+    p.fingerprintName = std::string(18, 'x') + "ΩΩΩΩΩ";
+    RecordingCanvas omega = drawPanel(p);
+    EXPECT_EQ(omega.textCalls(std::string(18, 'x') + "Ω...").size(), 1u);
 }
 
 TEST(DiagnosisView, ShowsOnlyTheTwoGainCurves) {

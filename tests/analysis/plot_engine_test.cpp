@@ -452,6 +452,27 @@ TEST(Cursors, ReadoutsShowTheCursorPoints) {
     EXPECT_EQ(lc.textCalls("  Frequency: 100.0000Hz \nA.tance: 0.0010S \tL: 1.5000H").size(), 1u);
 }
 
+TEST(Cursors, StartOnTheFirstAndLastPointsOfTheRangeShown) {
+    const db::SweepRecord sweep = logSweep("a", 61, 20, 2e6, [](double) { return -30; }, [](double) { return 0; });
+    AxisRanges shown;
+    shown.frequencyMin = 1000;  // the diagnosis view's range
+    shown.frequencyMax = 1e6;
+    const Cursors c = buildCursors(sweep, shown);
+    ASSERT_EQ(c.points.size(), 61u);
+    EXPECT_GE(c.points[c.leftIndex].frequency, 1000);
+    EXPECT_LT(c.points[c.leftIndex - 1].frequency, 1000);
+    EXPECT_LE(c.points[c.rightIndex].frequency, 1e6);
+    EXPECT_GT(c.points[c.rightIndex + 1].frequency, 1e6);
+
+    // A range that holds no point leaves the cursors on the sweep's ends.
+    shown.frequencyMin = 3e6;
+    shown.frequencyMax = 4e6;
+    const Cursors outside = buildCursors(sweep, shown);
+    EXPECT_EQ(outside.leftIndex, 0);
+    EXPECT_EQ(outside.rightIndex, 60);
+    EXPECT_EQ(buildCursors(db::SweepRecord{}, shown).rightIndex, 0);
+}
+
 TEST(Cursors, LinesRunFromTheirEdgeThroughThePoint) {
     std::vector<db::SweepRecord> sweeps = {fraSweep("a", {{100, -40, 90}, {1000, -20, -90}, {10000, -60, 0}})};
     GraphView v = autoView(sweeps);

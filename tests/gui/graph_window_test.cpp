@@ -3,6 +3,7 @@
 // simulator's winding model: the curves and legend it draws, its menus and check marks, the Range and
 // colour dialogs, picture export, diagnosis mode, and its settings across closing and reopening.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include "analysis/diagnosis.h"
 #include "db/record_store.h"
 #include "gui/analysis/graph_state.h"
+#include "platform/win32/wide_text.h"
 #include "gui/analysis/graph_window.h"
 #include "gui/resources/dialog_ids.h"
 #include "gui/resources/graph_ids.h"
@@ -558,6 +560,50 @@ TEST_F(GraphWindowTest, DiagnoseTakesTwoSweepsAtOnceAsksAmongThreeAndBackRestore
     EXPECT_EQ(offered, 3);
     EXPECT_EQ(state(three).view.diagnosis.diagnosedName, "Severe");
     EXPECT_EQ(state(three).view.diagnosis.result.classCode, 4);
+}
+
+// The names tool tip's text and place, read as assistive tools read a tool tip.
+std::pair<std::string, RECT> namesTip(HWND graph) {
+    HWND tip = state(graph).namesTip;
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    wchar_t text[512] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = graph;
+    tool.uId = 1;
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool));
+    return {platform::win32::narrow(text), tool.rect};
+}
+
+TEST_F(GraphWindowTest, ADiagnosisCutsALongNameAndItsToolTipGivesBothNamesWholeAndTheReadoutsShowPointsOnScreen) {
+    const std::string longName = "Commissioning fingerprint after the transport to site";
+    const std::int64_t a = modelSweep(longName, Profile::Healthy), b = modelSweep("Gentle", Profile::Gentle);
+    HWND graph = openGraph({a, b});
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(namesTip(graph).first, "");
+    clickButton(graph, IDC_GRAPH_DIAGNOSE);
+    UpdateWindow(graph);
+    pumpMessages(30);
+    ASSERT_TRUE(state(graph).diagnosing);
+    EXPECT_FALSE(drewText(drawn(graph), longName)) << "too wide for its cell";
+    const auto [text, place] = namesTip(graph);
+    EXPECT_EQ(text, "Fingerprint sweep: " + longName + "\nSweep to diagnose: Gentle");
+    RECT client;
+    GetClientRect(graph, &client);
+    EXPECT_GT(place.right - place.left, 0);
+    EXPECT_GT(place.top, client.bottom / 2) << "over the panel under the graph";
+    // The readouts describe the points of the view's range, 1 kHz to 1 MHz.
+    const analysis::Cursors& cursors = state(graph).view.cursors;
+    EXPECT_GE(cursors.points[cursors.leftIndex].frequency, 1000);
+    EXPECT_LE(cursors.points[cursors.rightIndex].frequency, 1e6);
+
+    clickButton(graph, IDC_GRAPH_DIAGNOSE);
+    UpdateWindow(graph);
+    pumpMessages(30);
+    EXPECT_EQ(namesTip(graph).first, "");
+    EXPECT_EQ(state(graph).view.cursors.leftIndex, 0) << "back on the whole sweep";
 }
 
 TEST_F(GraphWindowTest, SettingsSurviveClosingAndReopeningButADiagnosisNeverReachesThem) {

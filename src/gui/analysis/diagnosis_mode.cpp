@@ -45,6 +45,7 @@ void enterDiagnosis(HWND graph, int fingerprint, int diagnosed, const analysis::
     GraphState& s = *graphState(graph);
     s.savedView = saved;
     analysis::applyDiagnosisView(s.view.settings, s.view.ranges, fingerprint, diagnosed);
+    resetCursors(graph);  // the readouts follow the view's range
     const db::SweepRecord& f = s.sweeps[static_cast<std::size_t>(fingerprint)];
     const db::SweepRecord& d = s.sweeps[static_cast<std::size_t>(diagnosed)];
     s.view.diagnosis = analysis::DiagnosisPanelData{analysis::diagnose(f, d), f.name.str(), d.name.str()};
@@ -58,6 +59,7 @@ void leaveDiagnosis(HWND graph) {
     if (s.diagnosing) {
         s.diagnosing = false;
         analysis::restoreGraphView(s.savedView, s.view.settings, s.view.ranges);
+        resetCursors(graph);
     }
     s.view.diagnosis = {};
     EnableWindow(GetDlgItem(graph, IDC_GRAPH_SPARE), FALSE);

@@ -29,6 +29,7 @@ struct GraphState {
     bool diagnosing = false;
     analysis::SavedGraphView savedView;   // the user's view while diagnosing
     HHOOK dialogKeys = nullptr;           // gives the control row Tab and arrow navigation
+    HWND namesTip = nullptr;              // the diagnosis's whole sweep names over their cell of the panel
 };
 
 // The state of a graph window; nullptr for any other window.
@@ -48,8 +49,8 @@ void refreshGraph(HWND graph);
 // Scales the axes whose scaling is automatic (a left axis centred on 0 dB is scaled, then centred).
 void rescaleAutomaticAxes(GraphState& state);
 
-// The cursor lists of the active sweep, the left cursor on its first point and the right on its last,
-// and the scroll bars set to match.
+// The cursor lists of the active sweep, the cursors on its first and last points of the frequency range
+// shown, and the scroll bars set to match.
 void resetCursors(HWND graph);
 
 // The menus (graph_menu.cpp). The menu bar from its template with the LCR quantity menus and one

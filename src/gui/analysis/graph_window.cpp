@@ -2,6 +2,8 @@
 // scroll bars, the active sweep, Diagnose/Back), with its menus, picture export and settings.
 #include "gui/analysis/graph_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 
@@ -125,9 +127,62 @@ void fillSweepCombo(HWND graph) {
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(s.view.activeSweep), 0);
 }
 
+// The tool's place in the window and its text: nothing while no diagnosis shows.
+RECT namesTipPlace(HWND graph) {
+    if (!graphState(graph)->diagnosing) return RECT{};
+    const RECT area = pictureArea(graph);
+    const analysis::Rect cell =
+        analysis::diagnosisNamesPlace(area.right - area.left, area.bottom - area.top, analysis::kWindowLegendOffset);
+    return RECT{area.left + cell.left, area.top + cell.top, area.left + cell.right, area.top + cell.bottom};
+}
+
+std::string namesTipText(HWND graph) {
+    const GraphState& s = *graphState(graph);
+    if (!s.diagnosing) return std::string();
+    return "Fingerprint sweep: " + s.view.diagnosis.fingerprintName + "\nSweep to diagnose: " +
+           s.view.diagnosis.diagnosedName;
+}
+
+constexpr UINT_PTR kNamesTool = 1;
+
+TTTOOLINFOW namesTool(HWND graph) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = graph;
+    tool.uId = kNamesTool;
+    return tool;
+}
+
+// A diagnosis names its sweeps in a cell of the panel, where a long name is cut; the tool tip there
+// gives them whole, to the mouse and to assistive tools.
+void createNamesTip(HWND graph) {
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, graph, nullptr,
+                               programInstance(), nullptr);
+    TTTOOLINFOW tool = namesTool(graph);
+    tool.uFlags = TTF_SUBCLASS;
+    tool.lpszText = const_cast<LPWSTR>(L"");
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 800);  // so that its two lines break where the text does
+    graphState(graph)->namesTip = tip;
+}
+
+// The tool follows the picture's size and the diagnosis shown.
+void placeNamesTip(HWND graph) {
+    const GraphState& s = *graphState(graph);
+    if (!s.namesTip) return;
+    TTTOOLINFOW tool = namesTool(graph);
+    tool.rect = namesTipPlace(graph);
+    SendMessageW(s.namesTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    platform::win32::WideString text = platform::win32::widen(namesTipText(graph));
+    tool.lpszText = text.data();
+    SendMessageW(s.namesTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void onCreate(HWND graph) {
     GraphState& s = *graphState(graph);
     createControls(graph);
+    createNamesTip(graph);
     analysis::readGraphSettings(app::mainIniPath(), s.view.settings, s.view.ranges, s.customColours);
     buildGraphMenu(graph);
     s.view.diagnosis = {};
@@ -162,6 +217,7 @@ void paint(HWND graph) {
         DeleteObject(picture);
     }
     EndPaint(graph, &ps);
+    placeNamesTip(graph);
 }
 
 void savePicture(HWND graph) {
