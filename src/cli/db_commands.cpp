@@ -13,6 +13,8 @@
 #include "db/default_setups.h"
 #include "db/record_store.h"
 #include "db/schema.h"
+#include "measure/record_fields.h"
+#include "platform/prompter.h"
 
 namespace cli {
 
@@ -98,13 +100,24 @@ int nextId(const std::vector<std::string>& args) {
     return 0;
 }
 
-// Opens PATH, runs store (which returns the store's result code), prints "result: N".
-int storeCommand(const Arguments& a, const std::function<int()>& store) {
+// A refusal of a record dialog, shown as the dialog shows it (an "Invalid" box). True when there was one.
+template <class Field>
+bool refused(const std::optional<measure::Refusal<Field>>& refusal) {
+    if (!refusal) return false;
+    platform::showMessage(refusal->message, "Invalid", platform::Icon::Information);
+    return true;
+}
+
+// Opens PATH, runs store (which returns the store's result code), prints "result: N". The store refuses
+// a record it finds invalid without a word (the dialogs check first); explain then says why, as the
+// record's dialog would.
+int storeCommand(const Arguments& a, const std::function<int()>& store, const std::function<void()>& explain) {
     const std::string& path = positional(a, 0, "PATH");
     expectPositionals(a, 1);
     DatabaseSession session(path);
     if (!session.isOpen()) return 1;
-    int result = store();
+    const int result = store();
+    if (result == db::kInvalid) explain();
     std::printf("result: %d\n", result);
     return result == 0 ? 0 : 1;
 }
@@ -126,7 +139,10 @@ int addTransformer(const std::vector<std::string>& args) {
     r.manufacturer = requiredOption(a, "--manufacturer");
     r.serialNumber = requiredOption(a, "--serial");
     r.fingerprintSweepId = integerOption(a, "--fingerprint", 0);
-    return storeCommand(a, [&] { return db::store_transformer(r, storeMode(a)); });
+    const db::StoreMode mode = storeMode(a);
+    return storeCommand(a, [&] { return db::store_transformer(r, mode); }, [&] {
+        refused(measure::refuseTransformer({r.identifier, r.manufacturer, r.serialNumber}, mode == db::kAddChecked, {}));
+    });
 }
 
 bool yesNo(const std::string& text) {
@@ -151,7 +167,11 @@ int addSetup(const std::vector<std::string>& args) {
     r.unshieldedLength = static_cast<float>(numberOption(a, "--length", 0));
     r.fluidFilled = yesNo(requiredOption(a, "--fluid"));
     r.comments = a.get("--comments");
-    return storeCommand(a, [&] { return db::store_setup(r, storeMode(a)); });
+    return storeCommand(a, [&] { return db::store_setup(r, storeMode(a)); }, [&] {
+        refused(measure::refuseSetup({r.name, r.referenceTerminal, r.responseTerminal, r.connectedTerminals,
+                                      a.get("--oltc"), a.get("--length"), r.comments, r.fluidFilled},
+                                     {}, ""));
+    });
 }
 
 int addEquipment(const std::vector<std::string>& args) {
@@ -163,7 +183,8 @@ int addEquipment(const std::vector<std::string>& args) {
     r.instrument = requiredOption(a, "--instrument");
     r.serialNumber = requiredOption(a, "--serial");
     r.calibrationDueDate = a.get("--due");
-    return storeCommand(a, [&] { return db::store_equipment(r, storeMode(a)); });
+    return storeCommand(a, [&] { return db::store_equipment(r, storeMode(a)); },
+                        [&] { refused(measure::refuseEquipment({r.instrument, r.manufacturer, r.serialNumber})); });
 }
 
 // Reads one point per line, values separated by commas in the point record's order.
@@ -220,11 +241,18 @@ int addSweep(const std::vector<std::string>& args) {
         readPoints(a.get("--points"), r);
     }
     if (mode != db::kUpdate && a.has("--id")) throw UsageError{"--id names the sweep to update (--mode 1)"};
-    return storeCommand(a, [&] {
-        if (mode != db::kUpdate) return db::store_new_sweep(r, mode);
-        r.id = integerOption(a, "--id", 0);
-        return db::store_sweep(r, mode);
-    });
+    return storeCommand(
+        a,
+        [&] {
+            if (mode != db::kUpdate) return db::store_new_sweep(r, mode);
+            r.id = integerOption(a, "--id", 0);
+            return db::store_sweep(r, mode);
+        },
+        [&] {
+            refused(measure::refuseSweep(
+                {r.name, a.get("--peak"), a.get("--temp"), r.comments, r.transformerIdentifier, r.setupId, r.equipmentId},
+                nullptr));
+        });
 }
 
 db::DeleteKind kindArgument(const std::string& text) {
@@ -282,6 +310,14 @@ int newDatabase(const std::vector<std::string>& args, TerminalPrompter& prompter
         transformer.identifier = requiredOption(a, "--transformer");
         transformer.manufacturer = requiredOption(a, "--manufacturer");
         transformer.serialNumber = requiredOption(a, "--serial");
+        // The transformer dialog's rules as the first step of a new database has them (the identifier
+        // is not compared, there being no database yet); a refusal makes no file.
+        if (refused(measure::refuseTransformer(
+                {transformer.identifier.str(), transformer.manufacturer.str(), transformer.serialNumber.str()}, true,
+                {}))) {
+            std::printf("created: no\n");
+            return 1;
+        }
     }
     prompter.setAnswerYes(a.has("--yes"));
     prompter.setSaveAnswer(path);

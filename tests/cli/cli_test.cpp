@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/files.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -153,6 +154,40 @@ TEST_F(CliTest, NewDatabasesOfAType) {
                                                                             "Data: 0\nData_FRA: 0\nData_LCR: 0\n"));
     EXPECT_EQ(corvane({"db", "new", work.file("x.db"), "--type", "3"}).exitCode, 2);  // needs its transformer
     EXPECT_EQ(corvane({"db", "new", work.file("x.db"), "--type", "11"}).exitCode, 2);
+}
+
+TEST_F(CliTest, ATransformerTheDialogWouldRefuseMakesNoDatabaseAndSaysWhy) {
+    // The transformer dialog's rules: four characters at least, manufacturer and serial number given.
+    const struct {
+        const char* identifier;
+        const char* manufacturer;
+        const char* message;
+    } refusals[] = {{"T1", "Maker", "Invalid Transformer Identifier"},
+                    {"TX-1", "", "Transformer Manufacturer is a required field"}};
+    for (const auto& r : refusals) {
+        CliRun run = corvane({"db", "new", work.file("t.db"), "--type", "0", "--transformer", r.identifier,
+                              "--manufacturer", r.manufacturer, "--serial", "9"});
+        EXPECT_EQ(run.exitCode, 1) << r.message;
+        EXPECT_EQ(run.out, "created: no\n");
+        EXPECT_EQ(run.err, std::string("Invalid: ") + r.message + "\n");
+        EXPECT_FALSE(platform::fileExists(work.file("t.db"))) << "no file for a refused transformer";
+    }
+}
+
+TEST_F(CliTest, ARecordTheStoreRefusesIsExplainedAsItsDialogWould) {
+    createDb();
+    CliRun t = corvane({"db", "add-transformer", db(), "--mode", "0", "--identifier", "T1", "--manufacturer", "M",
+                        "--serial", "S"});
+    EXPECT_EQ(t.out, "result: -1\n");
+    EXPECT_EQ(t.err, "Invalid: Invalid Transformer Identifier\n");
+    CliRun s = corvane({"db", "add-setup", db(), "--mode", "0", "--name", "OPEN1", "--reference", "H1", "--response",
+                        "H0", "--connected", "NONE", "--oltc", "-3", "--length", "30", "--fluid", "no"});
+    EXPECT_EQ(s.out, "result: -1\n");
+    EXPECT_EQ(s.err, "Invalid: Invalid On Load Tap Changer (OLTC) value\n");
+    CliRun e = corvane({"db", "add-equipment", db(), "--mode", "0", "--manufacturer", "M", "--instrument", "",
+                        "--serial", "1"});
+    EXPECT_EQ(e.err, "Invalid: Measurement Instrument is a required field\n");
+    EXPECT_EQ(e.exitCode, 1);
 }
 
 TEST_F(CliTest, BackupCheckAndRestore) {
