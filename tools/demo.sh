@@ -29,6 +29,9 @@ trap stop_simulator EXIT
 # Starts the simulator with a winding profile on a free port and sets $link.
 start_simulator() {
     stop_simulator
+    # Emptied here rather than by the new simulator's redirection, which happens in the child when it
+    # gets to run: until then the loop below would read the last simulator's port.
+    : >"$out/simulator.txt"
     "$simulator" --port 0 --profile "$1" ${sim_options[@]+"${sim_options[@]}"} >"$out/simulator.txt" 2>&1 &
     sim_pid=$!
     for _ in $(seq 100); do

@@ -9,12 +9,20 @@
 
 using namespace testing_support;
 
+// What the job's sweeps and the simulator said, for a failure's message.
+std::string sweepLogs(const std::string& out) {
+    std::string logs;
+    for (const char* name : {"fingerprint", "repeat", "deformed"})
+        logs += std::string("--- ") + name + "\n" + readFile(out + "/" + name + ".txt") + readFile(out + "/" + name + ".log");
+    return logs + "--- simulator\n" + readFile(out + "/simulator.txt");
+}
+
 TEST(MainJob, RepeatPassesDeformedFailsAndTheFilesAreValid) {
     TempDir home, work;
     const std::string out = work.file("run");
     CommandResult r = runCommand(CORVANE_SOURCE_DIR "/tools/demo.sh", {CORVANE_BINARY_DIR, out, "--fast"}, work.path(),
                                  home.path());
-    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err << sweepLogs(out);
     EXPECT_NE(r.out.find("Repeat test against the fingerprint:   PASS\n"), std::string::npos) << r.out;
     const bool deformedFlagged = r.out.find("Deformed winding against the fingerprint: FAIL\n") != std::string::npos ||
                                  r.out.find("Deformed winding against the fingerprint: WARNING\n") != std::string::npos;
