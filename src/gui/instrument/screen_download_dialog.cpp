@@ -2,6 +2,8 @@
 // them, and the last one ends the dialog once the worker has gone.
 #include "gui/instrument/screen_download_dialog.h"
 
+#include <commctrl.h>
+
 #include <memory>
 
 #include "common/string_printf.h"
