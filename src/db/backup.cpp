@@ -1,7 +1,12 @@
+// Backups of the current database and restores from them over the online backup, with the backup
+// log, the hidden history and the start-up pass.
 #include "db/backup.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -118,6 +123,45 @@ std::vector<std::string> backupFiles(const std::string& folder) {
     return files;
 }
 
+// The year, month, day, hour, minute and second a backup's name begins with (2024_3_7_09_05_02_...),
+// in the order that compares them in time; false for a name made otherwise.
+bool backupMoment(const std::string& name, std::array<int, 6>& moment) {
+    std::size_t at = 0;
+    for (int& part : moment) {
+        std::size_t end = at;
+        while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end]))) ++end;
+        // At most four digits a part, so that no part overflows.
+        if (end == at || end - at > 4 || end >= name.size() || name[end] != '_') return false;
+        part = std::atoi(name.substr(at, end - at).c_str());
+        at = end + 1;
+    }
+    return true;
+}
+
+// Newest first by the moment in the name, which text order gets wrong (2024_10_... before
+// 2024_3_...); names without one after them, in text order.
+std::vector<std::string> newestFirst(const std::vector<std::string>& names) {
+    struct Dated {
+        bool dated;
+        std::array<int, 6> moment;
+        const std::string* name;
+    };
+    std::vector<Dated> order;
+    for (const std::string& name : names) {
+        Dated d{false, {}, &name};
+        d.dated = backupMoment(name, d.moment);
+        order.push_back(d);
+    }
+    std::sort(order.begin(), order.end(), [](const Dated& a, const Dated& b) {
+        if (a.dated != b.dated) return a.dated;
+        if (a.dated && a.moment != b.moment) return a.moment > b.moment;
+        return *a.name < *b.name;
+    });
+    std::vector<std::string> sorted;
+    for (const Dated& d : order) sorted.push_back(*d.name);
+    return sorted;
+}
+
 }  // namespace
 
 std::int64_t backupPeriodMs(int period) {
@@ -143,6 +187,7 @@ std::string backupFileName(const platform::LocalTime& t, bool manual) {
 }
 
 bool backup_database(const std::string& location, bool manual, std::string* madeFile) {
+    platform::WaitCursor wait;
     logEntry(location, " - Attempting to backup database \"" + databaseName() + "\" [" + currentDatabasePath() + "]...");
     const std::string folder = backupFolder(location);
     const std::string fileName = backupFileName(platform::localTimeNow(), manual);
@@ -183,7 +228,7 @@ bool restore_database(const std::string& location,
                       const std::function<std::string(const std::vector<std::string>&)>& chooseBackup) {
     logEntry(location, " - Attempting to restore database \"" + databaseName() + "\" [" + currentDatabasePath() + "]...");
     const std::string folder = backupFolder(location);
-    const std::string chosen = chooseBackup(backupFiles(folder));
+    const std::string chosen = chooseBackup(newestFirst(backupFiles(folder)));
     if (chosen.empty()) {
         logEntry(location, " - User cancelled restoration process");
         return false;

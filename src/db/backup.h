@@ -28,15 +28,16 @@ std::string backupHistoryPath(const std::string& folder);
 // The name a backup made at t gets: 2024_3_7_09_05_02_Manual.db or ..._Automatic.db.
 std::string backupFileName(const platform::LocalTime& t, bool manual);
 
-// Copies the current database into a new backup file and records it in the folder's history.
-// Failures are shown ("Backup Failed") and logged. True when the backup was made; its file name
-// goes into fileName when given.
+// Copies the current database into a new backup file and records it in the folder's history, under
+// the wait cursor. Failures are shown ("Backup Failed") and logged. True when the backup was made;
+// its file name goes into fileName when given.
 bool backup_database(const std::string& location, bool manual, std::string* fileName = nullptr);
 
-// Lets chooseBackup pick one of the backup files of the current database (given their names; it
-// returns the chosen name, or "" to cancel) and copies it over the current database. All or nothing:
-// a backup that fails SQLite's integrity check is refused, and a copy that fails part-way leaves the
-// current database as it was, still open. True when the database was restored.
+// Lets chooseBackup pick one of the backup files of the current database (given their names, newest
+// first by the date and time in the name, names without one last in text order; it returns the
+// chosen name, or "" to cancel) and copies it over the current database. All or nothing: a backup
+// that fails SQLite's integrity check is refused, and a copy that fails part-way leaves the current
+// database as it was, still open. True when the database was restored.
 bool restore_database(const std::string& location,
                       const std::function<std::string(const std::vector<std::string>&)>& chooseBackup);
 

@@ -1,11 +1,11 @@
-// Control texts, cue texts, focus, refusals, the title font and the field indicators.
+// Control texts, cue texts, list views, progress bars, focus, refusals, the title font and the field
+// indicators.
 #include "gui/dialog_fields.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "gui/app/window_classes.h"
 #include "measure/sweep_setup.h"
 #include "platform/win32/wide_text.h"
 
@@ -16,6 +16,8 @@ using platform::win32::widen;
 
 namespace {
 
+constexpr UINT kMarqueeStepMs = 80;
+
 COLORREF markColour(int state) {
     switch (state) {
     case 1: return RGB(0, 255, 0);
@@ -25,11 +27,6 @@ COLORREF markColour(int state) {
 }
 
 }  // namespace
-
-INT_PTR runDialog(HWND owner, int templateId, DLGPROC procedure, void* record) {
-    return DialogBoxParamW(programInstance(), MAKEINTRESOURCEW(templateId), owner, procedure,
-                           reinterpret_cast<LPARAM>(record));
-}
 
 std::string controlText(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
@@ -53,6 +50,42 @@ void limitText(HWND dialog, int id, int characters) { SendDlgItemMessageW(dialog
 void showControl(HWND dialog, int id, bool shown) { ShowWindow(GetDlgItem(dialog, id), shown ? SW_SHOW : SW_HIDE); }
 
 void enableControl(HWND dialog, int id, bool enabled) { EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE); }
+
+void fillOneColumnList(HWND dialog, int listId, const std::string& title, const std::vector<std::string>& rows) {
+    HWND list = GetDlgItem(dialog, listId);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    platform::win32::WideString heading = widen(title);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = heading.data();
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        platform::win32::WideString text = widen(rows[row]);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(row);
+        item.pszText = text.data();
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+int selectedListRow(HWND dialog, int listId) {
+    return static_cast<int>(
+        SendDlgItemMessageW(dialog, listId, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void startMarquee(HWND dialog, int barId) {
+    SendDlgItemMessageW(dialog, barId, PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
+}
+
+void countSteps(HWND dialog, int barId, int steps) {
+    HWND bar = GetDlgItem(dialog, barId);
+    SendMessageW(bar, PBM_SETMARQUEE, FALSE, 0);
+    SetWindowLongW(bar, GWL_STYLE, GetWindowLongW(bar, GWL_STYLE) & ~PBS_MARQUEE);
+    SendMessageW(bar, PBM_SETRANGE32, 0, steps);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+}
 
 namespace {
 

@@ -1,7 +1,7 @@
-// What the program's form dialogs share: their state record kept with the dialog (DWLP_USER), the
-// texts of their controls in UTF-8, grey cue texts, the title line in a larger font, the coloured
-// indicator beside a checked field, and the "Invalid" refusal that sends the user back to a field.
-// User-interface thread only.
+// What the program's dialogs share beyond their skeleton: the texts of their controls in UTF-8, grey
+// cue texts, list views, progress bars, and for the form dialogs the title line in a larger font,
+// the coloured indicator beside a checked field and the "Invalid" refusal that sends the user back
+// to a field. User-interface thread only.
 #pragma once
 
 #include <windows.h>
@@ -10,23 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "gui/modal_dialog.h"
+
 namespace gui {
-
-// The dialog's state record: passed as DialogBoxParam's lParam, kept from WM_INITDIALOG on; the
-// caller owns it and it outlives the modal run. nullptr before WM_INITDIALOG.
-template <class Record>
-Record* dialogRecord(HWND dialog) {
-    return reinterpret_cast<Record*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
-
-template <class Record>
-Record& attachDialogRecord(HWND dialog, LPARAM record) {
-    SetWindowLongPtrW(dialog, DWLP_USER, record);
-    return *reinterpret_cast<Record*>(record);
-}
-
-// Runs the dialog template on record; returns EndDialog's result (-1 when it could not be shown).
-INT_PTR runDialog(HWND owner, int templateId, DLGPROC procedure, void* record);
 
 // A control's text, in UTF-8 both ways.
 std::string controlText(HWND dialog, int id);
@@ -38,6 +24,16 @@ void limitText(HWND dialog, int id, int characters);
 
 void showControl(HWND dialog, int id, bool shown);
 void enableControl(HWND dialog, int id, bool enabled);
+
+// A list view of one column, its title over the rows, with full-row selection; and the row selected
+// in a list view, -1 for none.
+void fillOneColumnList(HWND dialog, int listId, const std::string& title, const std::vector<std::string>& rows);
+int selectedListRow(HWND dialog, int listId);
+
+// A progress bar whose template gives it PBS_MARQUEE: its marquee runs until countSteps makes it a
+// bar of steps, 0 of them done.
+void startMarquee(HWND dialog, int barId);
+void countSteps(HWND dialog, int barId, int steps);
 
 // Makes Enter in the search box call search(parent of the box) instead of pressing a dialog's default
 // button; the box then keeps the focus and no beep sounds.
@@ -71,6 +67,15 @@ public:
 private:
     HFONT titleFont_ = nullptr;
     std::vector<std::pair<int, int>> marks_;  // indicator id, state
+};
+
+// A modal dialog with such a look, which paints its indicators.
+class FormDialog : public ModalDialog {
+public:
+    DialogLook look;
+
+protected:
+    bool onDrawItem(const DRAWITEMSTRUCT& item) override { return look.drawMark(item); }
 };
 
 }  // namespace gui

@@ -148,7 +148,14 @@ std::string fileDialogFilter(const std::vector<std::pair<std::string, std::strin
     return filter;
 }
 
-HWND WinPrompter::owner() const { return owner_ && IsWindow(owner_) ? owner_ : nullptr; }
+HWND WinPrompter::owner() const {
+    if (HWND active = GetActiveWindow()) return active;
+    if (!owner_ || !IsWindow(owner_)) return nullptr;
+    // With the program in the background this thread has no active window; the user comes back to
+    // the one last active over the main window, a dialog still open there, say, which a box owned
+    // by the main window would leave usable beside it.
+    return GetLastActivePopup(owner_);
+}
 
 Answer WinPrompter::messageBox(const std::string& text, const std::string& caption, Icon icon, Buttons buttons) {
     const WideString wideText = widen(text);

@@ -11,9 +11,12 @@
 
 namespace gui {
 
-// Shows every box and chooser owned by the program's main window (setOwner; until then, or when
-// that window is gone, they have no owner). User-interface thread only: each call runs the dialog's
-// modal loop and returns when the user has answered.
+// Shows every box and chooser owned by the window the user works in: the window active on this
+// thread (a modal dialog, when one is open), or else the one last active over the program's main
+// window (setOwner), so that it comes up above that window, which waits disabled until the user has
+// answered. Without an active window and a main window (none set yet, or gone) they have no owner.
+// User-interface thread only: each call runs the dialog's modal loop and returns when the user has
+// answered.
 //
 // chooseFolder's start may also name a file: the browser then starts at the folder holding it.
 //

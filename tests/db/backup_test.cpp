@@ -77,6 +77,8 @@ TEST_F(BackupTest, TheFirstBackupMakesItsFolderHistoryAndLog) {
     std::string name;
     ASSERT_TRUE(db::backup_database(location, true, &name));
     EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
+    EXPECT_GT(prompter.waitCount, 0);  // the wait cursor, taken down again
+    EXPECT_EQ(prompter.waitDepth, 0);
     EXPECT_TRUE(name.ends_with("_Manual.db"));
     EXPECT_EQ(lines(history()), (std::vector<std::string>{daysAgo(0), name}));
     const auto log = lines(this->log());
@@ -155,6 +157,24 @@ TEST_F(BackupTest, RestoringPutsTheBackupsContentBack) {
     EXPECT_EQ(offered, std::vector<std::string>{name});
     EXPECT_EQ(db::count_rows(db::TableIndex::Transformer), 1);
     EXPECT_NE(log().find(" - Database successfully restored from backup file [" + name + "]\n"), std::string::npos);
+}
+
+TEST_F(BackupTest, RestoreOffersTheBackupsNewestFirstByTheMomentInTheirNames) {
+    std::filesystem::create_directories(folder);
+    // In text order 2024_10_... would come before 2024_3_..., and 2024_3_12_... before 2024_3_7_....
+    for (const char* name : {"2024_3_7_09_05_02_Manual.db", "copied in.db", "2024_10_1_08_00_00_Automatic.db",
+                             "2023_12_31_23_59_59_Manual.db", "2024_3_12_07_30_00_Manual.db", "Archive.db",
+                             "2024_3_7_21_00_00_Automatic.db", "2024_3_x_Manual.db"})
+        writeFile(folder + "/" + name, "");
+    std::vector<std::string> offered;
+    EXPECT_FALSE(db::restore_database(location, [&](const std::vector<std::string>& backups) {
+        offered = backups;
+        return std::string();
+    }));
+    EXPECT_EQ(offered, (std::vector<std::string>{"2024_10_1_08_00_00_Automatic.db", "2024_3_12_07_30_00_Manual.db",
+                                                 "2024_3_7_21_00_00_Automatic.db", "2024_3_7_09_05_02_Manual.db",
+                                                 "2023_12_31_23_59_59_Manual.db", "2024_3_x_Manual.db", "Archive.db",
+                                                 "copied in.db"}));
 }
 
 TEST_F(BackupTest, ARestoreThatFailsLeavesTheDatabaseAsItWas) {
@@ -250,7 +270,10 @@ TEST_F(BackupTest, TheStartupPassBacksUpOnlyWhenThePeriodHasPassed) {
     for (const Case& c : cases) {
         std::filesystem::remove_all(location);
         earlierBackup(daysAgo(c.daysSince), "earlier.db");
+        const int waitsBefore = prompter.waitCount;
         EXPECT_EQ(db::startup_backup_pass(location, c.period), c.expected) << c.daysSince << " days, period " << c.period;
+        EXPECT_EQ(prompter.waitCount > waitsBefore, c.expected) << "the wait cursor while backing up";
+        EXPECT_EQ(prompter.waitDepth, 0);
         const auto files = std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
         EXPECT_EQ(files, c.expected ? 3 : 2);  // history, earlier backup and perhaps the new one
         if (c.expected) {

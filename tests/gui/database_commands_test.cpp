@@ -229,6 +229,31 @@ TEST_F(DatabaseCommands, RestoreDatabaseRefusesWithoutASelectionAndRestoresTheCh
     EXPECT_EQ(columnOf(TableIndex::Transformer, 0), std::vector<std::string>{"TX-100"});
 }
 
+// The names hold year, month and day without leading zeros, so their text order is not their age.
+TEST_F(DatabaseCommands, RestoreDatabaseListsTheBackupsNewestFirst) {
+    const std::string location = dir.file("backups");
+    const std::string folder = location + "/Corvane/default";
+    std::filesystem::create_directories(folder);
+    const std::vector<std::string> newestFirst = {"2024_10_2_08_00_00_Automatic.db", "2024_3_12_07_30_00_Manual.db",
+                                                  "2024_3_7_09_05_02_Manual.db", "2023_12_31_23_59_59_Manual.db",
+                                                  "copied in.db"};
+    for (const std::string& name : {newestFirst[3], newestFirst[4], newestFirst[0], newestFirst[2], newestFirst[1]})
+        testing_support::writeFile(folder + "/" + name, "");
+    std::vector<std::string> listed;
+    answerNextDialog("Database Settings", [&](HWND d) {
+        typeInto(d, IDC_BACKUP_LOCATION, location);
+        answerNextDialog("Restore Database", [&](HWND r) {
+            HWND list = GetDlgItem(r, IDC_RESTORE_LIST);
+            for (int row = 0; row < listRows(list); ++row) listed.push_back(listCell(list, row, 0));
+            pressButton(r, IDCANCEL);
+        });
+        clickButton(d, IDC_RESTORE_FROM_BACKUP);
+        pressButton(d, IDCANCEL);
+    });
+    clickTool(IDC_TOOL_SETTINGS);
+    EXPECT_EQ(listed, newestFirst);
+}
+
 }  // namespace
 }  // namespace gui_testing
 

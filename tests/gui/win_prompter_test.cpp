@@ -103,6 +103,37 @@ TEST_F(WinPrompterTest, BoxesBelongToTheMainWindowWhileItExists) {
     EXPECT_EQ(prompter.messageBox("text", "Orphan", Icon::None, Buttons::Ok), Answer::Ok);
 }
 
+// A box or chooser asked for from within a modal dialog comes up over that dialog, which waits
+// disabled beneath it, not behind it over the main window.
+TEST_F(WinPrompterTest, BoxesAskedForUnderAModalDialogBelongToThatDialog) {
+    HWND main = CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(main, nullptr);
+    prompter.setOwner(main);
+    answerNextDialog("Modal dialog", [&](HWND dialog) {
+        EXPECT_EQ(prompter.owner(), dialog);
+        answerNextDialog("From the dialog", [dialog](HWND box) {
+            EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+            EXPECT_FALSE(IsWindowEnabled(dialog));
+            pressButton(box, IDOK);
+        });
+        prompter.messageBox("Asked while the dialog is open", "From the dialog", Icon::Warning, Buttons::Ok);
+        answerNextDialog("Chosen from the dialog", [dialog](HWND chooser) {
+            EXPECT_EQ(GetWindow(chooser, GW_OWNER), dialog);
+            pressButton(chooser, IDCANCEL);
+        });
+        FileChoice choice;
+        choice.title = "Chosen from the dialog";
+        std::string path;
+        prompter.saveFile(choice, path);
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+        pressButton(dialog, IDOK);
+    });
+    MessageBoxW(main, L"The dialog", L"Modal dialog", MB_OK);
+    EXPECT_TRUE(finishDialogs());
+    DestroyWindow(main);
+}
+
 // --- The file dialogs ----------------------------------------------------------------------------
 
 TEST(FileDialogParts, FiltersAreNulSeparatedPairsEndingInTwoNuls) {

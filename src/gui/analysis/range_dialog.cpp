@@ -12,26 +12,21 @@
 namespace gui {
 namespace {
 
-struct RangeDialog {
-    HWND graph = nullptr;
-    analysis::RangeAxis axis = analysis::RangeAxis::Left;
+struct RangeDialog final : ModalDialog {
+    RangeDialog(HWND graph, analysis::RangeAxis axis) : graph(graph), axis(axis) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
+
+    HWND graph;
+    analysis::RangeAxis axis;
     double openingMin = 0, openingMax = 0;  // put back by Cancel
 };
 
-RangeDialog& stateOf(HWND dialog) { return *dialogRecord<RangeDialog>(dialog); }
-
 void showValue(HWND dialog, int id, double value) { setControlText(dialog, id, common::stringPrintf("%f", value)); }
 
-void onInitDialog(HWND dialog, LPARAM record) {
-    RangeDialog& s = attachDialogRecord<RangeDialog>(dialog, record);
-    analysis::currentRange(graphState(s.graph)->view.ranges, s.axis, s.openingMin, s.openingMax);
-    showValue(dialog, IDC_RANGE_MIN, s.openingMin);
-    showValue(dialog, IDC_RANGE_MAX, s.openingMax);
-}
-
 // A refused entry leaves the axis as it was.
-void apply(HWND dialog) {
-    RangeDialog& s = stateOf(dialog);
+void apply(HWND dialog, const RangeDialog& s) {
     const analysis::RangeEntry e =
         analysis::checkRangeEntry(s.axis, controlText(dialog, IDC_RANGE_MIN), controlText(dialog, IDC_RANGE_MAX));
     if (!e.refusal.empty()) {
@@ -44,38 +39,36 @@ void apply(HWND dialog) {
     refreshGraph(s.graph);
 }
 
-void onCancel(HWND dialog) {
-    RangeDialog& s = stateOf(dialog);
+void onCancel(HWND dialog, const RangeDialog& s) {
     analysis::setRange(graphState(s.graph)->view.ranges, s.axis, s.openingMin, s.openingMax);
     refreshGraph(s.graph);
     EndDialog(dialog, IDCANCEL);
 }
 
-INT_PTR CALLBACK rangeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_RANGE_PREVIEW: apply(dialog); return TRUE;
-        case IDOK:
-            apply(dialog);
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        case IDCANCEL: onCancel(dialog); return TRUE;
-        default: return FALSE;
-        }
-    default:
-        return FALSE;
+bool RangeDialog::onInit(HWND dialog) {
+    analysis::currentRange(graphState(graph)->view.ranges, axis, openingMin, openingMax);
+    showValue(dialog, IDC_RANGE_MIN, openingMin);
+    showValue(dialog, IDC_RANGE_MAX, openingMax);
+    return true;
+}
+
+bool RangeDialog::onCommand(HWND dialog, int id, int, LPARAM) {
+    switch (id) {
+    case IDC_RANGE_PREVIEW: apply(dialog, *this); return true;
+    case IDOK:
+        apply(dialog, *this);
+        EndDialog(dialog, IDOK);
+        return true;
+    case IDCANCEL: onCancel(dialog, *this); return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 void runRangeDialog(HWND graph, analysis::RangeAxis axis) {
-    RangeDialog state{graph, axis};
-    runDialog(graph, IDD_GRAPH_RANGE, rangeDialogProc, &state);
+    RangeDialog dialog(graph, axis);
+    dialog.run(graph, IDD_GRAPH_RANGE);
 }
 
 }  // namespace gui

@@ -5,34 +5,31 @@
 
 #include "common/identity.h"
 #include "db/schema.h"
-#include "gui/app/window_classes.h"
+#include "gui/dialog_fields.h"
 #include "gui/resources/resource.h"
 
 namespace gui {
 namespace {
 
-INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IDC_ABOUT_PRODUCT, common::kProductName);
-        SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, common::kVersionText);
-        SetDlgItemTextA(dialog, IDC_ABOUT_SQLITE, (std::string("SQLite ") + db::sqliteVersion()).c_str());
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
+struct About final : ModalDialog {
+    bool onInit(HWND dialog) override {
+        setControlText(dialog, IDC_ABOUT_PRODUCT, common::kProductName);
+        setControlText(dialog, IDC_ABOUT_VERSION, common::kVersionText);
+        setControlText(dialog, IDC_ABOUT_SQLITE, std::string("SQLite ") + db::sqliteVersion());
+        return true;
     }
-}
+    bool onCommand(HWND dialog, int id, int, LPARAM) override {
+        if (id != IDOK) return false;
+        EndDialog(dialog, IDOK);
+        return true;
+    }
+};
 
 }  // namespace
 
 void showAboutDialog(HWND owner) {
-    DialogBoxParamA(programInstance(), MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutProc, 0);
+    About dialog;
+    dialog.run(owner, IDD_ABOUT);
 }
 
 }  // namespace gui

@@ -17,6 +17,11 @@ namespace {
 
 constexpr int kLocationCharacters = 258;
 
+struct DatabaseSettings final : ModalDialog {
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
+};
+
 std::string typedLocation(HWND dialog) { return controlText(dialog, IDC_BACKUP_LOCATION); }
 
 bool autoBackupTicked(HWND dialog) { return IsDlgButtonChecked(dialog, IDC_AUTO_BACKUP) == BST_CHECKED; }
@@ -28,19 +33,6 @@ void showAutoBackupState(HWND dialog) {
         enableControl(dialog, id, on);
     showControl(dialog, IDC_BACKUP_NOTE_ICON, on);
     showControl(dialog, IDC_BACKUP_NOTE, on);
-}
-
-void onInitDialog(HWND dialog) {
-    const app::BackupSettings& settings = app::backupSettings();
-    limitText(dialog, IDC_BACKUP_LOCATION, kLocationCharacters);
-    setControlText(dialog, IDC_BACKUP_LOCATION, settings.location);
-    CheckDlgButton(dialog, IDC_AUTO_BACKUP, settings.autoBackup ? BST_CHECKED : BST_UNCHECKED);
-    for (const wchar_t* period : {L"Daily", L"Weekly", L"Monthly"})
-        SendDlgItemMessageW(dialog, IDC_BACKUP_PERIOD, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(period));
-    SendDlgItemMessageW(dialog, IDC_BACKUP_PERIOD, CB_SETCURSEL, settings.period, 0);
-    SendDlgItemMessageW(dialog, IDC_BACKUP_NOTE_ICON, STM_SETICON,
-                        reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION))), 0);
-    showAutoBackupState(dialog);
 }
 
 void onBackupNow(HWND dialog) { db::backup_database(typedLocation(dialog), true); }
@@ -63,7 +55,21 @@ void onApply(HWND dialog) {
     EndDialog(dialog, IDOK);
 }
 
-bool onCommand(HWND dialog, int id, int code) {
+bool DatabaseSettings::onInit(HWND dialog) {
+    const app::BackupSettings& settings = app::backupSettings();
+    limitText(dialog, IDC_BACKUP_LOCATION, kLocationCharacters);
+    setControlText(dialog, IDC_BACKUP_LOCATION, settings.location);
+    CheckDlgButton(dialog, IDC_AUTO_BACKUP, settings.autoBackup ? BST_CHECKED : BST_UNCHECKED);
+    for (const wchar_t* period : {L"Daily", L"Weekly", L"Monthly"})
+        SendDlgItemMessageW(dialog, IDC_BACKUP_PERIOD, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(period));
+    SendDlgItemMessageW(dialog, IDC_BACKUP_PERIOD, CB_SETCURSEL, settings.period, 0);
+    SendDlgItemMessageW(dialog, IDC_BACKUP_NOTE_ICON, STM_SETICON,
+                        reinterpret_cast<WPARAM>(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION))), 0);
+    showAutoBackupState(dialog);
+    return true;
+}
+
+bool DatabaseSettings::onCommand(HWND dialog, int id, int code, LPARAM) {
     switch (id) {
     case IDC_AUTO_BACKUP:
         if (code == BN_CLICKED) showAutoBackupState(dialog);
@@ -71,25 +77,15 @@ bool onCommand(HWND dialog, int id, int code) {
     case IDC_BACKUP_NOW: onBackupNow(dialog); return true;
     case IDC_RESTORE_FROM_BACKUP: onRestore(dialog); return true;
     case IDOK: onApply(dialog); return true;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
     default: return false;
-    }
-}
-
-INT_PTR CALLBACK databaseSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    default:
-        return FALSE;
     }
 }
 
 }  // namespace
 
-void databaseSettingsCommand(HWND main) { runDialog(main, IDD_DATABASE_SETTINGS, databaseSettingsProc, nullptr); }
+void databaseSettingsCommand(HWND main) {
+    DatabaseSettings dialog;
+    dialog.run(main, IDD_DATABASE_SETTINGS);
+}
 
 }  // namespace gui

@@ -15,25 +15,24 @@ namespace {
 
 constexpr int kDetailFields[] = {IDC_EQUIPMENT_INSTRUMENT, IDC_EQUIPMENT_MANUFACTURER, IDC_EQUIPMENT_SERIAL};
 
-struct EquipmentDialog {
+struct EquipmentDialog final : FormDialog {
     EquipmentDialog(db::EquipmentRecord& record, db::StoreMode mode, bool autoFill)
         : record(record), mode(mode), autoFill(autoFill) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
 
     db::EquipmentRecord& record;
     db::StoreMode mode;
     bool autoFill;
     bool autoFilled = false;
     std::string filledDueDate;  // the instrument's calibration due date, once auto-filled
-    DialogLook look;
 };
-
-EquipmentDialog& stateOf(HWND dialog) { return *dialogRecord<EquipmentDialog>(dialog); }
 
 bool editing(const EquipmentDialog& s) { return s.mode == db::kUpdate; }
 
 // Asks the connected instrument for its details; true when they are in the fields.
-bool runAutoFill(HWND dialog) {
-    EquipmentDialog& s = stateOf(dialog);
+bool runAutoFill(HWND dialog, EquipmentDialog& s) {
     instrument::EquipmentDetails details;
     details.calibrationDueDate = s.autoFilled ? s.filledDueDate : s.record.calibrationDueDate.str();
     if (!instrument::readEquipmentDetails(instrumentLink(), details)) return false;
@@ -45,31 +44,6 @@ bool runAutoFill(HWND dialog) {
     return true;
 }
 
-void onInitDialog(HWND dialog, LPARAM record) {
-    EquipmentDialog& s = attachDialogRecord<EquipmentDialog>(dialog, record);
-    s.look.setTitleFont(dialog, IDC_DIALOG_TITLE);
-    setCueText(dialog, IDC_EQUIPMENT_INSTRUMENT, "* Type of instrument (eg. QMX74)");
-    setCueText(dialog, IDC_EQUIPMENT_MANUFACTURER, "* Instrument's manufacturer (eg. Veltrona Ltd)");
-    setCueText(dialog, IDC_EQUIPMENT_SERIAL, "* Instrument's Serial number");
-    limitText(dialog, IDC_EQUIPMENT_INSTRUMENT, 20);
-    limitText(dialog, IDC_EQUIPMENT_MANUFACTURER, 50);
-    limitText(dialog, IDC_EQUIPMENT_SERIAL, 10);
-    enableControl(dialog, IDC_EQUIPMENT_AUTOFILL, instrumentLink().connected);
-    if (editing(s)) {
-        setControlText(dialog, IDC_DIALOG_TITLE, "Edit Measurement Equipment");
-        setControlText(dialog, IDOK, "Confirm");
-        setControlText(dialog, IDC_EQUIPMENT_ID, std::to_string(s.record.id));
-        setControlText(dialog, IDC_EQUIPMENT_INSTRUMENT, s.record.instrument);
-        setControlText(dialog, IDC_EQUIPMENT_MANUFACTURER, s.record.manufacturer);
-        setControlText(dialog, IDC_EQUIPMENT_SERIAL, s.record.serialNumber);
-    } else {
-        setControlText(dialog, IDC_EQUIPMENT_ID, std::to_string(db::next_row_id(db::TableIndex::Equipment)));
-    }
-    // The instrument's own details are not for typing over; when it did not answer, the user types them.
-    if (s.autoFill && runAutoFill(dialog))
-        for (int id : kDetailFields) enableControl(dialog, id, false);
-}
-
 int controlOf(measure::EquipmentField field) {
     switch (field) {
     case measure::EquipmentField::Instrument: return IDC_EQUIPMENT_INSTRUMENT;
@@ -79,8 +53,7 @@ int controlOf(measure::EquipmentField field) {
     return IDC_EQUIPMENT_INSTRUMENT;
 }
 
-void onOk(HWND dialog) {
-    EquipmentDialog& s = stateOf(dialog);
+void onOk(HWND dialog, EquipmentDialog& s) {
     const measure::EquipmentForm form{controlText(dialog, IDC_EQUIPMENT_INSTRUMENT),
                                       controlText(dialog, IDC_EQUIPMENT_MANUFACTURER),
                                       controlText(dialog, IDC_EQUIPMENT_SERIAL)};
@@ -103,32 +76,44 @@ void onOk(HWND dialog) {
     EndDialog(dialog, result == db::kStored ? IDOK : IDCANCEL);
 }
 
-bool onCommand(HWND dialog, int id) {
-    switch (id) {
-    case IDC_EQUIPMENT_AUTOFILL: runAutoFill(dialog); return true;
-    case IDOK: onOk(dialog); return true;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
-    default: return false;
+bool EquipmentDialog::onInit(HWND dialog) {
+    look.setTitleFont(dialog, IDC_DIALOG_TITLE);
+    setCueText(dialog, IDC_EQUIPMENT_INSTRUMENT, "* Type of instrument (eg. QMX74)");
+    setCueText(dialog, IDC_EQUIPMENT_MANUFACTURER, "* Instrument's manufacturer (eg. Veltrona Ltd)");
+    setCueText(dialog, IDC_EQUIPMENT_SERIAL, "* Instrument's Serial number");
+    limitText(dialog, IDC_EQUIPMENT_INSTRUMENT, 20);
+    limitText(dialog, IDC_EQUIPMENT_MANUFACTURER, 50);
+    limitText(dialog, IDC_EQUIPMENT_SERIAL, 10);
+    enableControl(dialog, IDC_EQUIPMENT_AUTOFILL, instrumentLink().connected);
+    if (editing(*this)) {
+        setControlText(dialog, IDC_DIALOG_TITLE, "Edit Measurement Equipment");
+        setControlText(dialog, IDOK, "Confirm");
+        setControlText(dialog, IDC_EQUIPMENT_ID, std::to_string(record.id));
+        setControlText(dialog, IDC_EQUIPMENT_INSTRUMENT, record.instrument);
+        setControlText(dialog, IDC_EQUIPMENT_MANUFACTURER, record.manufacturer);
+        setControlText(dialog, IDC_EQUIPMENT_SERIAL, record.serialNumber);
+    } else {
+        setControlText(dialog, IDC_EQUIPMENT_ID, std::to_string(db::next_row_id(db::TableIndex::Equipment)));
     }
+    // The instrument's own details are not for typing over; when it did not answer, the user types them.
+    if (autoFill && runAutoFill(dialog, *this))
+        for (int id : kDetailFields) enableControl(dialog, id, false);
+    return true;
 }
 
-INT_PTR CALLBACK equipmentDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam)) ? TRUE : FALSE;
-    default:
-        return FALSE;
+bool EquipmentDialog::onCommand(HWND dialog, int id, int, LPARAM) {
+    switch (id) {
+    case IDC_EQUIPMENT_AUTOFILL: runAutoFill(dialog, *this); return true;
+    case IDOK: onOk(dialog, *this); return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 bool editEquipmentDialog(HWND owner, db::EquipmentRecord& record, db::StoreMode mode, bool autoFill) {
-    EquipmentDialog state(record, mode, autoFill);
-    return runDialog(owner, IDD_EQUIPMENT, equipmentDialogProc, &state) == IDOK;
+    EquipmentDialog dialog(record, mode, autoFill);
+    return dialog.run(owner, IDD_EQUIPMENT) == IDOK;
 }
 
 }  // namespace gui

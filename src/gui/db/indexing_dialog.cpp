@@ -2,66 +2,57 @@
 #include "gui/db/indexing_dialog.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <functional>
 
 #include "db/schema.h"
-#include "gui/app/window_classes.h"
+#include "gui/dialog_fields.h"
 #include "gui/resources/database_dialog_ids.h"
 #include "platform/thread.h"
 
 namespace gui {
 namespace {
 
-constexpr UINT kMarqueeStepMs = 80;
-
-// The box's record, kept with the box (DWLP_USER) while it runs.
-struct Indexing {
+struct Indexing final : ModalDialog {
     explicit Indexing(const std::function<void()>& w) : work(w) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
 
     const std::function<void()>& work;
     platform::WorkerThread worker;
 };
 
-INT_PTR CALLBACK indexingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        SendDlgItemMessageA(dialog, IDC_INDEXING_PROGRESS, PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
-        Indexing& d = *reinterpret_cast<Indexing*>(lParam);
-        const bool started = d.worker.start([&d, dialog] {
-            d.work();
-            PostMessageA(dialog, WM_COMMAND, IDC_INDEXING_DONE, 0);
-        });
-        if (!started) {
-            d.work();
-            EndDialog(dialog, 1);
-        }
-        return TRUE;
+bool Indexing::onInit(HWND dialog) {
+    startMarquee(dialog, IDC_INDEXING_PROGRESS);
+    const bool started = worker.start([this, dialog] {
+        work();
+        PostMessageW(dialog, WM_COMMAND, IDC_INDEXING_DONE, 0);
+    });
+    if (!started) {
+        work();
+        EndDialog(dialog, 1);
     }
-    case WM_COMMAND:
-        // Nothing else ends the box: the indexes are made whole or not at all, and the database is
-        // not usable until the worker has finished with it.
-        if (LOWORD(wParam) == IDC_INDEXING_DONE) {
-            reinterpret_cast<Indexing*>(GetWindowLongPtrA(dialog, DWLP_USER))->worker.wait(INFINITE);
-            EndDialog(dialog, 1);
-        }
-        return TRUE;
-    default:
-        return FALSE;
+    return true;
+}
+
+// Nothing else ends the box: the indexes are made whole or not at all, and the database is not
+// usable until the worker has finished with it.
+bool Indexing::onCommand(HWND dialog, int id, int, LPARAM) {
+    if (id == IDC_INDEXING_DONE) {
+        worker.wait(INFINITE);
+        EndDialog(dialog, 1);
     }
+    return true;
 }
 
 }  // namespace
 
 void installIndexingDialog() {
     db::setKeyIndexRunner([](const std::function<void()>& work) {
-        Indexing d(work);
+        Indexing box(work);
         // A box that cannot be shown leaves the work to be done here, without it.
-        if (DialogBoxParamA(programInstance(), MAKEINTRESOURCEA(IDD_INDEXING), GetActiveWindow(), indexingProc,
-                            reinterpret_cast<LPARAM>(&d)) == -1)
-            work();
+        if (box.run(GetActiveWindow(), IDD_INDEXING) == -1) work();
     });
 }
 

@@ -17,12 +17,15 @@ namespace {
 
 constexpr std::size_t kKeyCapacity = 128;  // the chosen key, terminator included
 
-struct SelectFromTable {
+struct SelectFromTable final : ModalDialog {
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
+    bool onNotify(HWND dialog, const NMHDR& note) override;
+    bool onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+
     db::ViewContext view;
     std::string chosen;
 };
-
-SelectFromTable& stateOf(HWND dialog) { return *dialogRecord<SelectFromTable>(dialog); }
 
 HWND listOf(HWND dialog) { return GetDlgItem(dialog, IDC_SELECT_LIST); }
 
@@ -36,9 +39,7 @@ const char* tableTitle(db::TableIndex table) {
     }
 }
 
-int selectedRow(HWND dialog) {
-    return static_cast<int>(SendMessageW(listOf(dialog), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
+int selectedRow(HWND dialog) { return selectedListRow(dialog, IDC_SELECT_LIST); }
 
 // The text of a row's first column: the key of its record.
 std::string keyOf(HWND dialog, int row) {
@@ -61,9 +62,9 @@ void selectRow(HWND dialog, int row) {
 }
 
 // Fills the list with the rows (as select_rows_to_view gives them) and selects the first.
-void showRows(HWND dialog, const std::vector<std::string>& rows) {
+void showRows(HWND dialog, const db::ViewContext& view, const std::vector<std::string>& rows) {
     HWND list = listOf(dialog);
-    const std::size_t columns = stateOf(dialog).view.columns.size();
+    const std::size_t columns = view.columns.size();
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::vector<std::string> values = db::splitRow(rows[r]);
@@ -83,9 +84,10 @@ void showRows(HWND dialog, const std::vector<std::string>& rows) {
 
 // The rows the search text keeps (all of the base clause's rows when it is empty).
 void search(HWND dialog) {
+    const db::ViewContext& view = ModalDialog::of<SelectFromTable>(dialog)->view;
     std::vector<std::string> rows;
-    db::search_view(stateOf(dialog).view, controlText(dialog, IDC_SELECT_SEARCH), rows);
-    showRows(dialog, rows);
+    db::search_view(view, controlText(dialog, IDC_SELECT_SEARCH), rows);
+    showRows(dialog, view, rows);
 }
 
 void addColumns(HWND dialog, const db::ViewContext& view) {
@@ -106,35 +108,22 @@ void addColumns(HWND dialog, const db::ViewContext& view) {
     }
 }
 
-void onInitDialog(HWND dialog, LPARAM record) {
-    SelectFromTable& s = attachDialogRecord<SelectFromTable>(dialog, record);
-    setControlText(dialog, IDC_SELECT_TABLE, std::string("Table: ") + tableTitle(s.view.table));
-    setCueText(dialog, IDC_SELECT_SEARCH, "Search text");
-    searchOnEnter(GetDlgItem(dialog, IDC_SELECT_SEARCH), search);
-    addColumns(dialog, s.view);
-    std::vector<std::string> rows;
-    db::select_rows_to_view(rows, s.view.table, s.view.columns, s.view.baseFilter, false);
-    showRows(dialog, rows);
-    focusControl(dialog, IDC_SELECT_LIST);
-}
-
-void onOk(HWND dialog) {
+void onOk(HWND dialog, SelectFromTable& s) {
     const int row = selectedRow(dialog);
     if (row < 0) return;
-    stateOf(dialog).chosen = keyOf(dialog, row).substr(0, kKeyCapacity - 1);
+    s.chosen = keyOf(dialog, row).substr(0, kKeyCapacity - 1);
     EndDialog(dialog, IDOK);
 }
 
 // The selected row, read in full, in its record's dialog in edit mode; a confirmed edit shows anew.
-void onEdit(HWND dialog) {
-    const SelectFromTable& s = stateOf(dialog);
+void onEdit(HWND dialog, const SelectFromTable& s) {
     const int row = selectedRow(dialog);
     if (row >= 0 && editStoredRecord(dialog, s.view.table, keyOf(dialog, row), s.view.baseFilter)) search(dialog);
 }
 
 // The list's context menu, from a right click or the keyboard (then at the selected row); false for
 // another window's.
-bool onContextMenu(HWND dialog, HWND from, LPARAM where) {
+bool onContextMenu(HWND dialog, const SelectFromTable& s, HWND from, LPARAM where) {
     if (from != listOf(dialog)) return false;
     const int row = selectedRow(dialog);
     if (row < 0) return true;
@@ -149,54 +138,52 @@ bool onContextMenu(HWND dialog, HWND from, LPARAM where) {
     AppendMenuW(menu, MF_STRING, IDM_SELECT_EDIT, L"Edit...");
     const int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog, nullptr);
     DestroyMenu(menu);
-    if (command == IDM_SELECT_EDIT) onEdit(dialog);
+    if (command == IDM_SELECT_EDIT) onEdit(dialog, s);
     return true;
 }
 
-bool onNotify(HWND dialog, const NMHDR& note) {
+bool SelectFromTable::onInit(HWND dialog) {
+    setControlText(dialog, IDC_SELECT_TABLE, std::string("Table: ") + tableTitle(view.table));
+    setCueText(dialog, IDC_SELECT_SEARCH, "Search text");
+    searchOnEnter(GetDlgItem(dialog, IDC_SELECT_SEARCH), search);
+    addColumns(dialog, view);
+    std::vector<std::string> rows;
+    db::select_rows_to_view(rows, view.table, view.columns, view.baseFilter, false);
+    showRows(dialog, view, rows);
+    focusControl(dialog, IDC_SELECT_LIST);
+    return false;  // the list has the focus
+}
+
+bool SelectFromTable::onNotify(HWND dialog, const NMHDR& note) {
     if (note.idFrom != IDC_SELECT_LIST) return false;
     switch (note.code) {
     case LVN_ITEMCHANGED: enableOk(dialog); return true;
-    case NM_DBLCLK: onOk(dialog); return true;
+    case NM_DBLCLK: onOk(dialog, *this); return true;
     default: return false;
     }
 }
 
-bool onCommand(HWND dialog, int id) {
+bool SelectFromTable::onCommand(HWND dialog, int id, int, LPARAM) {
     switch (id) {
-    case IDM_SELECT_EDIT: onEdit(dialog); return true;
-    case IDOK: onOk(dialog); return true;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
+    case IDM_SELECT_EDIT: onEdit(dialog, *this); return true;
+    case IDOK: onOk(dialog, *this); return true;
     default: return false;
     }
 }
 
-INT_PTR CALLBACK selectFromTableProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
-        return FALSE;  // the list has the focus
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam)) ? TRUE : FALSE;
-    case WM_NOTIFY:
-        return onNotify(dialog, *reinterpret_cast<const NMHDR*>(lParam)) ? TRUE : FALSE;
-    case WM_CONTEXTMENU:
-        return onContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam) ? TRUE : FALSE;
-    default:
-        return FALSE;
-    }
+bool SelectFromTable::onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return message == WM_CONTEXTMENU && onContextMenu(dialog, *this, reinterpret_cast<HWND>(wParam), lParam);
 }
 
 }  // namespace
 
 std::string selectFromTable(HWND owner, db::TableIndex table, const std::vector<int>& columns,
                             const std::string& baseWhere) {
-    SelectFromTable state;
-    state.view.table = table;
-    state.view.columns = columns;
-    state.view.baseFilter = baseWhere;
-    return runDialog(owner, IDD_SELECT_FROM_TABLE, selectFromTableProc, &state) == IDOK ? state.chosen
-                                                                                         : std::string();
+    SelectFromTable dialog;
+    dialog.view.table = table;
+    dialog.view.columns = columns;
+    dialog.view.baseFilter = baseWhere;
+    return dialog.run(owner, IDD_SELECT_FROM_TABLE) == IDOK ? dialog.chosen : std::string();
 }
 
 }  // namespace gui

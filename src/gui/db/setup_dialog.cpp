@@ -14,17 +14,17 @@ namespace {
 
 constexpr const char* kFluidChoices[] = {"No", "Yes"};
 
-struct SetupDialog {
+struct SetupDialog final : FormDialog {
     SetupDialog(db::SetupRecord& record, db::StoreMode mode) : record(record), mode(mode) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
 
     db::SetupRecord& record;
     db::StoreMode mode;
     std::vector<std::string> names;  // of the stored setups
     std::string ownName;             // the edited setup's stored name; "" when adding
-    DialogLook look;
 };
-
-SetupDialog& stateOf(HWND dialog) { return *dialogRecord<SetupDialog>(dialog); }
 
 bool editing(const SetupDialog& s) { return s.mode == db::kUpdate; }
 
@@ -58,35 +58,15 @@ void showSetup(HWND dialog, const measure::SetupForm& f) {
     SendDlgItemMessageW(dialog, IDC_SETUP_FLUID, CB_SETCURSEL, f.fluidFilled ? 1 : 0, 0);
 }
 
-void onInitDialog(HWND dialog, LPARAM record) {
-    SetupDialog& s = attachDialogRecord<SetupDialog>(dialog, record);
-    s.look.setTitleFont(dialog, IDC_DIALOG_TITLE);
-    s.look.setMark(dialog, IDC_SETUP_NAME_MARK, measure::kFieldEmpty);
-    s.look.setMark(dialog, IDC_SETUP_LENGTH_MARK, measure::kFieldEmpty);
-    setUpFields(dialog);
-    db::select_rows(s.names, db::TableIndex::Measurement, {1}, "", false);
-    if (!editing(s)) {
-        setControlText(dialog, IDC_SETUP_ID, std::to_string(db::next_row_id(db::TableIndex::Measurement)));
-        return;
-    }
-    s.ownName = s.record.name;
-    setControlText(dialog, IDC_DIALOG_TITLE, "Edit Measurement Setup");
-    setControlText(dialog, IDOK, "Confirm");
-    setControlText(dialog, IDC_SETUP_ID, std::to_string(s.record.id));
-    showSetup(dialog, measure::setupForm(s.record));
-}
-
-void onNameChanged(HWND dialog) {
-    SetupDialog& s = stateOf(dialog);
+void onNameChanged(HWND dialog, SetupDialog& s) {
     const measure::NameStatus status =
         measure::checkSetupName(controlText(dialog, IDC_SETUP_NAME), s.names, s.ownName);
     setControlText(dialog, IDC_SETUP_NAME_STATUS, status.text);
     s.look.setMark(dialog, IDC_SETUP_NAME_MARK, status.state);
 }
 
-void onLengthChanged(HWND dialog) {
-    stateOf(dialog).look.setMark(dialog, IDC_SETUP_LENGTH_MARK,
-                                 measure::checkUnshieldedLength(controlText(dialog, IDC_SETUP_LENGTH)));
+void onLengthChanged(HWND dialog, SetupDialog& s) {
+    s.look.setMark(dialog, IDC_SETUP_LENGTH_MARK, measure::checkUnshieldedLength(controlText(dialog, IDC_SETUP_LENGTH)));
 }
 
 int controlOf(measure::SetupField field) {
@@ -101,8 +81,7 @@ int controlOf(measure::SetupField field) {
     return IDC_SETUP_NAME;
 }
 
-void onOk(HWND dialog) {
-    SetupDialog& s = stateOf(dialog);
+void onOk(HWND dialog, SetupDialog& s) {
     measure::SetupForm form;
     form.name = controlText(dialog, IDC_SETUP_NAME);
     form.reference = controlText(dialog, IDC_SETUP_REFERENCE);
@@ -121,40 +100,42 @@ void onOk(HWND dialog) {
     EndDialog(dialog, db::store_setup(s.record, s.mode) == db::kStored ? IDOK : IDCANCEL);
 }
 
-bool onCommand(HWND dialog, int id, int code) {
-    switch (id) {
-    case IDC_SETUP_NAME:
-        if (code == EN_CHANGE) onNameChanged(dialog);
+bool SetupDialog::onInit(HWND dialog) {
+    look.setTitleFont(dialog, IDC_DIALOG_TITLE);
+    look.setMark(dialog, IDC_SETUP_NAME_MARK, measure::kFieldEmpty);
+    look.setMark(dialog, IDC_SETUP_LENGTH_MARK, measure::kFieldEmpty);
+    setUpFields(dialog);
+    db::select_rows(names, db::TableIndex::Measurement, {1}, "", false);
+    if (!editing(*this)) {
+        setControlText(dialog, IDC_SETUP_ID, std::to_string(db::next_row_id(db::TableIndex::Measurement)));
         return true;
-    case IDC_SETUP_LENGTH:
-        if (code == EN_CHANGE) onLengthChanged(dialog);
-        return true;
-    case IDOK: onOk(dialog); return true;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
-    default: return false;
     }
+    ownName = record.name;
+    setControlText(dialog, IDC_DIALOG_TITLE, "Edit Measurement Setup");
+    setControlText(dialog, IDOK, "Confirm");
+    setControlText(dialog, IDC_SETUP_ID, std::to_string(record.id));
+    showSetup(dialog, measure::setupForm(record));
+    return true;
 }
 
-INT_PTR CALLBACK setupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    case WM_DRAWITEM:
-        return dialogRecord<SetupDialog>(dialog) &&
-               stateOf(dialog).look.drawMark(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    default:
-        return FALSE;
+bool SetupDialog::onCommand(HWND dialog, int id, int code, LPARAM) {
+    switch (id) {
+    case IDC_SETUP_NAME:
+        if (code == EN_CHANGE) onNameChanged(dialog, *this);
+        return true;
+    case IDC_SETUP_LENGTH:
+        if (code == EN_CHANGE) onLengthChanged(dialog, *this);
+        return true;
+    case IDOK: onOk(dialog, *this); return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 bool editSetupDialog(HWND owner, db::SetupRecord& record, db::StoreMode mode) {
-    SetupDialog state(record, mode);
-    return runDialog(owner, IDD_SETUP, setupDialogProc, &state) == IDOK;
+    SetupDialog dialog(record, mode);
+    return dialog.run(owner, IDD_SETUP) == IDOK;
 }
 
 }  // namespace gui

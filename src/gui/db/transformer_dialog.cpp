@@ -15,74 +15,27 @@
 namespace gui {
 namespace {
 
-struct TransformerDialog {
+struct TransformerDialog final : FormDialog {
     TransformerDialog(db::TransformerRecord& record, TransformerDialogMode mode) : record(record), mode(mode) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
+    void onPicker(HWND dialog, int field) override;
 
     db::TransformerRecord& record;
     TransformerDialogMode mode;
     std::vector<std::string> identifiers;  // the stored ones, when a new identifier is compared with them
     std::int64_t fingerprint = 0;
-    bool picking = false;
-    DialogLook look;
 };
-
-TransformerDialog& stateOf(HWND dialog) { return *dialogRecord<TransformerDialog>(dialog); }
 
 bool editing(const TransformerDialog& s) { return s.mode == TransformerDialogMode::Edit; }
 
-void onInitDialog(HWND dialog, LPARAM record) {
-    TransformerDialog& s = attachDialogRecord<TransformerDialog>(dialog, record);
-    s.look.setTitleFont(dialog, IDC_DIALOG_TITLE);
-    setCueText(dialog, IDC_TRANSFORMER_IDENTIFIER, "* Unique Transformer Identifier");
-    setCueText(dialog, IDC_TRANSFORMER_MANUFACTURER, "* Transformer's Manufacturer");
-    setCueText(dialog, IDC_TRANSFORMER_SERIAL, "* Transformer's Serial Number");
-    limitText(dialog, IDC_TRANSFORMER_IDENTIFIER, 50);
-    limitText(dialog, IDC_TRANSFORMER_MANUFACTURER, 50);
-    limitText(dialog, IDC_TRANSFORMER_SERIAL, 20);
-    if (!editing(s)) {
-        s.look.setMark(dialog, IDC_TRANSFORMER_IDENTIFIER_MARK, measure::kFieldEmpty);
-        // A new database has no transformers yet; the open one's do not count.
-        if (s.mode == TransformerDialogMode::Add)
-            db::select_rows(s.identifiers, db::TableIndex::Transformer, {0}, "", false);
-        return;
-    }
-    setControlText(dialog, IDC_TRANSFORMER_IDENTIFIER, s.record.identifier);
-    setControlText(dialog, IDC_TRANSFORMER_MANUFACTURER, s.record.manufacturer);
-    setControlText(dialog, IDC_TRANSFORMER_SERIAL, s.record.serialNumber);
-    enableControl(dialog, IDC_TRANSFORMER_IDENTIFIER, false);
-    s.fingerprint = s.record.fingerprintSweepId;
-    setCueText(dialog, IDC_TRANSFORMER_FINGERPRINT, "Click to choose this transformer's fingerprint sweep");
-    setControlText(dialog, IDC_TRANSFORMER_FINGERPRINT, db::fingerprintText(s.fingerprint));
-}
-
-void onIdentifierChanged(HWND dialog) {
-    TransformerDialog& s = stateOf(dialog);
+void onIdentifierChanged(HWND dialog, TransformerDialog& s) {
     if (editing(s)) return;
     const measure::NameStatus status =
         measure::checkTransformerIdentifier(controlText(dialog, IDC_TRANSFORMER_IDENTIFIER), s.identifiers);
     setControlText(dialog, IDC_TRANSFORMER_IDENTIFIER_STATUS, status.text);
     s.look.setMark(dialog, IDC_TRANSFORMER_IDENTIFIER_MARK, status.state);
-}
-
-void onFingerprintFocus(HWND dialog) {
-    TransformerDialog& s = stateOf(dialog);
-    if (s.picking) return;
-    s.picking = true;
-    PostMessageW(dialog, WM_OPEN_PICKER, IDC_TRANSFORMER_FINGERPRINT, 0);
-}
-
-// The transformer's own sweeps; the one chosen becomes its fingerprint.
-void chooseFingerprint(HWND dialog) {
-    TransformerDialog& s = stateOf(dialog);
-    const db::TableIndex sweeps = db::TableIndex::Sweep;
-    const std::string key =
-        selectFromTable(dialog, sweeps, {0, 4, 7, 8}, db::whereColumnIs(sweeps, 3, s.record.identifier));
-    if (!key.empty()) {
-        s.fingerprint = std::atoll(key.c_str());
-        setControlText(dialog, IDC_TRANSFORMER_FINGERPRINT, db::fingerprintText(s.fingerprint));
-    }
-    focusControl(dialog, IDOK);
-    s.picking = false;
 }
 
 int controlOf(measure::TransformerField field) {
@@ -94,8 +47,7 @@ int controlOf(measure::TransformerField field) {
     return IDC_TRANSFORMER_IDENTIFIER;
 }
 
-void onOk(HWND dialog) {
-    TransformerDialog& s = stateOf(dialog);
+void onOk(HWND dialog, TransformerDialog& s) {
     const measure::TransformerForm form{controlText(dialog, IDC_TRANSFORMER_IDENTIFIER),
                                         controlText(dialog, IDC_TRANSFORMER_MANUFACTURER),
                                         controlText(dialog, IDC_TRANSFORMER_SERIAL)};
@@ -116,44 +68,61 @@ void onOk(HWND dialog) {
     EndDialog(dialog, stored ? IDOK : IDCANCEL);
 }
 
-bool onCommand(HWND dialog, int id, int code) {
+bool TransformerDialog::onInit(HWND dialog) {
+    look.setTitleFont(dialog, IDC_DIALOG_TITLE);
+    setCueText(dialog, IDC_TRANSFORMER_IDENTIFIER, "* Unique Transformer Identifier");
+    setCueText(dialog, IDC_TRANSFORMER_MANUFACTURER, "* Transformer's Manufacturer");
+    setCueText(dialog, IDC_TRANSFORMER_SERIAL, "* Transformer's Serial Number");
+    limitText(dialog, IDC_TRANSFORMER_IDENTIFIER, 50);
+    limitText(dialog, IDC_TRANSFORMER_MANUFACTURER, 50);
+    limitText(dialog, IDC_TRANSFORMER_SERIAL, 20);
+    if (!editing(*this)) {
+        look.setMark(dialog, IDC_TRANSFORMER_IDENTIFIER_MARK, measure::kFieldEmpty);
+        // A new database has no transformers yet; the open one's do not count.
+        if (mode == TransformerDialogMode::Add)
+            db::select_rows(identifiers, db::TableIndex::Transformer, {0}, "", false);
+        return true;
+    }
+    setControlText(dialog, IDC_TRANSFORMER_IDENTIFIER, record.identifier);
+    setControlText(dialog, IDC_TRANSFORMER_MANUFACTURER, record.manufacturer);
+    setControlText(dialog, IDC_TRANSFORMER_SERIAL, record.serialNumber);
+    enableControl(dialog, IDC_TRANSFORMER_IDENTIFIER, false);
+    fingerprint = record.fingerprintSweepId;
+    setCueText(dialog, IDC_TRANSFORMER_FINGERPRINT, "Click to choose this transformer's fingerprint sweep");
+    setControlText(dialog, IDC_TRANSFORMER_FINGERPRINT, db::fingerprintText(fingerprint));
+    return true;
+}
+
+bool TransformerDialog::onCommand(HWND dialog, int id, int code, LPARAM) {
     switch (id) {
     case IDC_TRANSFORMER_IDENTIFIER:
-        if (code == EN_CHANGE) onIdentifierChanged(dialog);
+        if (code == EN_CHANGE) onIdentifierChanged(dialog, *this);
         return true;
     case IDC_TRANSFORMER_FINGERPRINT:
-        if (code == EN_SETFOCUS) onFingerprintFocus(dialog);
+        if (code == EN_SETFOCUS) openPickerLater(dialog, id);
         return true;
-    case IDOK: onOk(dialog); return true;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
+    case IDOK: onOk(dialog, *this); return true;
     default: return false;
     }
 }
 
-INT_PTR CALLBACK transformerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    case WM_DRAWITEM:
-        return dialogRecord<TransformerDialog>(dialog) &&
-               stateOf(dialog).look.drawMark(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    case WM_OPEN_PICKER:
-        chooseFingerprint(dialog);
-        return TRUE;
-    default:
-        return FALSE;
+// The transformer's own sweeps; the one chosen becomes its fingerprint.
+void TransformerDialog::onPicker(HWND dialog, int) {
+    const db::TableIndex sweeps = db::TableIndex::Sweep;
+    const std::string key =
+        selectFromTable(dialog, sweeps, {0, 4, 7, 8}, db::whereColumnIs(sweeps, 3, record.identifier));
+    if (!key.empty()) {
+        fingerprint = std::atoll(key.c_str());
+        setControlText(dialog, IDC_TRANSFORMER_FINGERPRINT, db::fingerprintText(fingerprint));
     }
+    focusControl(dialog, IDOK);
 }
 
 }  // namespace
 
 bool editTransformerDialog(HWND owner, db::TransformerRecord& record, TransformerDialogMode mode) {
-    TransformerDialog state(record, mode);
-    const int layout = mode == TransformerDialogMode::Edit ? IDD_EDIT_TRANSFORMER : IDD_ADD_TRANSFORMER;
-    return runDialog(owner, layout, transformerDialogProc, &state) == IDOK;
+    TransformerDialog dialog(record, mode);
+    return dialog.run(owner, mode == TransformerDialogMode::Edit ? IDD_EDIT_TRANSFORMER : IDD_ADD_TRANSFORMER) == IDOK;
 }
 
 }  // namespace gui

@@ -9,8 +9,8 @@
 
 #include "app/instrument_registration.h"
 #include "gui/app/main_window.h"
+#include "gui/dialog_fields.h"
 #include "app/startup.h"
-#include "gui/app/window_classes.h"
 #include "gui/instrument/instrument_link.h"
 #include "instrument/identification.h"
 #include "instrument/settings.h"
@@ -25,6 +25,11 @@ namespace {
 constexpr const char* kInterfaces[] = {"USB", "LAN", "Serial"};
 constexpr const char* kBaudRates[] = {"1200", "2400", "4800", "9600", "19200", "38400"};
 constexpr int kUsbBaudRate = 19200;
+
+struct Connect final : ModalDialog {
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
+};
 
 std::string itemText(HWND list, LRESULT index) {
     char text[64] = "";
@@ -59,36 +64,17 @@ void fillPortList(HWND dialog) {
     }
 }
 
-void showItem(HWND dialog, int id, bool visible) { ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE); }
-
 // LAN addresses an instrument by IP address; USB and serial by port, serial also by speed.
 void applyInterfaceChoice(HWND dialog) {
     const LRESULT chosen = selection(dialog, IDC_INTERFACE);
     const bool lan = chosen == 1;
-    showItem(dialog, IDC_IPADDRESS, lan);
-    showItem(dialog, IDC_COMPORT, !lan);
-    showItem(dialog, IDC_BAUDRATE, !lan);
-    showItem(dialog, IDC_BAUDRATE_LABEL, !lan);
-    EnableWindow(GetDlgItem(dialog, IDC_BAUDRATE), chosen == 2);
-    EnableWindow(GetDlgItem(dialog, IDC_BAUDRATE_LABEL), chosen == 2);
+    showControl(dialog, IDC_IPADDRESS, lan);
+    showControl(dialog, IDC_COMPORT, !lan);
+    showControl(dialog, IDC_BAUDRATE, !lan);
+    showControl(dialog, IDC_BAUDRATE_LABEL, !lan);
+    enableControl(dialog, IDC_BAUDRATE, chosen == 2);
+    enableControl(dialog, IDC_BAUDRATE_LABEL, chosen == 2);
     SetDlgItemTextA(dialog, IDC_COMPORT_LABEL, lan ? "IP Address:" : "COM Port:");
-}
-
-void onInitDialog(HWND dialog) {
-    for (const char* name : kInterfaces)
-        SendDlgItemMessageA(dialog, IDC_INTERFACE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    fillPortList(dialog);
-    for (const char* rate : kBaudRates)
-        SendDlgItemMessageA(dialog, IDC_BAUDRATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
-    const instrument::InstrumentLink& link = instrumentLink();
-    if (link.interfaceType > 0) {
-        SendDlgItemMessageA(dialog, IDC_INTERFACE, CB_SETCURSEL, link.interfaceType - 1, 0);
-        applyInterfaceChoice(dialog);
-    }
-    selectText(dialog, IDC_COMPORT, link.portName.str());
-    selectText(dialog, IDC_BAUDRATE, std::to_string(link.baudRate));
-    SetDlgItemTextA(dialog, IDC_IPADDRESS, link.ipAddress.c_str());
-    showItem(dialog, IDC_TEST, true);
 }
 
 void onConnect(HWND dialog) {
@@ -116,40 +102,41 @@ void onSaveAsDefault(HWND dialog) {
     app::saveConnectSettings({link.interfaceType, link.portName.str(), link.baudRate, link.ipAddress.str()});
 }
 
-INT_PTR CALLBACK connectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_INTERFACE:
-            if (HIWORD(wParam) == CBN_SELCHANGE) applyInterfaceChoice(dialog);
-            return TRUE;
-        case IDC_CONNECT:
-            onConnect(dialog);
-            return TRUE;
-        case IDC_TEST:
-            onTest(dialog);
-            return TRUE;
-        case IDC_SAVE_DEFAULT:
-            onSaveAsDefault(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    default:
-        return FALSE;
+bool Connect::onInit(HWND dialog) {
+    for (const char* name : kInterfaces)
+        SendDlgItemMessageA(dialog, IDC_INTERFACE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    fillPortList(dialog);
+    for (const char* rate : kBaudRates)
+        SendDlgItemMessageA(dialog, IDC_BAUDRATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
+    const instrument::InstrumentLink& link = instrumentLink();
+    if (link.interfaceType > 0) {
+        SendDlgItemMessageA(dialog, IDC_INTERFACE, CB_SETCURSEL, link.interfaceType - 1, 0);
+        applyInterfaceChoice(dialog);
+    }
+    selectText(dialog, IDC_COMPORT, link.portName.str());
+    selectText(dialog, IDC_BAUDRATE, std::to_string(link.baudRate));
+    SetDlgItemTextA(dialog, IDC_IPADDRESS, link.ipAddress.c_str());
+    showControl(dialog, IDC_TEST, true);
+    return true;
+}
+
+bool Connect::onCommand(HWND dialog, int id, int code, LPARAM) {
+    switch (id) {
+    case IDC_INTERFACE:
+        if (code == CBN_SELCHANGE) applyInterfaceChoice(dialog);
+        return true;
+    case IDC_CONNECT: onConnect(dialog); return true;
+    case IDC_TEST: onTest(dialog); return true;
+    case IDC_SAVE_DEFAULT: onSaveAsDefault(dialog); return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 INT_PTR showConnectDialog(HWND owner) {
-    return DialogBoxParamA(programInstance(), MAKEINTRESOURCEA(IDD_CONNECT), owner, connectDialogProc, 0);
+    Connect dialog;
+    return dialog.run(owner, IDD_CONNECT);
 }
 
 void readConnectDialog(HWND dialog) {

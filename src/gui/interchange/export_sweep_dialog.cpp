@@ -11,28 +11,20 @@
 namespace gui {
 namespace {
 
-struct ExportSweep {
+struct ExportSweep final : ModalDialog {
     explicit ExportSweep(const std::vector<db::LcrPoint>& points) : points(points) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
+    void onPicker(HWND dialog, int) override;
 
     const std::vector<db::LcrPoint>& points;
     std::string path;  // "" until a file is chosen
-    bool choosing = false;
 };
-
-ExportSweep& stateOf(HWND dialog) { return *dialogRecord<ExportSweep>(dialog); }
-
-void onInitDialog(HWND dialog, LPARAM record) {
-    attachDialogRecord<ExportSweep>(dialog, record);
-    setControlText(dialog, IDC_EXPORT_LOCATION, "File Location...");
-    // The dialog opens quietly on OK; the location field asks for a file as soon as it is entered.
-    focusControl(dialog, IDOK);
-}
 
 // The save dialog; the choice is shown in the location field. The focus then goes to OK, so that
 // the field does not ask again at once.
-void chooseFile(HWND dialog) {
-    ExportSweep& s = stateOf(dialog);
-    s.choosing = true;
+void chooseFile(HWND dialog, ExportSweep& s) {
     platform::FileChoice choice;
     choice.title = "Basic transformer details";
     choice.filters = {{"CSV Files *.csv", "*.csv"}};
@@ -44,20 +36,11 @@ void chooseFile(HWND dialog) {
         setControlText(dialog, IDC_EXPORT_LOCATION, path);
     }
     focusControl(dialog, IDOK);
-    s.choosing = false;
 }
 
-void onLocationFocus(HWND dialog) {
-    ExportSweep& s = stateOf(dialog);
-    if (s.choosing) return;
-    s.choosing = true;
-    PostMessageW(dialog, WM_OPEN_PICKER, IDC_EXPORT_LOCATION, 0);
-}
-
-void onOk(HWND dialog) {
-    ExportSweep& s = stateOf(dialog);
+void onOk(HWND dialog, ExportSweep& s) {
     // Without a file there is nothing to write to: ask for one rather than write "File Location...".
-    if (s.path.empty()) chooseFile(dialog);
+    if (s.path.empty()) chooseFile(dialog, s);
     if (s.path.empty()) return;
     if (interchange::exportImpedanceTable(s.path, s.points)) {
         EndDialog(dialog, IDOK);
@@ -70,38 +53,31 @@ void onOk(HWND dialog) {
     }
 }
 
-bool onCommand(HWND dialog, int id, int code) {
-    switch (id) {
-    case IDC_EXPORT_LOCATION:
-        if (code == EN_SETFOCUS) onLocationFocus(dialog);
-        return true;
-    case IDC_EXPORT_BROWSE: chooseFile(dialog); return true;
-    case IDOK: onOk(dialog); return true;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
-    default: return false;
-    }
+bool ExportSweep::onInit(HWND dialog) {
+    setControlText(dialog, IDC_EXPORT_LOCATION, "File Location...");
+    // The dialog opens quietly on OK; the location field asks for a file as soon as it is entered.
+    focusControl(dialog, IDOK);
+    return false;
 }
 
-INT_PTR CALLBACK exportSweepProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
-        return FALSE;  // the focus is on OK
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    case WM_OPEN_PICKER:
-        chooseFile(dialog);
-        return TRUE;
-    default:
-        return FALSE;
+void ExportSweep::onPicker(HWND dialog, int) { chooseFile(dialog, *this); }
+
+bool ExportSweep::onCommand(HWND dialog, int id, int code, LPARAM) {
+    switch (id) {
+    case IDC_EXPORT_LOCATION:
+        if (code == EN_SETFOCUS) openPickerLater(dialog, id);
+        return true;
+    case IDC_EXPORT_BROWSE: chooseFile(dialog, *this); return true;
+    case IDOK: onOk(dialog, *this); return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 bool exportSweepDialog(HWND owner, const std::vector<db::LcrPoint>& points) {
-    ExportSweep state(points);
-    return runDialog(owner, IDD_EXPORT_SWEEP, exportSweepProc, &state) == IDOK;
+    ExportSweep dialog(points);
+    return dialog.run(owner, IDD_EXPORT_SWEEP) == IDOK;
 }
 
 }  // namespace gui

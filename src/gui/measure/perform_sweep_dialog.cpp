@@ -12,8 +12,7 @@
 #include "db/database_files.h"
 #include "db/record_lookup.h"
 #include "db/record_store.h"
-#include "gui/db/sweep_choices.h"
-#include "gui/dialog_fields.h"
+#include "gui/db/sweep_details.h"
 #include "gui/instrument/instrument_link.h"
 #include "gui/resources/dialog_ids.h"
 #include "instrument/settings.h"
@@ -32,23 +31,26 @@ constexpr int kDetailControls[] = {
     IDC_DETAILS_NEW_SETUP,   IDC_DETAILS_COMMENTS,
 };
 
-constexpr int kMarks[] = {IDC_DETAILS_NAME_MARK, IDC_DETAILS_PEAK_VOLTAGE_MARK, IDC_DETAILS_TEMPERATURE_MARK};
-
-struct PerformSweep {
+struct PerformSweep final : SweepDetailsDialog {
     PerformSweep(measure::SweepKind kind, measure::PendingSweep& pending) : kind(kind), pending(pending) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM) override;
+    bool onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) override;
+    measure::NameStatus checkName(const std::string& name) const override {
+        return measure::checkSweepName(name, sweepNames);
+    }
+    int checkValue(const std::string& value) const override { return measure::checkValueField(value); }
+    void onAdded(HWND dialog, SweepPart part) override;
 
     measure::SweepKind kind;
     measure::PendingSweep& pending;
     measure::SweepSetupFields opened;   // the settings as the dialog opened
     std::vector<std::string> sweepNames;
-    SweepChoices choices;
-    DialogLook look;
     bool databaseOpen = false;
     int contentHeight = 0;  // the client height the layout needs; above the window's, it scrolls
     int scrolled = 0;       // pixels scrolled down
 };
-
-PerformSweep& stateOf(HWND dialog) { return *dialogRecord<PerformSweep>(dialog); }
 
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
@@ -59,11 +61,6 @@ void applyDetailsEnabling(HWND dialog, const PerformSweep& s) {
     // The equipment is the connected instrument's, or one added here: never picked.
     enableControl(dialog, IDC_DETAILS_EQUIPMENT, false);
     enableControl(dialog, IDC_DETAILS_NEW_EQUIPMENT, details && s.choices.equipmentId < 0);
-}
-
-void setUpFields(HWND dialog) {
-    setUpDetailFields(dialog);
-    limitText(dialog, IDC_PERFORM_WINDOW, static_cast<int>(instrument::kMaxItemText));
 }
 
 void showSettings(HWND dialog, const measure::SweepSetupFields& f) {
@@ -115,8 +112,7 @@ void fitToWorkArea(HWND dialog, PerformSweep& s) {
 }
 
 // thumb: where the thumb is being dragged (the scroll bar's own report, or UI automation's).
-void onVScroll(HWND dialog, int request, int thumb) {
-    PerformSweep& s = stateOf(dialog);
+void onVScroll(HWND dialog, PerformSweep& s, int request, int thumb) {
     SCROLLINFO bar{};
     bar.cbSize = sizeof bar;
     bar.fMask = SIF_PAGE;
@@ -136,63 +132,16 @@ void onVScroll(HWND dialog, int request, int thumb) {
     scrollTo(dialog, s, position);
 }
 
-void onMouseWheel(HWND dialog, int wheelDelta) {
-    PerformSweep& s = stateOf(dialog);
+void onMouseWheel(HWND dialog, PerformSweep& s, int wheelDelta) {
     if (s.contentHeight == 0) return;
     scrollTo(dialog, s, s.scrolled - wheelDelta * kWheelLines * kScrollLinePixels / WHEEL_DELTA);
 }
 
 // --- Fields ---------------------------------------------------------------------------------------
 
-void onInitDialog(HWND dialog, LPARAM record) {
-    PerformSweep& s = attachDialogRecord<PerformSweep>(dialog, record);
-    for (int mark : kMarks) s.look.setMark(dialog, mark, measure::kFieldEmpty);
-    setUpFields(dialog);
-    CheckDlgButton(dialog, IDC_PERFORM_SAVE, BST_CHECKED);
-
-    s.databaseOpen = db::databaseIsOpen();
-    if (s.databaseOpen) {
-        setControlText(dialog, IDC_DETAILS_ID, std::to_string(db::next_row_id(db::TableIndex::Sweep)));
-        db::select_rows(s.sweepNames, db::TableIndex::Sweep, {4}, "", false);
-    } else {
-        // Nothing can be stored: the sweep runs unsaved rather than asking for details no one can enter.
-        CheckDlgButton(dialog, IDC_PERFORM_SAVE, BST_UNCHECKED);
-    }
-
-    s.opened = measure::openSweepSetup(instrument::settingsTable(), app::currentEquipmentId());
-    showSettings(dialog, s.opened);
-
-    // The default equipment counts only where it is a row of this database; otherwise the sweep
-    // could not name its equipment and the user could not add one.
-    s.choices.equipmentId = s.opened.equipmentId;
-    if (s.databaseOpen && s.choices.equipmentId >= 0 && db::equipmentText(s.choices.equipmentId).empty())
-        s.choices.equipmentId = -1;
-    if (s.databaseOpen) showChoice(dialog, s.choices, SweepPart::Equipment);
-    applyDetailsEnabling(dialog, s);
-    fitToWorkArea(dialog, s);
-}
-
-void onNameChanged(HWND dialog) {
-    PerformSweep& s = stateOf(dialog);
-    const measure::NameStatus status = measure::checkSweepName(controlText(dialog, IDC_DETAILS_NAME), s.sweepNames);
-    setControlText(dialog, IDC_DETAILS_NAME_STATUS, status.text);
-    s.look.setMark(dialog, IDC_DETAILS_NAME_MARK, status.state);
-}
-
-void onValueChanged(HWND dialog, int field, int mark) {
-    stateOf(dialog).look.setMark(dialog, mark, measure::checkValueField(controlText(dialog, field)));
-}
-
 void onSpeedChosen(HWND dialog) {
     const LRESULT speed = SendDlgItemMessageW(dialog, IDC_PERFORM_SPEED, CB_GETCURSEL, 0, 0);
     showControl(dialog, IDC_PERFORM_WINDOW, speed == kWindowSpeed);
-}
-
-void onNew(HWND dialog, SweepPart part) {
-    PerformSweep& s = stateOf(dialog);
-    if (!addChoice(dialog, s.choices, part) || part != SweepPart::Equipment) return;
-    app::setCurrentEquipmentId(s.choices.equipmentId);
-    applyDetailsEnabling(dialog, s);
 }
 
 measure::SweepSetupFields readFields(HWND dialog, const PerformSweep& s) {
@@ -205,18 +154,11 @@ measure::SweepSetupFields readFields(HWND dialog, const PerformSweep& s) {
     f.speed = speed == CB_ERR ? s.opened.speed : static_cast<int>(speed);
     f.window = controlText(dialog, IDC_PERFORM_WINDOW);
     f.save = s.databaseOpen && checked(dialog, IDC_PERFORM_SAVE);
-    f.name = controlText(dialog, IDC_DETAILS_NAME);
-    f.peakVoltage = controlText(dialog, IDC_DETAILS_PEAK_VOLTAGE);
-    f.temperature = controlText(dialog, IDC_DETAILS_TEMPERATURE);
-    f.comments = controlText(dialog, IDC_DETAILS_COMMENTS);
-    f.transformerIdentifier = s.choices.transformer;
-    f.setupId = s.choices.setupId;
-    f.equipmentId = s.choices.equipmentId;
+    s.readDetails(dialog, f);
     return f;
 }
 
-void onConfirm(HWND dialog) {
-    PerformSweep& s = stateOf(dialog);
+void onConfirm(HWND dialog, PerformSweep& s) {
     measure::SetupFocus focus = measure::SetupFocus::None;
     if (measure::confirmSweepSetup(readFields(dialog, s), s.kind, s.sweepNames, instrument::settingsTable(), s.pending,
                                    instrumentLink(), &focus)) {
@@ -231,65 +173,75 @@ void onConfirm(HWND dialog) {
     }
 }
 
-bool onCommand(HWND dialog, int id, int code) {
+// --- The dialog's messages -----------------------------------------------------------------------
+
+bool PerformSweep::onInit(HWND dialog) {
+    setUpDetails(dialog);
+    limitText(dialog, IDC_PERFORM_WINDOW, static_cast<int>(instrument::kMaxItemText));
+    CheckDlgButton(dialog, IDC_PERFORM_SAVE, BST_CHECKED);
+
+    databaseOpen = db::databaseIsOpen();
+    if (databaseOpen) {
+        setControlText(dialog, IDC_DETAILS_ID, std::to_string(db::next_row_id(db::TableIndex::Sweep)));
+        db::select_rows(sweepNames, db::TableIndex::Sweep, {4}, "", false);
+    } else {
+        // Nothing can be stored: the sweep runs unsaved rather than asking for details no one can enter.
+        CheckDlgButton(dialog, IDC_PERFORM_SAVE, BST_UNCHECKED);
+    }
+
+    opened = measure::openSweepSetup(instrument::settingsTable(), app::currentEquipmentId());
+    showSettings(dialog, opened);
+
+    // The default equipment counts only where it is a row of this database; otherwise the sweep
+    // could not name its equipment and the user could not add one.
+    choices.equipmentId = opened.equipmentId;
+    if (databaseOpen && choices.equipmentId >= 0 && db::equipmentText(choices.equipmentId).empty())
+        choices.equipmentId = -1;
+    if (databaseOpen) showChoice(dialog, SweepPart::Equipment);
+    applyDetailsEnabling(dialog, *this);
+    fitToWorkArea(dialog, *this);
+    return true;
+}
+
+bool PerformSweep::onCommand(HWND dialog, int id, int code, LPARAM) {
+    if (onDetailsCommand(dialog, id, code)) return true;
     switch (id) {
-    case IDC_DETAILS_NAME:
-        if (code == EN_CHANGE) onNameChanged(dialog);
-        return true;
-    case IDC_DETAILS_PEAK_VOLTAGE:
-        if (code == EN_CHANGE) onValueChanged(dialog, id, IDC_DETAILS_PEAK_VOLTAGE_MARK);
-        return true;
-    case IDC_DETAILS_TEMPERATURE:
-        if (code == EN_CHANGE) onValueChanged(dialog, id, IDC_DETAILS_TEMPERATURE_MARK);
-        return true;
-    case IDC_DETAILS_TRANSFORMER:
-    case IDC_DETAILS_SETUP:
-        if (code == EN_SETFOCUS) requestPicker(dialog, stateOf(dialog).choices, id);
-        return true;
     case IDC_PERFORM_SPEED:
         if (code == CBN_SELCHANGE) onSpeedChosen(dialog);
         return true;
     case IDC_PERFORM_SAVE:
-        if (code == BN_CLICKED) applyDetailsEnabling(dialog, stateOf(dialog));
+        if (code == BN_CLICKED) applyDetailsEnabling(dialog, *this);
         return true;
-    case IDC_DETAILS_NEW_TRANSFORMER: onNew(dialog, SweepPart::Transformer); return true;
-    case IDC_DETAILS_NEW_SETUP: onNew(dialog, SweepPart::Setup); return true;
-    case IDC_DETAILS_NEW_EQUIPMENT: onNew(dialog, SweepPart::Equipment); return true;
-    case IDOK: onConfirm(dialog); return true;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return true;
+    case IDOK: onConfirm(dialog, *this); return true;
     default: return false;
     }
 }
 
-INT_PTR CALLBACK performSweepProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+// An equipment added here is the default equipment from now on, which no "New" can replace.
+void PerformSweep::onAdded(HWND dialog, SweepPart part) {
+    if (part != SweepPart::Equipment) return;
+    app::setCurrentEquipmentId(choices.equipmentId);
+    applyDetailsEnabling(dialog, *this);
+}
+
+bool PerformSweep::onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, lParam);
-        return TRUE;
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    case WM_DRAWITEM:
-        return dialogRecord<PerformSweep>(dialog) &&
-               stateOf(dialog).look.drawMark(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    case WM_OPEN_PICKER:
-        openPicker(dialog, stateOf(dialog).choices, static_cast<int>(wParam));
-        return TRUE;
     case WM_VSCROLL:
-        onVScroll(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
+        onVScroll(dialog, *this, LOWORD(wParam), HIWORD(wParam));
+        return true;
     case WM_MOUSEWHEEL:
-        onMouseWheel(dialog, GET_WHEEL_DELTA_WPARAM(wParam));
-        return TRUE;
+        onMouseWheel(dialog, *this, GET_WHEEL_DELTA_WPARAM(wParam));
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
 }  // namespace
 
 bool runPerformSweep(HWND owner, measure::SweepKind kind, measure::PendingSweep& pending) {
-    PerformSweep state(kind, pending);
-    return runDialog(owner, IDD_PERFORM_SWEEP, performSweepProc, &state) == IDOK;
+    PerformSweep dialog(kind, pending);
+    return dialog.run(owner, IDD_PERFORM_SWEEP) == IDOK;
 }
 
 }  // namespace gui

@@ -11,8 +11,8 @@
 #include "db/browser_views.h"
 #include "db/record_store.h"
 #include "gui/app/main_window.h"
-#include "gui/app/window_classes.h"
 #include "gui/db/data_browser.h"
+#include "gui/dialog_fields.h"
 #include "gui/resources/resource.h"
 #include "measure/sweep_handover.h"
 #include "platform/prompter.h"
@@ -20,72 +20,44 @@
 namespace gui {
 namespace {
 
-constexpr UINT kMarqueeStepMs = 80;
 // The LCR pane gets its sweep a moment after the dialog has shown how the sweep ended.
 constexpr DWORD kLcrHandoverDelayMs = 250;
+constexpr int kPercent = 100;
 
-// The dialog's record, kept with the dialog (DWLP_USER).
-struct SweepData {
+struct SweepData final : ModalDialog {
+    SweepData(HWND pane, MeasurementRun& run, int handoverCommand, int startStopCommand)
+        : pane(pane), measurement(run), handoverCommand(handoverCommand), startStopCommand(startStopCommand) {}
+
+    bool onInit(HWND dialog) override;
+    bool onCommand(HWND dialog, int id, int code, LPARAM parameter) override;
+
     HWND pane;
-    MeasurementRun& run;
+    MeasurementRun& measurement;
     int handoverCommand;
     int startStopCommand;
 };
 
-SweepData& dataOf(HWND dialog) { return *reinterpret_cast<SweepData*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+void setStatus(HWND dialog, const std::string& text) { setControlText(dialog, IDC_SWEEP_STATUS, text); }
 
-void setStatus(HWND dialog, const std::string& text) { SetDlgItemTextA(dialog, IDC_SWEEP_STATUS, text.c_str()); }
-
-void showButton(HWND dialog, int id, bool visible) {
-    ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE);
-}
-
-void setMarquee(HWND dialog, bool on) {
-    HWND bar = GetDlgItem(dialog, IDC_SWEEP_PROGRESS);
-    const LONG style = GetWindowLongA(bar, GWL_STYLE);
-    if (on) {
-        SetWindowLongA(bar, GWL_STYLE, style | PBS_MARQUEE);
-        SendMessageA(bar, PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
-        return;
-    }
-    SendMessageA(bar, PBM_SETMARQUEE, FALSE, 0);
-    SetWindowLongA(bar, GWL_STYLE, style & ~PBS_MARQUEE);
-    SendMessageA(bar, PBM_SETRANGE32, 0, 100);
-    SendMessageA(bar, PBM_SETPOS, 0, 0);
-}
-
-void setProgress(HWND dialog, int percent) { SendDlgItemMessageA(dialog, IDC_SWEEP_PROGRESS, PBM_SETPOS, percent, 0); }
-
-void onInitDialog(HWND dialog, SweepData* data) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
-    setStatus(dialog, "Waiting for data");
-    setMarquee(dialog, true);
-    showButton(dialog, IDCANCEL, true);
-    showButton(dialog, IDC_SWEEP_VIEW, false);
-    showButton(dialog, IDC_SWEEP_GO_TO_DATABASE, false);
-    // Reports the worker sent before the dialog existed come now.
-    data->run.sink.setDialog(dialog);
-}
+void setProgress(HWND dialog, int percent) { SendDlgItemMessageW(dialog, IDC_SWEEP_PROGRESS, PBM_SETPOS, percent, 0); }
 
 // Every way out: the sweep stops first (the instrument is interrupted unless all points came), then
 // the pane ends the run.
-void close(HWND dialog) {
-    SweepData& data = dataOf(dialog);
-    data.run.pending.save = false;
-    if (data.run.hasWorker()) {
+void close(HWND dialog, SweepData& data) {
+    data.measurement.pending.save = false;
+    if (data.measurement.hasWorker()) {
         setStatus(dialog, "Cancelling Sweep");
         platform::WaitCursor wait;
-        data.run.flags().abort = true;
-        data.run.release();
+        data.measurement.flags().abort = true;
+        data.measurement.release();
     }
-    data.run.sink.setDialog(nullptr);
+    data.measurement.sink.setDialog(nullptr);
     PostMessageA(data.pane, WM_COMMAND, static_cast<WPARAM>(data.startStopCommand), 0);
     EndDialog(dialog, IDCANCEL);
 }
 
-void onWorkerFinished(HWND dialog) {
-    SweepData& data = dataOf(dialog);
-    MeasurementRun& run = data.run;
+void onWorkerFinished(HWND dialog, SweepData& data) {
+    MeasurementRun& run = data.measurement;
     if (run.hasWorker()) {
         run.flags().abort = true;
         run.release();
@@ -109,41 +81,52 @@ void onWorkerFinished(HWND dialog) {
     // A sweep cut short is shown but not stored: the dialog stays up so that the failure is seen.
     if (!measure::storedAsChosen(outcome)) return;
     if (run.pending.save) setStatus(dialog, "Saving to Database");
-    else close(dialog);
+    else close(dialog, data);
 }
 
 void onStored(HWND dialog) {
     setStatus(dialog, "Sweep Added to Database Successfully");
-    showButton(dialog, IDCANCEL, false);
-    showButton(dialog, IDC_SWEEP_VIEW, true);
-    showButton(dialog, IDC_SWEEP_GO_TO_DATABASE, true);
+    showControl(dialog, IDCANCEL, false);
+    showControl(dialog, IDC_SWEEP_VIEW, true);
+    showControl(dialog, IDC_SWEEP_GO_TO_DATABASE, true);
     SetFocus(GetDlgItem(dialog, IDC_SWEEP_VIEW));
 }
 
-void onGoToDatabase(HWND dialog) {
-    HWND main = mainWindowOf(dataOf(dialog).pane);
+void onGoToDatabase(HWND dialog, SweepData& data) {
+    HWND main = mainWindowOf(data.pane);
     showView(main, db::kSweepsView);
-    close(dialog);
+    close(dialog, data);
     PostMessageA(main, WM_COMMAND, IDC_DATABASE, 0);
 }
 
-bool onCommand(HWND dialog, int id, LPARAM parameter) {
+bool SweepData::onInit(HWND dialog) {
+    setStatus(dialog, "Waiting for data");
+    startMarquee(dialog, IDC_SWEEP_PROGRESS);
+    showControl(dialog, IDCANCEL, true);
+    showControl(dialog, IDC_SWEEP_VIEW, false);
+    showControl(dialog, IDC_SWEEP_GO_TO_DATABASE, false);
+    // Reports the worker sent before the dialog existed come now.
+    measurement.sink.setDialog(dialog);
+    return true;
+}
+
+bool SweepData::onCommand(HWND dialog, int id, int, LPARAM parameter) {
     switch (id) {
     case measure::kNotifyLinkFailed:
         platform::showMessage("Comms Error", "Corvane", platform::Icon::Information);
         return true;
     case measure::kNotifyFirstPoint:
         setStatus(dialog, "Reading Data");
-        setMarquee(dialog, false);
+        countSteps(dialog, IDC_SWEEP_PROGRESS, kPercent);
         return true;
     case measure::kNotifyPointArrived:
-        setProgress(dialog, measure::progressPercentage(parameter, dataOf(dialog).run.stepCount()));
+        setProgress(dialog, measure::progressPercentage(parameter, measurement.stepCount()));
         return true;
     case measure::kNotifyWorkerFinished:
-        onWorkerFinished(dialog);
+        onWorkerFinished(dialog, *this);
         return true;
     case db::kStoreProgressCommand:
-        setProgress(dialog, static_cast<int>(std::clamp<LPARAM>(parameter, 0, 100)));
+        setProgress(dialog, static_cast<int>(std::clamp<LPARAM>(parameter, 0, kPercent)));
         return true;
     case db::kStoreDoneCommand:
         onStored(dialog);
@@ -152,35 +135,22 @@ bool onCommand(HWND dialog, int id, LPARAM parameter) {
         setStatus(dialog, "The sweep could not be saved to the database");
         return true;
     case IDC_SWEEP_GO_TO_DATABASE:
-        onGoToDatabase(dialog);
+        onGoToDatabase(dialog, *this);
         return true;
     case IDC_SWEEP_VIEW:
     case IDCANCEL:
-        close(dialog);
+        close(dialog, *this);
         return true;
     default:
         return false;
     }
 }
 
-INT_PTR CALLBACK sweepDataProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog, reinterpret_cast<SweepData*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam), lParam) ? TRUE : FALSE;
-    default:
-        return FALSE;
-    }
-}
-
 }  // namespace
 
 void runSweepDataDialog(HWND pane, MeasurementRun& run, int handoverCommand, int startStopCommand) {
-    SweepData data{pane, run, handoverCommand, startStopCommand};
-    DialogBoxParamA(programInstance(), MAKEINTRESOURCEA(IDD_SWEEP_DATA), mainWindowOf(pane), sweepDataProc,
-                    reinterpret_cast<LPARAM>(&data));
+    SweepData dialog(pane, run, handoverCommand, startStopCommand);
+    dialog.run(mainWindowOf(pane), IDD_SWEEP_DATA);
 }
 
 }  // namespace gui

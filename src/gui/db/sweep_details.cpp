@@ -1,13 +1,11 @@
-// Picking and adding a sweep's transformer, setup and equipment.
-#include "gui/db/sweep_choices.h"
+// The sweep details' live checks, and picking and adding a sweep's transformer, setup and equipment.
+#include "gui/db/sweep_details.h"
 
 #include <cstdlib>
 
 #include "db/browser_views.h"
 #include "db/record_lookup.h"
 #include "gui/db/record_dialogs.h"
-#include "gui/dialog_fields.h"
-#include "gui/resources/dialog_ids.h"
 
 namespace gui {
 namespace {
@@ -15,14 +13,18 @@ namespace {
 struct PartControls {
     SweepPart part;
     int field;
+    int newButton;
     int next;  // where the focus goes once the field's picker has closed
     int view;  // the data browser's list of the part's table, whose columns the picker shows
 };
 
+constexpr int kMarks[] = {IDC_DETAILS_NAME_MARK, IDC_DETAILS_PEAK_VOLTAGE_MARK, IDC_DETAILS_TEMPERATURE_MARK};
+
 constexpr PartControls kParts[] = {
-    {SweepPart::Transformer, IDC_DETAILS_TRANSFORMER, IDC_DETAILS_NEW_SETUP, db::kTransformersView},
-    {SweepPart::Setup, IDC_DETAILS_SETUP, IDC_DETAILS_NEW_EQUIPMENT, db::kSetupsView},
-    {SweepPart::Equipment, IDC_DETAILS_EQUIPMENT, IDC_DETAILS_COMMENTS, db::kEquipmentView},
+    {SweepPart::Transformer, IDC_DETAILS_TRANSFORMER, IDC_DETAILS_NEW_TRANSFORMER, IDC_DETAILS_NEW_SETUP,
+     db::kTransformersView},
+    {SweepPart::Setup, IDC_DETAILS_SETUP, IDC_DETAILS_NEW_SETUP, IDC_DETAILS_NEW_EQUIPMENT, db::kSetupsView},
+    {SweepPart::Equipment, IDC_DETAILS_EQUIPMENT, IDC_DETAILS_NEW_EQUIPMENT, IDC_DETAILS_COMMENTS, db::kEquipmentView},
 };
 
 const PartControls* partOf(SweepPart part) {
@@ -31,9 +33,10 @@ const PartControls* partOf(SweepPart part) {
     return nullptr;
 }
 
-const PartControls* partWithField(int field) {
+// The part whose field or "New" button (control) is id; nullptr for none.
+const PartControls* partWith(int PartControls::*control, int id) {
     for (const PartControls& p : kParts)
-        if (p.field == field) return &p;
+        if (p.*control == id) return &p;
     return nullptr;
 }
 
@@ -47,7 +50,8 @@ void choose(SweepChoices& choices, SweepPart part, const std::string& key) {
 
 }  // namespace
 
-void setUpDetailFields(HWND dialog) {
+void SweepDetailsDialog::setUpDetails(HWND dialog) {
+    for (int mark : kMarks) look.setMark(dialog, mark, measure::kFieldEmpty);
     setCueText(dialog, IDC_DETAILS_NAME, "* A name for this sweep");
     setCueText(dialog, IDC_DETAILS_PEAK_VOLTAGE, "In Volts");
     setCueText(dialog, IDC_DETAILS_TEMPERATURE, "In °C");
@@ -58,7 +62,7 @@ void setUpDetailFields(HWND dialog) {
     limitText(dialog, IDC_DETAILS_COMMENTS, 300);
 }
 
-void showChoice(HWND dialog, const SweepChoices& choices, SweepPart part) {
+void SweepDetailsDialog::showChoice(HWND dialog, SweepPart part) const {
     std::string text;
     switch (part) {
     case SweepPart::Transformer:
@@ -74,27 +78,52 @@ void showChoice(HWND dialog, const SweepChoices& choices, SweepPart part) {
     setControlText(dialog, partOf(part)->field, text);
 }
 
-void requestPicker(HWND dialog, SweepChoices& choices, int field) {
-    if (choices.picking || !partWithField(field)) return;
-    choices.picking = true;
-    PostMessageW(dialog, WM_OPEN_PICKER, static_cast<WPARAM>(field), 0);
+bool SweepDetailsDialog::onDetailsCommand(HWND dialog, int id, int code) {
+    switch (id) {
+    case IDC_DETAILS_NAME:
+        if (code == EN_CHANGE) {
+            const measure::NameStatus status = checkName(controlText(dialog, id));
+            setControlText(dialog, IDC_DETAILS_NAME_STATUS, status.text);
+            look.setMark(dialog, IDC_DETAILS_NAME_MARK, status.state);
+        }
+        return true;
+    case IDC_DETAILS_PEAK_VOLTAGE:
+        if (code == EN_CHANGE) look.setMark(dialog, IDC_DETAILS_PEAK_VOLTAGE_MARK, checkValue(controlText(dialog, id)));
+        return true;
+    case IDC_DETAILS_TEMPERATURE:
+        if (code == EN_CHANGE) look.setMark(dialog, IDC_DETAILS_TEMPERATURE_MARK, checkValue(controlText(dialog, id)));
+        return true;
+    case IDC_DETAILS_TRANSFORMER:
+    case IDC_DETAILS_SETUP:
+    case IDC_DETAILS_EQUIPMENT:
+        if (code == EN_SETFOCUS) openPickerLater(dialog, id);
+        return true;
+    case IDC_DETAILS_NEW_TRANSFORMER:
+    case IDC_DETAILS_NEW_SETUP:
+    case IDC_DETAILS_NEW_EQUIPMENT: {
+        const SweepPart part = partWith(&PartControls::newButton, id)->part;
+        if (addChoice(dialog, part)) onAdded(dialog, part);
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
-void openPicker(HWND dialog, SweepChoices& choices, int field) {
-    const PartControls* part = partWithField(field);
+void SweepDetailsDialog::onPicker(HWND dialog, int field) {
+    const PartControls* part = partWith(&PartControls::field, field);
     if (!part) return;
     db::ViewContext view;
     db::tableView(part->view, view);
     const std::string key = selectFromTable(dialog, view.table, view.columns);
     if (!key.empty()) {
         choose(choices, part->part, key);
-        showChoice(dialog, choices, part->part);
+        showChoice(dialog, part->part);
     }
     focusControl(dialog, part->next);
-    choices.picking = false;
 }
 
-bool addChoice(HWND dialog, SweepChoices& choices, SweepPart part) {
+bool SweepDetailsDialog::addChoice(HWND dialog, SweepPart part) {
     bool added = false;
     switch (part) {
     case SweepPart::Transformer: {
@@ -116,7 +145,7 @@ bool addChoice(HWND dialog, SweepChoices& choices, SweepPart part) {
         break;
     }
     }
-    if (added) showChoice(dialog, choices, part);
+    if (added) showChoice(dialog, part);
     return added;
 }
 
