@@ -1,14 +1,15 @@
-// Loading a list's rowids (with the sort column when sorted) and reading its rows page by page.
+// Walking a list's order in bounded steps for its rowids, and reading its rows page by page.
 #include "db/browser_rows.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cctype>
-#include <numeric>
 #include <unordered_map>
 
+#include "common/string_printf.h"
 #include "db/row_text.h"
+#include "db/schema.h"
 
 namespace db {
 namespace {
@@ -16,7 +17,8 @@ namespace {
 // Rows read together when the list asks for one: more than a screenful, so that scrolling by a
 // page costs one query.
 constexpr std::size_t kPageSize = 64;
-// Rows a list in the order of loading selects at once: a screenful and more.
+// Rows a load examines at once: a screenful and more. A search that keeps few of them shows those,
+// and the owner's further steps fill the list.
 constexpr std::size_t kFirstRows = kPageSize;
 
 // One prepared query; finalized when it goes out of scope.
@@ -49,115 +51,113 @@ private:
     bool failed_ = false;
 };
 
-// What a row sorts by: numbers before texts, numbers by value, texts by their bytes (lower-cased).
-struct SortKey {
-    bool isNumber = false;
-    double number = 0;
-    std::string text;
-};
-
-bool sortsBefore(const SortKey& a, const SortKey& b) {
-    if (a.isNumber != b.isNumber) return a.isNumber;
-    return a.isNumber ? a.number < b.number : a.text < b.text;
-}
-
-// A stored value's sort key. Stored dates are YYYY-MM-DD, which sort by day as text; a data type
-// sorts by the name the list shows for it.
-SortKey sortKeyOf(const std::string& column, const Query& q, int index) {
-    SortKey key;
-    const int type = sqlite3_column_type(q.stmt(), index);
-    const bool dataType = column == columnName(TableIndex::Sweep, 11);
-    if (!dataType && (type == SQLITE_INTEGER || type == SQLITE_FLOAT)) {
-        key.isNumber = true;
-        key.number = sqlite3_column_double(q.stmt(), index);
-        return key;
-    }
-    const char* stored = q.text(index);
-    key.text = column.find("Date") != std::string::npos && stored ? std::string(stored) : viewValue(column, stored);
-    for (char& c : key.text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return key;
-}
-
-std::string from(const ViewContext& view, const std::string& where) {
-    std::string sql = std::string(" FROM ") + tableName(view.table);
-    if (!where.empty()) sql += " " + where;
-    return sql + " ORDER BY rowid";
-}
-
 // The condition of a WHERE clause ("" for none).
 std::string conditionOf(const std::string& where) {
     static const std::string kWhere = "WHERE ";
     return where.compare(0, kWhere.size(), kWhere) == 0 ? where.substr(kWhere.size()) : where;
 }
 
+bool lessRegardlessOfCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
 }  // namespace
+
+// The stretches of a list sorted by a column, in ascending order. A column's blanks (NULL) come
+// first, in the order of loading, then its values along its index. A data type is sorted by its name,
+// each type's rows in turn through the column's index; a value without a name shows as itself, which
+// sorts before the names' letters, so those come first, found by the ranges between the named ones.
+std::vector<ViewRows::Stretch> ViewRows::stretchesOf(TableIndex table, int column) {
+    if (isRowidColumn(table, column)) return {{}};
+    const std::string name = columnName(table, column);
+    if (name != "Data_Type") {
+        const std::string key = shownValueSql(name);
+        return {{key + " IS NULL", ""}, {key + " IS NOT NULL", key}};
+    }
+    const std::vector<int> types{kDataBasicFra, kDataFra, kDataLcr};  // in order of value
+    Stretch unnamed{name + "<" + std::to_string(types.front()), name};
+    for (std::size_t i = 1; i < types.size(); ++i)
+        unnamed.condition += common::stringPrintf(" OR (%s>%d AND %s<%d)", name.c_str(), types[i - 1], name.c_str(),
+                                                  types[i]);
+    unnamed.condition += " OR " + name + ">" + std::to_string(types.back());
+    std::vector<int> byName = types;
+    std::sort(byName.begin(), byName.end(),
+              [](int a, int b) { return lessRegardlessOfCase(dataTypeName(a), dataTypeName(b)); });
+    std::vector<Stretch> stretches{unnamed};
+    for (int type : byName) stretches.push_back({name + "=" + std::to_string(type), ""});
+    return stretches;
+}
 
 bool ViewRows::load(const ViewContext& view, const std::string& search, int sortColumn, SortOrder order) {
     clear();
     view_ = view;
     generation_ = connectionGeneration(Connection::Main);
-    sqlite3* handle = connectionHandle(Connection::Main);
-    if (!handle) return false;
+    if (!connectionHandle(Connection::Main)) return false;
 
     const bool sorted = order != SortOrder::Loading && sortColumn >= 0 &&
                         sortColumn < static_cast<int>(view.columns.size());
-    if (!sorted) {
-        where_ = conditionOf(searchClause(view, search));
-        complete_ = false;
-        if (takeIds(kFirstRows)) return true;
-        show_database_error(Connection::Main, nullptr);
-        clear();
-        return false;
-    }
-    const std::string column = columnName(view.table, view.columns[static_cast<std::size_t>(sortColumn)]);
-    Query q(handle, "SELECT rowid," + column + from(view, searchClause(view, search)));
-    std::vector<SortKey> keys;
-    while (q.prepared() && q.next()) {
-        ids_.push_back(sqlite3_column_int64(q.stmt(), 0));
-        keys.push_back(sortKeyOf(column, q, 1));
-    }
-    if (!q.prepared() || q.failed()) {
-        show_database_error(Connection::Main, nullptr);
-        clear();
-        return false;
-    }
-    {
-        std::vector<std::size_t> at(ids_.size());
-        std::iota(at.begin(), at.end(), 0);
-        if (order == SortOrder::Ascending)
-            std::stable_sort(at.begin(), at.end(), [&](std::size_t a, std::size_t b) { return sortsBefore(keys[a], keys[b]); });
-        else
-            std::stable_sort(at.begin(), at.end(), [&](std::size_t a, std::size_t b) { return sortsBefore(keys[b], keys[a]); });
-        std::vector<std::int64_t> ordered(ids_.size());
-        for (std::size_t i = 0; i < at.size(); ++i) ordered[i] = ids_[at[i]];
-        ids_ = std::move(ordered);
-    }
-    pages_.resize((ids_.size() + kPageSize - 1) / kPageSize);
-    return true;
+    where_ = conditionOf(view.baseFilter);
+    search_ = searchCondition(view, search);
+    stretches_ = sorted ? stretchesOf(view.table, view.columns[static_cast<std::size_t>(sortColumn)])
+                        : std::vector<Stretch>{{}};
+    descending_ = sorted && order == SortOrder::Descending;
+    complete_ = false;
+    if (walk(kFirstRows)) return true;
+    show_database_error(Connection::Main, nullptr);
+    clear();
+    return false;
 }
 
 bool ViewRows::loadMore(std::size_t count) {
     if (complete_ || !current()) return false;
-    const std::size_t before = ids_.size();
-    if (!takeIds(count)) complete_ = true;
-    return ids_.size() > before;
+    if (walk(count)) return true;
+    complete_ = true;
+    return false;
 }
 
-bool ViewRows::takeIds(std::size_t count) {
-    std::string condition = ids_.empty() ? std::string() : "rowid > " + std::to_string(ids_.back());
-    if (!where_.empty()) condition += (condition.empty() ? "(" : " AND (") + where_ + ")";
-    Query q(connectionHandle(Connection::Main), "SELECT rowid" +
-                                                    from(view_, condition.empty() ? "" : "WHERE " + condition) +
-                                                    " LIMIT " + std::to_string(count));
+bool ViewRows::walk(std::size_t count) {
     // A last page read while it was short is read again with the rows that join it.
     if (ids_.size() % kPageSize != 0) pages_.back().clear();
-    std::size_t taken = 0;
-    while (q.prepared() && q.next()) {
-        ids_.push_back(sqlite3_column_int64(q.stmt(), 0));
-        ++taken;
+    const char* const direction = descending_ ? " DESC" : "";
+    const std::string after = descending_ ? " < " : " > ";
+    std::size_t examined = 0;
+    while (examined < count && stretch_ < stretches_.size()) {
+        const Stretch& s = stretches_[descending_ ? stretches_.size() - 1 - stretch_ : stretch_];
+        std::string where;
+        for (const std::string& condition :
+             {where_, s.condition,
+              !started_ ? std::string() : s.key.empty() ? "rowid" + after + "?2"
+                                                        : "(" + s.key + ", rowid)" + after + "(?1 COLLATE NOCASE, ?2)"})
+            if (!condition.empty()) where += (where.empty() ? " WHERE (" : " AND (") + condition + ")";
+        const std::size_t wanted = count - examined;
+        Query q(connectionHandle(Connection::Main),
+                "SELECT rowid, " + (s.key.empty() ? std::string("NULL") : s.key) + ", " +
+                    (search_.empty() ? std::string("1") : "(" + search_ + ")") + " FROM " + tableName(view_.table) +
+                    where + " ORDER BY " + (s.key.empty() ? std::string() : s.key + " COLLATE NOCASE" + direction + ", ") +
+                    "rowid" + direction + " LIMIT " + std::to_string(wanted));
+        if (!q.prepared()) return false;
+        if (started_) {
+            sqlite3_bind_value(q.stmt(), 1, lastKey_.get());
+            sqlite3_bind_int64(q.stmt(), 2, lastId_);
+        }
+        std::size_t rows = 0;
+        while (q.next()) {
+            ++rows;
+            started_ = true;
+            lastId_ = sqlite3_column_int64(q.stmt(), 0);
+            lastKey_.reset(sqlite3_value_dup(sqlite3_column_value(q.stmt(), 1)), sqlite3_value_free);
+            if (sqlite3_column_int(q.stmt(), 2)) ids_.push_back(lastId_);
+        }
+        if (q.failed()) return false;
+        examined += rows;
+        if (rows < wanted) {
+            ++stretch_;
+            started_ = false;
+        }
     }
-    if (!q.prepared() || q.failed()) return false;
-    complete_ = taken < count;
+    complete_ = stretch_ >= stretches_.size();
     pages_.resize((ids_.size() + kPageSize - 1) / kPageSize);
     return true;
 }
@@ -168,6 +168,12 @@ void ViewRows::clear() {
     failed_ = false;
     complete_ = true;
     where_.clear();
+    search_.clear();
+    descending_ = false;
+    stretches_.clear();
+    stretch_ = 0;
+    started_ = false;
+    lastKey_.reset();
 }
 
 bool ViewRows::current() const {

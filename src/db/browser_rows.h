@@ -1,17 +1,21 @@
 // The rows of one data-browser list, read as the list needs them: a load selects only which rows
 // the list's query matches (their rowids, in the list's order), and the shown texts of a row are read
-// with those of its page when the list first asks for it. A list in the order of loading takes its
-// first rows at once and the rest in steps (loadMore), so that it appears, and narrows at each key of
-// a search, in the time of a screenful whatever the file holds; a sorted list needs every row's key
-// and is selected whole. The owner (the data browser's view) keeps one; user-interface thread only.
+// with those of its page when the list first asks for it. A list walks its order in bounded steps:
+// the first at load, the others through loadMore, each examining at most a given number of rows in
+// the order of loading or along an index of the sorted column, so that a list appears, sorts and
+// narrows at each key of a search in the time of a screenful whatever the file holds. The owner (the
+// data browser's view) keeps one; user-interface thread only.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "db/record_store.h"
+
+struct sqlite3_value;
 
 namespace db {
 
@@ -20,17 +24,17 @@ enum class SortOrder { Loading, Ascending, Descending };
 
 class ViewRows {
 public:
-    // Selects the rows of view that the search text keeps (see searchClause; "" keeps all), ordered
-    // by the column at position sortColumn of view.columns as order says. Numbers sort by value and
-    // dates by day, other values by their shown text regardless of case; rows that compare equal
-    // keep the order of loading. False when the query failed (its message has been shown) or no
-    // database is open; the list is empty then.
-    // In the order of loading only the first rows are selected; loadMore takes the others.
+    // Starts the list of the rows of view that the search text keeps (see searchCondition; "" keeps
+    // all), ordered by the column at position sortColumn of view.columns as order says, and takes its
+    // first rows. Numbers sort by value and before texts, texts regardless of case (dates by day, data
+    // types by their names), blanks first; rows that compare equal keep the order of loading, and
+    // descending is ascending reversed. False when the query failed (its message has been shown) or
+    // no database is open; the list is empty then.
     bool load(const ViewContext& view, const std::string& search, int sortColumn, SortOrder order);
 
-    // Selects up to count more rows of a list that is not complete; false when nothing more was
-    // taken (the list is complete, its database is no longer the one open, or the query failed,
-    // which ends the list where it is).
+    // Examines up to count more rows of a list that is not complete and takes those the search keeps;
+    // false when nothing more could be examined (the list is complete, its database is no longer the
+    // one open, or the query failed, which ends the list where it is).
     bool loadMore(std::size_t count);
 
     // Whether every row the query matches has been selected.
@@ -55,15 +59,30 @@ public:
     bool current() const;
 
 private:
+    // One stretch of the list's order: the rows of a condition, walked by a key (an SQL expression,
+    // compared regardless of case) and then rowid, or by rowid alone when key is empty.
+    struct Stretch {
+        std::string condition;
+        std::string key;
+    };
+
+    static std::vector<Stretch> stretchesOf(TableIndex table, int column);
     bool readPage(std::size_t page);
-    // Appends the rowids of up to count matching rows after the last one taken.
-    bool takeIds(std::size_t count);
+    // Walks the stretches from where the last step stopped, examining up to count rows.
+    bool walk(std::size_t count);
 
     ViewContext view_;
     std::uint64_t generation_ = 0;
     bool failed_ = false;
     bool complete_ = true;
-    std::string where_;                                          // the search's condition, "" for none
+    std::string where_;                                          // the base filter's condition, "" for none
+    std::string search_;                                         // the search's condition, "" for none
+    bool descending_ = false;
+    std::vector<Stretch> stretches_;                             // in ascending order
+    std::size_t stretch_ = 0;                                    // the one being walked
+    bool started_ = false;                                       // whether the cursor below is set
+    std::int64_t lastId_ = 0;                                    // the cursor: the last row examined
+    std::shared_ptr<sqlite3_value> lastKey_;                     //   and its key
     std::vector<std::int64_t> ids_;                              // rowids in list order
     std::vector<std::vector<std::vector<std::string>>> pages_;   // per page, empty until read
 };

@@ -350,8 +350,8 @@ const std::string& rememberedFilter(TableIndex table) {
     return i >= 0 && i < kTableCount ? rememberedFilters[i] : none;
 }
 
-std::string searchClause(const ViewContext& view, const std::string& text) {
-    if (text.empty()) return view.baseFilter;
+std::string searchCondition(const ViewContext& view, const std::string& text) {
+    if (text.empty()) return {};
     // A date typed day-month-year is turned round to match the stored year-month-day.
     std::string pattern = text;
     if (text.find('-') != std::string::npos) {
@@ -368,14 +368,20 @@ std::string searchClause(const ViewContext& view, const std::string& text) {
     }
     pattern = doubleQuotes(pattern);
 
-    std::string clause = view.baseFilter.empty() ? std::string("WHERE ") : view.baseFilter + " AND (";
+    // Each column as the list shows it, so that "LCR" finds the sweeps whose data type reads LCR.
+    std::string condition;
     const std::vector<int> columns = view.filtered ? view.columns : allColumns(view.table);
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        clause += common::stringPrintf(i == 0 ? "%s LIKE '%%%s%%'" : " OR %s LIKE '%%%s%%'",
-                                       columnName(view.table, columns[i]), pattern.c_str());
+        condition += common::stringPrintf(i == 0 ? "%s LIKE '%%%s%%'" : " OR %s LIKE '%%%s%%'",
+                                          shownValueSql(columnName(view.table, columns[i])).c_str(), pattern.c_str());
     }
-    if (!view.baseFilter.empty()) clause += ")";
-    return clause;
+    return condition;
+}
+
+std::string searchClause(const ViewContext& view, const std::string& text) {
+    const std::string condition = searchCondition(view, text);
+    if (condition.empty()) return view.baseFilter;
+    return view.baseFilter.empty() ? "WHERE " + condition : view.baseFilter + " AND (" + condition + ")";
 }
 
 void search_view(const ViewContext& view, const std::string& text, std::vector<std::string>& rows) {

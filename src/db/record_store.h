@@ -76,8 +76,12 @@ struct ViewContext {
     bool filtered = false;
 };
 
-// The WHERE clause a search of the list for text uses (a date typed DD-MM-YYYY matches the stored
-// YYYY-MM-DD); the base filter alone when text is empty.
+// The condition a search of the list for text puts on each row, without the base filter: its text
+// anywhere in one of the columns searched, as the list shows the column (a data type by its name),
+// a date typed DD-MM-YYYY matching the stored YYYY-MM-DD. "" when text is empty.
+std::string searchCondition(const ViewContext& view, const std::string& text);
+
+// The WHERE clause of that search within the base filter; the base filter alone when text is empty.
 std::string searchClause(const ViewContext& view, const std::string& text);
 
 // Refills rows with the list's rows that the search keeps.

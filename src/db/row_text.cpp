@@ -52,6 +52,16 @@ std::string viewValue(const std::string& column, const char* value) {
     return rowValue(column, value);
 }
 
+std::string shownValueSql(const std::string& column) {
+    if (contains(column, "Fluid"))
+        return "CASE WHEN " + column + " IS NULL THEN NULL WHEN " + column + "='TRUE' THEN 'Yes' ELSE 'No' END";
+    if (column != "Data_Type") return column;
+    std::string sql = "CASE " + column;
+    for (int type : {kDataBasicFra, kDataFra, kDataLcr})
+        sql += " WHEN " + std::to_string(type) + " THEN '" + dataTypeName(type) + "'";
+    return sql + " ELSE " + column + " END";
+}
+
 std::string columnTitle(const std::string& column) {
     std::string title = column;
     for (char& c : title)

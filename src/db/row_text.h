@@ -22,6 +22,11 @@ std::string rowValue(const std::string& column, const char* value);
 // except that a NULL fluid flag is a blank and an empty one "No", and a data type shows its name.
 std::string viewValue(const std::string& column, const char* value);
 
+// The SQL expression of a column's value as viewValue shows it, for a search or a sort to see what
+// the list shows: a data type's name (the number for a type without one), a fluid flag's "Yes" or
+// "No" (NULL for NULL); any other column as stored, its name alone.
+std::string shownValueSql(const std::string& column);
+
 // A column's name as a list's heading shows it: underscores as spaces ("Serial Number").
 std::string columnTitle(const std::string& column);
 

@@ -275,21 +275,29 @@ void correctEquipmentSerials() {
 }
 
 // The lookups that tie the tables together: a sweep's points, the sweeps of a transformer, a setup
-// or an equipment. The tables keep no index of their own, so without these each such lookup reads a
-// whole table, which in a file of years of sweeps means millions of points. An index changes no
-// table and no row, and a reader that knows nothing of it reads the file as before.
+// or an equipment; and the orders of the sweep list's columns, which its header sorts by (texts
+// regardless of case, as the list compares them). The tables keep no index of their own, so without
+// these each such lookup or sort reads a whole table, which in a file of years of sweeps means
+// millions of points or every sweep at each click. An index changes no table and no row, and a
+// reader that knows nothing of it reads the file as before.
 struct KeyIndex {
     const char* name;
     TableIndex table;
     int column;
+    const char* collation;
 };
 constexpr KeyIndex kKeyIndexes[] = {
-    {"Data_Sweep_Id", TableIndex::Data, 1},
-    {"Data_FRA_Sweep_Id", TableIndex::DataFra, 1},
-    {"Data_LCR_Sweep_Id", TableIndex::DataLcr, 1},
-    {"Sweep_Transformer_Identifier", TableIndex::Sweep, 3},
-    {"Sweep_Measurement_Id", TableIndex::Sweep, 1},
-    {"Sweep_Equipment_Id", TableIndex::Sweep, 2},
+    {"Data_Sweep_Id", TableIndex::Data, 1, ""},
+    {"Data_FRA_Sweep_Id", TableIndex::DataFra, 1, ""},
+    {"Data_LCR_Sweep_Id", TableIndex::DataLcr, 1, ""},
+    {"Sweep_Transformer_Identifier", TableIndex::Sweep, 3, ""},
+    {"Sweep_Measurement_Id", TableIndex::Sweep, 1, ""},
+    {"Sweep_Equipment_Id", TableIndex::Sweep, 2, ""},
+    {"Sweep_Name", TableIndex::Sweep, 4, " COLLATE NOCASE"},
+    {"Sweep_Date", TableIndex::Sweep, 7, " COLLATE NOCASE"},
+    {"Sweep_Time", TableIndex::Sweep, 8, " COLLATE NOCASE"},
+    {"Sweep_Comments", TableIndex::Sweep, 10, " COLLATE NOCASE"},
+    {"Sweep_Data_Type", TableIndex::Sweep, 11, ""},
 };
 
 // The rows of the point tables, estimated from their largest keys (no scan): what decides whether
@@ -313,8 +321,8 @@ void makeKeyIndexes(const std::string& path) {
     sqlite3* handle = nullptr;
     std::string sql = "BEGIN TRANSACTION;";
     for (const KeyIndex& k : kKeyIndexes)
-        sql += common::stringPrintf("CREATE INDEX IF NOT EXISTS %s ON %s (%s);", k.name, tableName(k.table),
-                                    columnName(k.table, k.column));
+        sql += common::stringPrintf("CREATE INDEX IF NOT EXISTS %s ON %s (%s%s);", k.name, tableName(k.table),
+                                    columnName(k.table, k.column), k.collation);
     sql += "COMMIT TRANSACTION;";
     char* error = nullptr;
     if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
@@ -336,18 +344,23 @@ KeyIndexRunner& keyIndexRunner() {
 }
 
 // Adds the key indexes the main connection's file lacks. A file that has them all is not written to.
+// Only those of the point tables take long: a file that lacks only those of Sweep gets them at once.
 void ensureKeyIndexes(const std::string& path) {
-    std::string names;
-    for (const KeyIndex& k : kKeyIndexes) names += std::string(names.empty() ? "'" : ",'") + k.name + "'";
-    std::string present;
+    std::string names;  // the file's indexes, each between commas
     bool found = false, null = false;
     if (!queryOneValue(Connection::Main,
-                       "SELECT count(*) FROM sqlite_master WHERE type='index' AND name IN (" + names + ")", present,
-                       found, null) ||
-        std::atoi(present.c_str()) == static_cast<int>(std::size(kKeyIndexes)))
+                       "SELECT ',' || group_concat(name, ',') || ',' FROM sqlite_master WHERE type='index'", names,
+                       found, null))
         return;
+    bool missing = false, pointsMissing = false;
+    for (const KeyIndex& k : kKeyIndexes) {
+        if (names.find(std::string(",") + k.name + ",") != std::string::npos) continue;
+        missing = true;
+        pointsMissing = pointsMissing || k.table != TableIndex::Sweep;
+    }
+    if (!missing) return;
     const std::function<void()> work = [path] { makeKeyIndexes(path); };
-    if (keyIndexRunner() && pointRowsEstimate() >= kLongIndexingRows) keyIndexRunner()(work);
+    if (keyIndexRunner() && pointsMissing && pointRowsEstimate() >= kLongIndexingRows) keyIndexRunner()(work);
     else work();
 }
 
@@ -377,6 +390,10 @@ bool tableFromName(const std::string& name, TableIndex& table) {
         }
     }
     return false;
+}
+
+bool isRowidColumn(TableIndex table, int column) {
+    return column == 0 && table != TableIndex::Transformer && table != TableIndex::Version && infoOf(table);
 }
 
 int sweepColumnFor(TableIndex table) {

@@ -33,6 +33,10 @@ const char* tableName(TableIndex table);
 int columnCount(TableIndex table);
 const char* columnName(TableIndex table, int column);
 
+// Whether the column is the table's INTEGER PRIMARY KEY, which SQLite keeps as the rowid: the id
+// columns of every table but Transformer (keyed by its identifier, a text) and Version.
+bool isRowidColumn(TableIndex table, int column);
+
 // The column of Sweep that names a record of the table: Transformer_Identifier, Measurement_Id or
 // Equipment_Id; SweepId for Sweep itself and any other table.
 int sweepColumnFor(TableIndex table);

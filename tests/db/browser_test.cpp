@@ -3,6 +3,8 @@
 // (tests/gui/data_browser_test.cpp drives the same through the list.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "db/browser_finders.h"
 #include "db/browser_rows.h"
 #include "db/browser_views.h"
@@ -31,6 +33,15 @@ protected:
                  "VALUES (1, 1, 'T1', '" + name + std::to_string(i) + "', '" + dates[i % dates.size()] + "', '10:00', " +
                  std::to_string(dataType) + ")");
         exec("COMMIT");
+    }
+
+    // Loads the list and takes the rest of it in steps, as the data browser does.
+    static bool loadWhole(db::ViewRows& rows, const db::ViewContext& view, const std::string& search, int column,
+                          SortOrder order) {
+        if (!rows.load(view, search, column, order)) return false;
+        while (rows.loadMore(7)) {
+        }
+        return rows.complete();
     }
 
     std::vector<std::string> shown(db::ViewRows& rows, std::size_t c) {
@@ -65,12 +76,16 @@ TEST_F(BrowserTest, RowsAreLoadedByRowidAndReadAPageAtATimeAsShown) {
     EXPECT_TRUE(rows.row(69).empty());
     EXPECT_EQ(rows.key(70), "71");
 
-    // The search narrows in the database, within a filtered view's own clause.
+    // The search narrows in the database, within a filtered view's own clause; the load examines a
+    // screenful of rows at once and shows those it keeps, the steps that follow the others.
     ASSERT_TRUE(rows.load(sweeps, "S14", 0, SortOrder::Loading));
+    EXPECT_EQ(shown(rows, 1), std::vector<std::string>{"S14"});
+    EXPECT_FALSE(rows.complete());
+    ASSERT_TRUE(loadWhole(rows, sweeps, "S14", 0, SortOrder::Loading));
     EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"S14", "S140", "S141", "S142", "S143", "S144", "S145", "S146",
                                                          "S147", "S148", "S149"}));
     const db::ViewContext some = db::filteredView(TableIndex::Sweep, "WHERE SweepId < 143");
-    ASSERT_TRUE(rows.load(some, "S14", 0, SortOrder::Loading));
+    ASSERT_TRUE(loadWhole(rows, some, "S14", 0, SortOrder::Loading));
     EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"S14", "S140", "S141"}));
     EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
 }
@@ -78,22 +93,65 @@ TEST_F(BrowserTest, RowsAreLoadedByRowidAndReadAPageAtATimeAsShown) {
 TEST_F(BrowserTest, SortingOrdersNumbersByValueDatesByDayAndTextsRegardlessOfCase) {
     exec("INSERT INTO Sweep (Measurement_Id, Equipment_Id, Transformer_Identifier, Name, Date, Data_Type) VALUES "
          "(1,1,'T1','beta','2021-01-05',1), (1,1,'T1','Alpha','2020-12-31',2), (1,1,'T1','alpha','2019-06-01',0)");
-    addSweeps(8, "Z", {"2022-01-01"});  // ids 4 to 11: 10 and 11 come after 9 only by value
+    addSweeps(8, "Z", {"2022-01-01"}, db::kDataLcr);  // ids 4 to 11: 10 and 11 come after 9 only by value
     db::ViewRows rows;
-    ASSERT_TRUE(rows.load(sweeps, "", 0, SortOrder::Descending));
+    ASSERT_TRUE(loadWhole(rows, sweeps, "", 0, SortOrder::Descending));
     EXPECT_EQ(shown(rows, 0).front(), "11");
     EXPECT_EQ(shown(rows, 0).back(), "1");
 
-    ASSERT_TRUE(rows.load(sweeps, "a", 1, SortOrder::Ascending));  // the two alphas keep their loading order
+    ASSERT_TRUE(loadWhole(rows, sweeps, "a", 1, SortOrder::Ascending));  // the two alphas keep their loading order
     EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"Alpha", "alpha", "beta"}));
-    ASSERT_TRUE(rows.load(sweeps, "a", 1, SortOrder::Descending));
-    EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"beta", "Alpha", "alpha"}));
-    ASSERT_TRUE(rows.load(sweeps, "a", 2, SortOrder::Ascending));
+    ASSERT_TRUE(loadWhole(rows, sweeps, "a", 1, SortOrder::Descending));  // ascending reversed
+    EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"beta", "alpha", "Alpha"}));
+    ASSERT_TRUE(loadWhole(rows, sweeps, "a", 2, SortOrder::Ascending));
     EXPECT_EQ(shown(rows, 2), (std::vector<std::string>{"01-06-2019", "31-12-2020", "05-01-2021"}));
-    ASSERT_TRUE(rows.load(sweeps, "a", 5, SortOrder::Ascending));  // data types by their names
+    ASSERT_TRUE(loadWhole(rows, sweeps, "a", 5, SortOrder::Ascending));  // data types by their names
     EXPECT_EQ(shown(rows, 5), (std::vector<std::string>{"FRA", "FRA (Basic)", "LCR"}));
-    ASSERT_TRUE(rows.load(sweeps, "a", 5, SortOrder::Loading));
+    ASSERT_TRUE(loadWhole(rows, sweeps, "a", 5, SortOrder::Loading));
     EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"beta", "Alpha", "alpha"}));
+}
+
+// The search sees the texts the list shows: a data type's name, not its stored number.
+TEST_F(BrowserTest, SearchFindsDataTypesByTheirNames) {
+    addSweeps(2, "Basic", {"2020-01-01"}, db::kDataBasicFra);
+    addSweeps(1, "Full", {"2020-01-01"}, db::kDataFra);
+    addSweeps(1, "Impedance", {"2020-01-01"}, db::kDataLcr);
+    db::ViewRows rows;
+    ASSERT_TRUE(loadWhole(rows, sweeps, "LCR", 0, SortOrder::Loading));
+    EXPECT_EQ(shown(rows, 1), std::vector<std::string>{"Impedance0"});
+    ASSERT_TRUE(loadWhole(rows, sweeps, "fra", 1, SortOrder::Ascending));
+    EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"Basic0", "Basic1", "Full0"}));
+    ASSERT_TRUE(loadWhole(rows, sweeps, "(basic", 0, SortOrder::Loading));
+    EXPECT_EQ(shown(rows, 5), (std::vector<std::string>{"FRA (Basic)", "FRA (Basic)"}));
+    ASSERT_TRUE(loadWhole(rows, sweeps, "2", 0, SortOrder::Loading));  // LCR is stored as 2
+    EXPECT_EQ(shown(rows, 1), (std::vector<std::string>{"Basic0", "Basic1", "Full0", "Impedance0"}))
+        << "the dates hold a 2";
+    ASSERT_TRUE(loadWhole(rows, sweeps, "Impedance0", 0, SortOrder::Loading));
+    EXPECT_EQ(rows.size(), 1u);
+}
+
+// A sorted list is walked in steps along its column: blanks first, equal values in the order of
+// loading across the steps' ends, values without an index (a data type without a name) found too.
+TEST_F(BrowserTest, SortedListsAreWalkedInStepsWithoutLosingOrRepeatingARow) {
+    addSweeps(12, "tie", {"2020-01-01"});
+    exec("UPDATE Sweep SET Name='tie'");
+    exec("INSERT INTO Sweep (Measurement_Id, Equipment_Id, Transformer_Identifier, Name, Data_Type) VALUES "
+         "(1,1,'T1',NULL,2), (1,1,'T1','Tie',7), (1,1,'T1','a',1), (1,1,'T1',NULL,0)");  // ids 13 to 16
+    db::ViewRows rows;
+    ASSERT_TRUE(loadWhole(rows, sweeps, "", 1, SortOrder::Ascending));
+    std::vector<std::string> ids = shown(rows, 0);
+    EXPECT_EQ(ids, (std::vector<std::string>{"13", "16", "15", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
+                                             "11", "12", "14"}));
+    ASSERT_TRUE(loadWhole(rows, sweeps, "", 1, SortOrder::Descending));
+    std::reverse(ids.begin(), ids.end());
+    EXPECT_EQ(shown(rows, 0), ids);
+
+    ASSERT_TRUE(loadWhole(rows, sweeps, "", 5, SortOrder::Ascending));
+    EXPECT_EQ(shown(rows, 0).front(), "14") << "its type shows as 7, before the names";
+    EXPECT_EQ(shown(rows, 5).front(), "7");
+    EXPECT_EQ(shown(rows, 0).back(), "13");
+    EXPECT_EQ(rows.size(), 16u);
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
 }
 
 TEST_F(BrowserTest, SweepRowsFindSimilarSweepsAndTheRecordsTheyReferTo) {

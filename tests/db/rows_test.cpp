@@ -89,7 +89,7 @@ TEST(SearchClause, DatesTurnRoundAndEveryColumnIsSearched) {
     std::string clause = db::searchClause(sweeps, "05-2020");
     EXPECT_EQ(clause.substr(0, 36), "WHERE SweepId LIKE '%2020%-%05%' OR ");
     EXPECT_NE(clause.find(" OR Temperature LIKE '%2020%-%05%'"), std::string::npos);  // not a shown column
-    EXPECT_TRUE(clause.ends_with(" OR Data_Type LIKE '%2020%-%05%'")) << clause;
+    EXPECT_TRUE(clause.ends_with(" ELSE Data_Type END LIKE '%2020%-%05%'")) << clause;  // as shown
 
     db::ViewContext filtered{TableIndex::Sweep, {0, 4}, "WHERE Transformer_Identifier='T1'", true};
     EXPECT_EQ(db::searchClause(filtered, "O'N"),

@@ -169,6 +169,14 @@ TEST_F(DataBrowser, EveryViewListsWhatTheFileHoldsUnderItsCaption) {
         for (std::size_t r = 0; r < rows.size(); ++r)
             for (std::size_t c = 0; c < context.columns.size(); ++c)
                 EXPECT_EQ(listCell(list(), static_cast<int>(r), static_cast<int>(c)), db::splitRow(rows[r])[c]) << view;
+        // The columns fill the list beside its vertical scroll bar, and no horizontal one shows.
+        RECT client;
+        GetClientRect(list(), &client);
+        int widths = 0;
+        for (int c = 0; c < static_cast<int>(context.columns.size()); ++c)
+            widths += static_cast<int>(SendMessageW(list(), LVM_GETCOLUMNWIDTH, c, 0));
+        EXPECT_EQ(widths, client.right - GetSystemMetrics(SM_CXVSCROLL)) << view;
+        EXPECT_FALSE(GetWindowLongW(list(), GWL_STYLE) & WS_HSCROLL) << view;
     }
     EXPECT_EQ(caption(), "Sweeps (default.db)  Sweep details");
     EXPECT_EQ(shown(5), (std::vector<std::string>{"FRA", "LCR"}));
@@ -200,13 +208,16 @@ TEST_F(DataBrowser, TheSearchNarrowsAtEachKeyEnterSearchesAgainAndAnEmptyTextRes
     EXPECT_EQ(listRows(list()), 3);  // "Open circuit" on TX-100 matches by its transformer
     typeSearch("Tap");
     EXPECT_EQ(shown(1), (std::vector<std::string>{"Tap5 after repair", "Tap6 before"}));
+    addSweep("Impedance", "2024-03-05", db::kDataLcr);
+    typeSearch("LCR");  // a data type by the name the list shows
+    EXPECT_EQ(shown(1), std::vector<std::string>{"Impedance"});
     typeSearch("Tap6");
     EXPECT_EQ(shown(1), std::vector<std::string>{"Tap6 before"});
     addSweep("Tap6 again");
     SendMessageW(control(IDC_DATA_SEARCH), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(shown(1), (std::vector<std::string>{"Tap6 before", "Tap6 again"}));
     typeSearch("");
-    EXPECT_EQ(listRows(list()), 4);
+    EXPECT_EQ(listRows(list()), 5);
 }
 
 // A long list shows its first rows at once and grows to its end between the user's messages,

@@ -20,6 +20,7 @@
 #include "db/default_setups.h"
 #include "db/record_store.h"
 #include "gui/app/layout.h"
+#include "gui/app/main_window.h"
 #include "gui/db/data_browser.h"
 #include "gui/instrument/instrument_link.h"
 #include "gui/resources/database_dialog_ids.h"
@@ -260,28 +261,34 @@ TEST_F(DatabaseCommands, RestoreDatabaseListsTheBackupsNewestFirst) {
 namespace gui_testing {
 namespace {
 
+// One value of a query on a file, through a connection of the test's own.
+std::string valueOnFile(const std::string& file, const char* sql) {
+    sqlite3* handle = nullptr;
+    std::string value;
+    sqlite3_open(file.c_str(), &handle);
+    sqlite3_exec(handle, sql, [](void* out, int, char** values, char**) {
+        *static_cast<std::string*>(out) = values[0] ? values[0] : "";
+        return 0;
+    }, &value, nullptr);
+    sqlite3_close(handle);
+    return value;
+}
+
+// A database of 1.5 million points, made before the program indexed its points.
+void makeLargeUnindexedFile(const std::string& large) {
+    bool created = true;
+    ASSERT_TRUE(db::open_database(large, db::OpenMode::Open, &created, db::Connection::Main));
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
+    valueOnFile(large, "DROP INDEX Data_FRA_Sweep_Id;"
+                       "INSERT INTO Data_FRA (Sweep_Id, Frequency) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                       "SELECT i + 1 FROM n WHERE i < 1500000) SELECT i % 750, i FROM n;");
+}
+
 // A large database opened for the first time is indexed behind "Preparing Database", which closes
 // itself; the file then has its indexes and every row.
 TEST_F(DatabaseCommands, ALargeFileIsIndexedOnceBehindAProgressBox) {
     const std::string large = dir.file("Large.db");
-    bool created = true;
-    ASSERT_TRUE(db::open_database(large, db::OpenMode::Open, &created, db::Connection::Main));
-    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
-    // One value of a query on the file, through a connection of the test's own.
-    auto onFile = [&large](const char* sql) {
-        sqlite3* handle = nullptr;
-        std::string value;
-        sqlite3_open(large.c_str(), &handle);
-        sqlite3_exec(handle, sql, [](void* out, int, char** values, char**) {
-            *static_cast<std::string*>(out) = values[0] ? values[0] : "";
-            return 0;
-        }, &value, nullptr);
-        sqlite3_close(handle);
-        return value;
-    };
-    onFile("DROP INDEX Data_FRA_Sweep_Id;"
-           "INSERT INTO Data_FRA (Sweep_Id, Frequency) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-           "FROM n WHERE i < 1500000) SELECT i % 750, i FROM n;");
+    makeLargeUnindexedFile(large);
     std::string text;
     bool marquee = false;
     answerNextDialog("Preparing Database", [&](HWND box) {
@@ -292,8 +299,35 @@ TEST_F(DatabaseCommands, ALargeFileIsIndexedOnceBehindAProgressBox) {
     EXPECT_TRUE(finishDialogs());
     EXPECT_EQ(text, "Indexing the database for faster lookups. This is done once and may take a minute.");
     EXPECT_TRUE(marquee);
-    EXPECT_EQ(onFile("SELECT count(*) FROM sqlite_master WHERE name='Data_FRA_Sweep_Id'"), "1");
-    EXPECT_EQ(onFile("SELECT count(*) FROM Data_FRA"), "1500000");
+    EXPECT_EQ(valueOnFile(large, "SELECT count(*) FROM sqlite_master WHERE name='Data_FRA_Sweep_Id'"), "1");
+    EXPECT_EQ(valueOnFile(large, "SELECT count(*) FROM Data_FRA"), "1500000");
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
+}
+
+// The program opens the last session's database once its window shows: the box that indexes it
+// comes up over the main window, owned by it, and the list shows the file when it closes.
+TEST_F(DatabaseCommands, AtStartTheMainWindowShowsBeforeTheDatabaseIsPrepared) {
+    const std::string large = dir.file("Large.db");
+    makeLargeUnindexedFile(large);
+    platform::writeProfileString(app::mainIniPath(), "Init", "DatabaseFile", large);
+    DestroyWindow(main);
+    pumpMessages(20);
+    bool mainShown = false;
+    HWND owner = nullptr;
+    answerNextDialog("Preparing Database", [&](HWND box) {
+        owner = GetWindow(box, GW_OWNER);
+        mainShown = IsWindowVisible(owner) != FALSE;
+    });
+    main = gui::createMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_NE(db::currentDatabasePath(), large) << "not yet: the window has not shown";
+    ShowWindow(main, SW_SHOWNORMAL);
+    UpdateWindow(main);
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(owner, main);
+    EXPECT_TRUE(mainShown);
+    EXPECT_EQ(db::currentDatabasePath(), large);
+    EXPECT_EQ(valueOnFile(large, "SELECT count(*) FROM sqlite_master WHERE name='Data_FRA_Sweep_Id'"), "1");
     EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
 }
 

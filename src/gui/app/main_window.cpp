@@ -104,8 +104,7 @@ void onCreate(HWND window) {
     markSelected(window, IDC_MEASURE, IDC_MEASURE, IDC_DATABASE);
     highlightMenuPosition(window, kMenuSfra);
 
-    app::openStartupDatabase();
-    fillDataBrowser(window);
+    PostMessageA(window, WM_MAIN_OPEN_DATABASE, 0, 0);
 
     SendMessageA(window, WM_COMMAND, IDC_SETTINGS_TOGGLE, 0);
     SendMessageA(paneWindow(window, kFraClass), WM_COMMAND, IDC_FRA_VIEW_GRAPH, 0);
@@ -167,6 +166,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         if (onMainCommand(window, LOWORD(wParam))) return 0;
         break;
+    case WM_MAIN_OPEN_DATABASE:
+        app::openStartupDatabase();
+        fillDataBrowser(window);
+        return 0;
     case WM_DESTROY:
         onDestroy(window);
         return 0;

@@ -93,8 +93,9 @@ void emptySearchBox(HWND window, DataView& v) {
     v.settingSearch = false;
 }
 
-// Column width: the list's width less the scroll bar, shared out, plus 5; a setup list's comments'
-// neighbour (the fluid flag) takes three quarters of that.
+// Column widths: the list's width less the vertical scroll bar, shared out; a setup list's comments'
+// neighbour (the fluid flag) takes three quarters of a share, and the last column what is left, so
+// that the columns fill the list exactly and no horizontal scroll bar shows.
 void insertColumns(HWND window, const db::ViewContext& context) {
     HWND list = listOf(window);
     while (SendMessageA(list, LVM_DELETECOLUMN, 0, 0)) {
@@ -102,13 +103,18 @@ void insertColumns(HWND window, const db::ViewContext& context) {
     RECT client;
     GetClientRect(list, &client);
     const int count = static_cast<int>(context.columns.size());
-    const int width = (client.right - GetSystemMetrics(SM_CXVSCROLL)) / (count ? count : 1) + 5;
+    const int available = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    const int share = available / (count ? count : 1);
+    int left = available;
     for (int i = 0; i < count; ++i) {
         const std::string title = db::columnTitle(db::columnName(context.table, context.columns[i]));
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char*>(title.c_str());
-        column.cx = context.table == db::TableIndex::Measurement && i == count - 2 ? width * 3 / 4 : width;
+        column.cx = i == count - 1 ? left
+                    : context.table == db::TableIndex::Measurement && i == count - 2 ? share * 3 / 4
+                                                                                      : share;
+        left -= column.cx;
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
 }
@@ -128,11 +134,11 @@ void markSortedColumn(HWND window, const DataView& v) {
     }
 }
 
-// Rows taken in one step of loading a long list: a few milliseconds between the user's messages.
+// Rows examined in one step of loading a long list: a few milliseconds between the user's messages.
 constexpr std::size_t kRowsPerStep = 4096;
 
-// Takes the next rows of a list in the order of loading and gives the list their number, keeping
-// its scroll position and selection; posts itself again until the list is complete.
+// Takes the next rows of a long list and gives the list their number, keeping its scroll position
+// and selection; posts itself again until the list is complete.
 void loadMoreRows(HWND window) {
     DataView* v = dataViewOf(window);
     HWND list = listOf(window);
@@ -143,8 +149,8 @@ void loadMoreRows(HWND window) {
 
 // Selects the current view's rows that the search box keeps, in the current order, and gives the
 // list their number; it asks for each row's texts as it shows the row. The selection is cleared,
-// since the rows at each position change. A long list in the order of loading shows its first rows
-// at once and grows to its end a step at a time.
+// since the rows at each position change. A long list shows its first rows at once and grows to its
+// end a step at a time, sorted or not.
 void loadRows(HWND window) {
     DataView* v = dataViewOf(window);
     HWND list = listOf(window);

@@ -45,6 +45,11 @@
 #define CMD_LCR_NEW_SWEEP           183   // to the LCR results window: a sweep is in its display
 #define CMD_SWEEP_NOT_STORED        222   // to the "Sweep Data" dialog: storing the sweep failed
 
+// To the main window, posted as it is created: open the database of the last session once the
+// window shows, so that anything the opening shows ("Preparing Database", a backup's wait cursor, an
+// error) comes up over it rather than over an empty desktop
+#define WM_MAIN_OPEN_DATABASE       (WM_APP + 60)
+
 // Main window strip (10000-10007)
 #define IDC_DATA_MODE_LABEL         10000
 #define IDC_MEASURE                 10001

@@ -84,8 +84,8 @@ std::wstring shortcut(const wchar_t* name) {
     return exists(common) ? common : folder(CSIDL_PROGRAMS) + L"\\" + name + L".lnk";
 }
 
-// Opens the shortcut as the shell does and waits for the program's main window, shown once its
-// creation, and so the start-up, is over; the program's process, or nullptr when it did not come up.
+// Opens the shortcut as the shell does and waits for the program's main window to show (the
+// program opens its database just after); the program's process, or nullptr when it did not come up.
 HANDLE startFrom(const std::wstring& link) {
     ShellExecuteW(nullptr, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     HWND main = nullptr;
@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
     check(installedCorvanes() == Entries{CORVANE_VERSION " by Veltrona"}, "one entry, " CORVANE_VERSION " by Veltrona");
 
     HANDLE program = startFrom(plain);
-    check(exists(database), "the plain shortcut's program makes its database in Documents\\Corvane");
+    check(waitFor([&] { return exists(database); }, 20000),
+          "the plain shortcut's program makes its database in Documents\\Corvane");
     check(!simulatorListens(), "the plain shortcut starts no simulator");
     PostMessageA(FindWindowA(gui::kMainClass, nullptr), WM_CLOSE, 0, 0);
     check(program && WaitForSingleObject(program, 30000) == WAIT_OBJECT_0, "the program ends as its window closes");
