@@ -47,6 +47,13 @@ void setCueText(HWND dialog, int id, const std::string& cue) {
 
 void limitText(HWND dialog, int id, int characters) { SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, characters, 0); }
 
+void setUpEdits(HWND dialog, std::initializer_list<EditField> edits) {
+    for (const EditField& e : edits) {
+        if (e.cue) setCueText(dialog, e.id, e.cue);
+        if (e.characters) limitText(dialog, e.id, e.characters);
+    }
+}
+
 void showControl(HWND dialog, int id, bool shown) { ShowWindow(GetDlgItem(dialog, id), shown ? SW_SHOW : SW_HIDE); }
 
 void enableControl(HWND dialog, int id, bool enabled) { EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE); }

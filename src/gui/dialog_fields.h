@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,15 @@ void setControlText(HWND dialog, int id, const std::string& text);
 // The grey hint an empty edit shows, and the most characters it takes.
 void setCueText(HWND dialog, int id, const std::string& cue);
 void limitText(HWND dialog, int id, int characters);
+
+// An edit of a form as it opens: its cue (nullptr for none) and the most characters it takes (0
+// leaves the edit's own limit).
+struct EditField {
+    int id;
+    const char* cue;
+    int characters;
+};
+void setUpEdits(HWND dialog, std::initializer_list<EditField> edits);
 
 void showControl(HWND dialog, int id, bool shown);
 void enableControl(HWND dialog, int id, bool enabled);

@@ -78,12 +78,9 @@ void onOk(HWND dialog, EquipmentDialog& s) {
 
 bool EquipmentDialog::onInit(HWND dialog) {
     look.setTitleFont(dialog, IDC_DIALOG_TITLE);
-    setCueText(dialog, IDC_EQUIPMENT_INSTRUMENT, "* Type of instrument (eg. QMX74)");
-    setCueText(dialog, IDC_EQUIPMENT_MANUFACTURER, "* Instrument's manufacturer (eg. Veltrona Ltd)");
-    setCueText(dialog, IDC_EQUIPMENT_SERIAL, "* Instrument's Serial number");
-    limitText(dialog, IDC_EQUIPMENT_INSTRUMENT, 20);
-    limitText(dialog, IDC_EQUIPMENT_MANUFACTURER, 50);
-    limitText(dialog, IDC_EQUIPMENT_SERIAL, 10);
+    setUpEdits(dialog, {{IDC_EQUIPMENT_INSTRUMENT, "* Type of instrument (eg. QMX74)", 20},
+                        {IDC_EQUIPMENT_MANUFACTURER, "* Instrument's manufacturer (eg. Veltrona Ltd)", 50},
+                        {IDC_EQUIPMENT_SERIAL, "* Instrument's Serial number", 10}});
     enableControl(dialog, IDC_EQUIPMENT_AUTOFILL, instrumentLink().connected);
     if (editing(*this)) {
         setControlText(dialog, IDC_DIALOG_TITLE, "Edit Measurement Equipment");

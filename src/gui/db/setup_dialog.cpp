@@ -29,19 +29,14 @@ struct SetupDialog final : FormDialog {
 bool editing(const SetupDialog& s) { return s.mode == db::kUpdate; }
 
 void setUpFields(HWND dialog) {
-    setCueText(dialog, IDC_SETUP_NAME, "* Enter a name to identify this setup");
-    setCueText(dialog, IDC_SETUP_REFERENCE, "* Ref");
-    setCueText(dialog, IDC_SETUP_RESPONSE, "* Resp");
-    setCueText(dialog, IDC_SETUP_CONNECTED, "* Connected Terminals");
-    setCueText(dialog, IDC_SETUP_OLTC, "* OLTC");
-    setCueText(dialog, IDC_SETUP_LENGTH, "* in mm");
-    setCueText(dialog, IDC_SETUP_COMMENTS, "Enter any additional information here.");
-    limitText(dialog, IDC_SETUP_NAME, 150);
-    limitText(dialog, IDC_SETUP_REFERENCE, 19);
-    limitText(dialog, IDC_SETUP_RESPONSE, 19);
-    limitText(dialog, IDC_SETUP_CONNECTED, 49);
-    limitText(dialog, IDC_SETUP_OLTC, 9);  // any tap position, and never more than the record's number holds
-    limitText(dialog, IDC_SETUP_COMMENTS, 299);
+    // An OLTC of 9 characters holds any tap position, and never more than the record's number holds.
+    setUpEdits(dialog, {{IDC_SETUP_NAME, "* Enter a name to identify this setup", 150},
+                        {IDC_SETUP_REFERENCE, "* Ref", 19},
+                        {IDC_SETUP_RESPONSE, "* Resp", 19},
+                        {IDC_SETUP_CONNECTED, "* Connected Terminals", 49},
+                        {IDC_SETUP_OLTC, "* OLTC", 9},
+                        {IDC_SETUP_LENGTH, "* in mm", 0},
+                        {IDC_SETUP_COMMENTS, "Enter any additional information here.", 299}});
     for (const char* choice : kFluidChoices)
         SendDlgItemMessageA(dialog, IDC_SETUP_FLUID, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
     SendDlgItemMessageW(dialog, IDC_SETUP_FLUID, CB_SETCURSEL, 0, 0);

@@ -52,14 +52,13 @@ void choose(SweepChoices& choices, SweepPart part, const std::string& key) {
 
 void SweepDetailsDialog::setUpDetails(HWND dialog) {
     for (int mark : kMarks) look.setMark(dialog, mark, measure::kFieldEmpty);
-    setCueText(dialog, IDC_DETAILS_NAME, "* A name for this sweep");
-    setCueText(dialog, IDC_DETAILS_PEAK_VOLTAGE, "In Volts");
-    setCueText(dialog, IDC_DETAILS_TEMPERATURE, "In °C");
-    setCueText(dialog, IDC_DETAILS_TRANSFORMER, "* Click here to select the transformer used in this sweep");
-    setCueText(dialog, IDC_DETAILS_SETUP, "* Click here to select the setup used in this sweep");
-    setCueText(dialog, IDC_DETAILS_EQUIPMENT, "* Click here to select the equipment used in this sweep");
-    limitText(dialog, IDC_DETAILS_NAME, 150);
-    limitText(dialog, IDC_DETAILS_COMMENTS, 300);
+    setUpEdits(dialog, {{IDC_DETAILS_NAME, "* A name for this sweep", 150},
+                        {IDC_DETAILS_PEAK_VOLTAGE, "In Volts", 0},
+                        {IDC_DETAILS_TEMPERATURE, "In °C", 0},
+                        {IDC_DETAILS_TRANSFORMER, "* Click here to select the transformer used in this sweep", 0},
+                        {IDC_DETAILS_SETUP, "* Click here to select the setup used in this sweep", 0},
+                        {IDC_DETAILS_EQUIPMENT, "* Click here to select the equipment used in this sweep", 0},
+                        {IDC_DETAILS_COMMENTS, nullptr, 300}});
 }
 
 void SweepDetailsDialog::showChoice(HWND dialog, SweepPart part) const {

@@ -70,12 +70,9 @@ void onOk(HWND dialog, TransformerDialog& s) {
 
 bool TransformerDialog::onInit(HWND dialog) {
     look.setTitleFont(dialog, IDC_DIALOG_TITLE);
-    setCueText(dialog, IDC_TRANSFORMER_IDENTIFIER, "* Unique Transformer Identifier");
-    setCueText(dialog, IDC_TRANSFORMER_MANUFACTURER, "* Transformer's Manufacturer");
-    setCueText(dialog, IDC_TRANSFORMER_SERIAL, "* Transformer's Serial Number");
-    limitText(dialog, IDC_TRANSFORMER_IDENTIFIER, 50);
-    limitText(dialog, IDC_TRANSFORMER_MANUFACTURER, 50);
-    limitText(dialog, IDC_TRANSFORMER_SERIAL, 20);
+    setUpEdits(dialog, {{IDC_TRANSFORMER_IDENTIFIER, "* Unique Transformer Identifier", 50},
+                        {IDC_TRANSFORMER_MANUFACTURER, "* Transformer's Manufacturer", 50},
+                        {IDC_TRANSFORMER_SERIAL, "* Transformer's Serial Number", 20}});
     if (!editing(*this)) {
         look.setMark(dialog, IDC_TRANSFORMER_IDENTIFIER_MARK, measure::kFieldEmpty);
         // A new database has no transformers yet; the open one's do not count.
