@@ -37,82 +37,82 @@ void trace(const char* format, ...) {
     va_end(args);
 }
 
-// Walks the fingerprint in ascending frequency with a forward-only cursor into the diagnosed sweep,
-// calling use(band, frequency, x, y) for every fingerprint point that falls in a band, x being the
-// fingerprint's gain and y the diagnosed sweep's gain interpolated at that frequency.
-template <typename Use>
-void walk(const Curve& F, const Curve& D, Use use) {
+}  // namespace
+
+int bandOf(double f) {
+    for (int band = 0; band < kBandCount; ++band)
+        if (f > kBandEdges[band][0] && f <= kBandEdges[band][1]) return band;
+    return -1;
+}
+
+// Walks the fingerprint in ascending frequency with a forward-only cursor into the diagnosed sweep.
+std::vector<ResampledPoint> resampleAtFingerprint(const db::SweepRecord& fingerprint, const db::SweepRecord& diagnosed) {
+    const Curve F = gainCurve(fingerprint), D = gainCurve(diagnosed);
+    std::vector<ResampledPoint> points;
     const std::size_t nF = F.f.size(), nD = D.f.size();
-    if (nF == 0 || nD < 2) return;
+    if (nF == 0 || nD < 2) return points;
     std::size_t j = 0;
     for (std::size_t i = 0; i < nF; ++i) {
         const double fi = F.f[i];
         if (fi < D.f[0]) continue;
-        if (fi > D.f[nD - 1]) return;
-        if (D.f[j] > F.f[nF - 1]) return;
+        if (fi > D.f[nD - 1]) break;
+        if (D.f[j] > F.f[nF - 1]) break;
         while (j + 2 < nD && D.f[j + 1] < fi) ++j;
         const double span = D.f[j + 1] - D.f[j];
         const double t = span != 0.0 ? (fi - D.f[j]) / span : 0.0;
-        const double y = D.g[j] + t * (D.g[j + 1] - D.g[j]);
-        const int band = bandOf(fi);
-        if (band >= 0) use(band, fi, F.g[i], y);
+        points.push_back({fi, F.g[i], D.g[j] + t * (D.g[j + 1] - D.g[j])});
     }
+    return points;
 }
 
-}  // namespace
-
-int bandOf(double f) {
-    if (f > 1000.0 && f <= 100000.0) return kRLF;
-    if (f > 100000.0 && f <= 600000.0) return kRMF;
-    if (f > 600000.0 && f <= 1000000.0) return kRHF;
-    return -1;
+BandStats correlateBand(const std::vector<ResampledPoint>& points, double low, double high) {
+    BandStats s;
+    const auto inBand = [low, high](const ResampledPoint& p) { return p.frequency > low && p.frequency <= high; };
+    for (const ResampledPoint& p : points) {
+        if (!inBand(p)) continue;
+        ++s.count;
+        s.sumX += p.x;
+        s.sumY += p.y;
+    }
+    s.meanX = s.sumX / s.count;
+    s.meanY = s.sumY / s.count;
+    for (const ResampledPoint& p : points) {
+        if (!inBand(p)) continue;
+        const double dx = p.x - s.meanX, dy = p.y - s.meanY;
+        s.Dx += dx * dx;
+        s.Dy += dy * dy;
+        s.Cxy += dx * dy;
+    }
+    s.Cxy /= s.count;
+    s.Dx /= s.count;
+    s.Dy /= s.count;
+    // The root is taken in single precision, as the figures have always been computed; its rounding
+    // alone would leave two identical curves short of a perfect correlation (an Rxy near 7), so
+    // deviations that are the same in both curves correlate exactly.
+    const float root = std::sqrt(static_cast<float>(s.Dx * s.Dy));
+    s.LRxy = s.Dx > 0 && s.Cxy == s.Dx && s.Cxy == s.Dy ? 1.0 : s.Cxy / static_cast<double>(root);
+    s.Rxy = (1.0 - s.LRxy < 1e-10) ? 10.0 : -std::log10(1.0 - s.LRxy);
+    return s;
 }
 
 void ComputeBandCorrelation(DiagnosisResult& result, const db::SweepRecord& fingerprint,
                             const db::SweepRecord& diagnosed) {
     result = DiagnosisResult{};
-    const Curve F = gainCurve(fingerprint), D = gainCurve(diagnosed);
-    BandStats* b = result.bands;
-
+    const std::vector<ResampledPoint> points = resampleAtFingerprint(fingerprint, diagnosed);
     trace("Summing:\n\n");
-    walk(F, D, [&](int band, double f, double x, double y) {
-        BandStats& s = b[band];
-        ++s.count;
-        s.sumX += x;
-        s.sumY += y;
-        trace("F %.6g Hz %.6g dB | D %.6g Hz %.6g dB | RLF %.6g %.6g (%d) RMF %.6g %.6g (%d) RHF %.6g %.6g (%d)\n", f, x, f,
-              y, b[0].sumX, b[0].sumY, b[0].count, b[1].sumX, b[1].sumY, b[1].count, b[2].sumX, b[2].sumY, b[2].count);
-    });
-    trace("Average:\n");
-    for (BandStats& s : result.bands) {
-        s.meanX = s.sumX / s.count;
-        s.meanY = s.sumY / s.count;
-        trace("meanX %.9g meanY %.9g Steps %d\n", s.meanX, s.meanY, s.count);
-    }
-
-    walk(F, D, [&](int band, double f, double x, double y) {
-        BandStats& s = b[band];
-        const double dx = x - s.meanX, dy = y - s.meanY;
-        s.Dx += dx * dx;
-        s.Dy += dy * dy;
-        s.Cxy += dx * dy;
-        trace("%.6g Hz dx %.6g dy %.6g Cxy %.9g Dx %.9g Dy %.9g\n", f, dx, dy, s.Cxy, s.Dx, s.Dy);
-    });
-    for (BandStats& s : result.bands) {
-        s.Cxy /= s.count;
-        s.Dx /= s.count;
-        s.Dy /= s.count;
-        // The root is taken in single precision, as the figures have always been computed.
-        const float product = static_cast<float>(s.Dx * s.Dy);
-        const float root = std::sqrt(product);
-        s.LRxy = s.Cxy / static_cast<double>(root);
-        s.Rxy = (1.0 - s.LRxy < 1e-10) ? 10.0 : -std::log10(1.0 - s.LRxy);
-        trace("Cxy: %.9g Dx: %.9g Dy: %.9g LRxy: %.9g (sqrt %.9g of %.9g)\n", s.Cxy, s.Dx, s.Dy, s.LRxy,
-              static_cast<double>(root), static_cast<double>(product));
+    for (const ResampledPoint& p : points)
+        trace("F %.6g Hz %.6g dB | D %.6g Hz %.6g dB | %s\n", p.frequency, p.x, p.frequency, p.y,
+              bandOf(p.frequency) >= 0 ? bandLabel(bandOf(p.frequency)) : "no band");
+    for (int band = 0; band < kBandCount; ++band) {
+        BandStats& s = result.bands[band] = correlateBand(points, kBandEdges[band][0], kBandEdges[band][1]);
+        trace("%s Average: meanX %.9g meanY %.9g Steps %d\n", bandLabel(band), s.meanX, s.meanY, s.count);
+        trace("Cxy: %.9g Dx: %.9g Dy: %.9g LRxy: %.9g (sqrt of %.9g)\n", s.Cxy, s.Dx, s.Dy, s.LRxy,
+              static_cast<double>(static_cast<float>(s.Dx * s.Dy)));
     }
     trace("RESULTS\n");
     for (int i = 0; i < kBandCount; ++i)
-        trace("%s Rxy %.9g LRxy %.9g 1-LRxy %.9g\n", bandLabel(i), b[i].Rxy, b[i].LRxy, 1.0 - b[i].LRxy);
+        trace("%s Rxy %.9g LRxy %.9g 1-LRxy %.9g\n", bandLabel(i), result.bands[i].Rxy, result.bands[i].LRxy,
+              1.0 - result.bands[i].LRxy);
 }
 
 std::int32_t ClassifyDiagnosis(double rlf, double rmf, double rhf) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "db/records.h"
 
@@ -29,10 +30,31 @@ struct BandStats {
 
 enum Band { kRLF = 0, kRMF = 1, kRHF = 2, kBandCount = 3 };
 
+// The bands' edges in Hz: (lower, upper].
+constexpr double kBandEdges[kBandCount][2] = {{1000.0, 100000.0}, {100000.0, 600000.0}, {600000.0, 1000000.0}};
+
 struct DiagnosisResult {
     std::int32_t classCode = kNoDiagnosis;
     BandStats bands[kBandCount];
 };
+
+// A fingerprint point the analysis uses: its frequency, its gain x and the diagnosed sweep's gain y
+// interpolated at that frequency (dB).
+struct ResampledPoint {
+    double frequency = 0;
+    double x = 0;
+    double y = 0;
+};
+
+// The fingerprint points the analysis uses, in ascending frequency, with the diagnosed sweep's gain
+// interpolated linearly in frequency and in dB: a fingerprint point below the diagnosed sweep's first
+// frequency is skipped, the first one above its last ends the walk. Every point, in a band or not.
+std::vector<ResampledPoint> resampleAtFingerprint(const db::SweepRecord& fingerprint, const db::SweepRecord& diagnosed);
+
+// A band's statistics from those points: the points with low < frequency <= high, summed, then their
+// deviations from the means, LRxy with the root taken in single precision, and Rxy. Curves whose
+// deviations are identical in the band correlate exactly (LRxy 1, Rxy 10.0).
+BandStats correlateBand(const std::vector<ResampledPoint>& points, double low, double high);
 
 // The band a fingerprint frequency belongs to (strictly above its lower edge, at or below its upper
 // edge: 1 kHz-100 kHz, 100 kHz-600 kHz, 600 kHz-1 MHz), or -1 for none.
