@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/string_printf.h"
+#include "db/diagnosis_sweeps.h"
 #include "platform/profile.h"
 
 namespace analysis {
@@ -35,15 +36,6 @@ long dateNumber(const std::string& text) {
     const int year = yearFirst ? a : c, day = yearFirst ? c : a;
     if (year < 1900 || b < 1 || b > 12 || day < 1 || day > 31) return 0;
     return year * 10000L + b * 100L + day;
-}
-
-// Texts equal once the digits are taken out: terminals of two phases of one winding (H1 and H2).
-bool sameButPhase(const std::string& a, const std::string& b) {
-    auto letters = [](std::string s) {
-        s.erase(std::remove_if(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }), s.end());
-        return s;
-    };
-    return letters(a) == letters(b);
 }
 
 std::vector<double> frequencies(const db::SweepRecord& s) {
@@ -279,7 +271,7 @@ std::vector<std::string> comparabilityFindings(const db::SweepBundle& reference,
     bool samePhase = true;
     for (const auto& [what, pair] : terminals) {
         samePhase = samePhase && pair.first == pair.second;
-        if (kind == ComparisonKind::ConstructionBased && sameButPhase(pair.first, pair.second)) continue;
+        if (kind == ComparisonKind::ConstructionBased && db::sameButPhaseNumbers(pair.first, pair.second)) continue;
         differs(out, what, shown(pair.first), shown(pair.second));
     }
     if (kind == ComparisonKind::ConstructionBased && samePhase)

@@ -28,6 +28,19 @@ std::string transformerOfKey(const std::string& key);
 // then time, then id). Either is left empty when there is none.
 void proposeDiagnosisPair(const std::string& transformer, DiagnosisSweep& fingerprint, DiagnosisSweep& diagnosed);
 
+// Whether two terminal texts are the same but for their phase numbers (H1 and H2, X1-X2 and X2-X3).
+bool sameButPhaseNumbers(const std::string& a, const std::string& b);
+
+// The phases a construction-based comparison proposes for a sweep: the FRA sweeps of its transformer
+// on its test date whose setups differ from its own only by the terminals' phase numbers (the same
+// OLTC position, lead length and fluid), one for each setup, in the order of the setups' terminals;
+// the sweep itself among them. Fewer than three when that test has fewer.
+std::vector<std::int64_t> proposePhaseSweeps(std::int64_t sweepId);
+
+// The sweep a type-based comparison proposes on a sister unit: the latest FRA sweep of that
+// transformer with the same setup as the sweep (by date, then time, then id); 0 when there is none.
+std::int64_t sisterUnitSweep(std::int64_t sweepId, const std::string& sisterTransformer);
+
 // The WHERE clause of the sweep picker: FRA sweeps among the given ones (all when none are given),
 // and of the transformer when one is given.
 std::string diagnosisPickerClause(const std::vector<std::int64_t>& among, const std::string& transformer);

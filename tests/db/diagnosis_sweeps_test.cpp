@@ -2,6 +2,8 @@
 // browser key names, and the picker's choice among a graph's own sweeps.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "db/diagnosis_sweeps.h"
 #include "db_fixture.h"
 #include "support/records.h"
@@ -14,10 +16,10 @@ class DiagnosisSweepsTest : public DbTest {
 protected:
     // A sweep of T1 (or of transformer) without points.
     std::int64_t add(const std::string& name, const std::string& date, const std::string& time, int dataType,
-                     const std::string& transformer = "T1") {
+                     const std::string& transformer = "T1", std::int64_t setup = 1) {
         db::SweepRecord r = sweepRecord(name, date, time, 0, 0, dataType);
         r.transformerIdentifier = transformer;
-        r.setupId = 1;
+        r.setupId = setup;
         r.equipmentId = 1;
         storeSweep(r);
         return r.id;
@@ -80,4 +82,34 @@ TEST_F(DiagnosisSweepsTest, ThePickerOffersOnlyTheGraphsFraSweepsOfTheChosenTran
     // The graph's first sweep belongs to another transformer and must not slip through.
     EXPECT_EQ(listed({other, a, b, lcr}, "T1"), (std::vector<std::string>{text(a), text(b)}));
     EXPECT_EQ(listed({}, "T2"), (std::vector<std::string>{text(other)}));
+}
+
+// A construction-based comparison proposes the phases of one test, a type-based one the sister unit's
+// sweep of the same setup.
+TEST_F(DiagnosisSweepsTest, PhasesOfOneTestAndTheSisterUnitsSweepAreProposed) {
+    addBasics();  // setup 1: OPEN1 H1-H0
+    for (const auto& [name, reference, response, oltc] :
+         {std::tuple{"OPEN2", "H2", "H0", 3}, {"OPEN3", "H3", "H0", 3}, {"OPEN4", "X1", "X3", 3}, {"TAP9", "H2", "H0", 9}})
+        ASSERT_EQ(db::store_setup(setupRecord(name, reference, response, "NONE", oltc, 30.0f), db::kAddChecked), 0);
+    const std::int64_t c = add("Phase C", "2024-03-05", "10:30", db::kDataFra, "T1", 3);
+    add("Phase A first", "2024-03-05", "10:00", db::kDataFra, "T1", 1);
+    const std::int64_t a = add("Phase A again", "2024-03-05", "11:00", db::kDataFra, "T1", 1);
+    const std::int64_t b = add("Phase B", "2024-03-05", "10:15", db::kDataFra, "T1", 2);
+    add("Other winding", "2024-03-05", "10:45", db::kDataFra, "T1", 4);
+    add("Other tap", "2024-03-05", "10:50", db::kDataFra, "T1", 5);
+    add("Phase B impedance", "2024-03-05", "10:55", db::kDataLcr, "T1", 2);
+    add("Phase B last year", "2023-03-05", "10:15", db::kDataFra, "T1", 2);
+    EXPECT_EQ(db::proposePhaseSweeps(b), (std::vector<std::int64_t>{a, b, c}));
+    EXPECT_EQ(db::proposePhaseSweeps(c), (std::vector<std::int64_t>{a, b, c}));
+    EXPECT_TRUE(db::proposePhaseSweeps(9999).empty());
+    EXPECT_TRUE(db::sameButPhaseNumbers("X1-X2-X3", "X2-X3-X1"));
+    EXPECT_FALSE(db::sameButPhaseNumbers("H1", "X1"));
+
+    ASSERT_EQ(db::store_transformer(transformerRecord("T2", "Maker", "S-2"), db::kAddUnchecked), 0);
+    add("Sister A", "2022-01-01", "09:00", db::kDataFra, "T2", 1);
+    const std::int64_t sisterB = add("Sister B", "2022-01-01", "09:30", db::kDataFra, "T2", 2);
+    add("Sister B older", "2021-01-01", "09:30", db::kDataFra, "T2", 2);
+    EXPECT_EQ(db::sisterUnitSweep(b, "T2"), sisterB);
+    EXPECT_EQ(db::sisterUnitSweep(c, "T2"), 0);
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
 }
