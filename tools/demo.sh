@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main job on the simulated instrument: a new database for a three-phase transformer, the
 # instrument registered, a fingerprint sweep of the healthy winding, a repeat test and a test of a
-# deformed winding, both diagnosed against the fingerprint, exported as IEC XML and CSV, imported
-# into a second database, and graphed as SVG.
+# deformed winding, both diagnosed against the fingerprint, the deformed one assessed, exported as
+# IEC XML and CSV, imported into a second database, and graphed as SVG.
 # Usage: tools/demo.sh BUILD_DIR OUT_DIR [corvane-sim options, e.g. --fast]
 set -euo pipefail
 build=$1
@@ -84,6 +84,10 @@ deformed_verdict=$(verdict "$deformed" deformed)
 "$corvane" import --db "$out/reimported.db" "$out"/export/*.xml "$out"/export/*.csv >"$out/import.txt"
 "$corvane" plot --db "$db" "$fingerprint" "$repeat" "$deformed" --out "$out/graph.svg"
 "$corvane" plot --db "$db" --diagnose "$fingerprint" "$deformed" --out "$out/diagnosis.svg"
+# The deformed winding assessed beyond the verdict, on the fixed bands and on five of the program's own.
+bands=1000,10000,100000,600000,1000000,2000000
+"$corvane" assess --db "$db" "$fingerprint" "$deformed" --bands "$bands" >"$out/assessment.txt"
+"$corvane" assess --db "$db" "$fingerprint" "$deformed" --bands "$bands" --json >"$out/assessment.json"
 
 cat <<SUMMARY
 
@@ -95,4 +99,5 @@ Exported files:      $out/export
 Re-imported into:    $out/reimported.db ($(grep -c '^imported: ' "$out/import.txt") sweeps)
 Graph:               $out/graph.svg
 Diagnosis picture:   $out/diagnosis.svg
+Assessment:          $out/assessment.txt (and .json)
 SUMMARY

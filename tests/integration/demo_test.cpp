@@ -46,6 +46,13 @@ TEST(MainJob, RepeatPassesDeformedFailsAndTheFilesAreValid) {
     }
     EXPECT_EQ(xml, 3);
     EXPECT_EQ(csv, 3);
+    // The assessment's indices agree with the formulas, computed apart from the program on the
+    // measured points as the database holds them.
+    CommandResult oracle = runCommand(CORVANE_SOURCE_DIR "/tests/integration/assessment_oracle.py",
+                                      {out + "/demo.db", out + "/assessment.json"}, work.path(), home.path());
+    EXPECT_EQ(oracle.out, "ok\n") << oracle.err;
+    EXPECT_NE(readFile(out + "/assessment.txt").find("\nCustom correlation analysis (limits on Rxy): "),
+              std::string::npos);
     for (const char* svg : {"/graph.svg", "/diagnosis.svg"}) {
         CommandResult parsed = runCommand(
             "python3", {"-c", "import sys, xml.etree.ElementTree as E; print(E.parse(sys.argv[1]).getroot().tag)", out + svg},
