@@ -315,6 +315,13 @@ std::string unknownReason(double rlf, double rmf, double rhf) {
     return common::stringPrintf("UNKNOWN decided by RHF: %.4f is below 0.6 with RLF and RMF in the normal range", rhf);
 }
 
+std::vector<DifferencePoint> differenceCurve(const std::vector<ResampledPoint>& points) {
+    std::vector<DifferencePoint> curve;
+    curve.reserve(points.size());
+    for (const ResampledPoint& p : points) curve.push_back({p.frequency, p.y - p.x});
+    return curve;
+}
+
 Assessment assess(const db::SweepBundle& reference, const db::SweepBundle& sweep, ComparisonKind kind,
                   const CustomAnalysisSettings* custom) {
     Assessment a;
@@ -335,7 +342,7 @@ Assessment assess(const db::SweepBundle& reference, const db::SweepBundle& sweep
     a.dlt911.verdict = verdictText(a.dlt911.classCode);
     a.dlt911.unknownReason = unknownReason(rxy[kRLF], rxy[kRMF], rxy[kRHF]);
     if (custom) a.custom = customAnalysis(points, *custom);
-    for (const ResampledPoint& p : points) a.difference.push_back({p.frequency, p.y - p.x});
+    a.difference = differenceCurve(points);
     return a;
 }
 

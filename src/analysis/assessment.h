@@ -88,6 +88,9 @@ struct DifferencePoint {
     double difference = 0;
 };
 
+// The difference curve at the points the DL/T 911 analysis resamples.
+std::vector<DifferencePoint> differenceCurve(const std::vector<ResampledPoint>& points);
+
 // A whole assessment of sweep against reference.
 struct Assessment {
     std::int64_t referenceId = 0;

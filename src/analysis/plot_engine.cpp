@@ -302,6 +302,52 @@ void drawCurves(Painter& p) {
     }
 }
 
+// The full scale of the difference strip: the largest difference rounded up to 1, 2, 3 or 5 times a
+// power of ten, at least 1 dB.
+double differenceScale(const std::vector<DifferencePoint>& points) {
+    double largest = 1.0;
+    for (const DifferencePoint& d : points)
+        if (std::isfinite(d.difference)) largest = std::max(largest, std::fabs(d.difference));
+    const double decade = std::pow(10.0, std::floor(std::log10(largest)));
+    for (double step : {1.0, 2.0, 3.0, 5.0, 10.0})
+        if (largest <= step * decade) return step * decade;
+    return 10.0 * decade;
+}
+
+// The bands' edges as dotted lines across the plot with their names under its top, then the
+// difference curve in the lowest quarter around its own zero line, with its scale in the corner.
+void drawDifference(Painter& p) {
+    const DifferenceCurve& d = p.view.difference;
+    if (d.points.empty()) return;
+    const bool black = p.settings.background == kBackgroundBlack;
+    const Colour colour = black ? rgb(0, 200, 200) : rgb(0, 120, 120);
+    p.canvas.selectPen({p.frame, 1, PenStyle::Dot});
+    for (const FrequencyBand& band : d.bands) {
+        const double lowX = p.frequency.X(band.low), highX = p.frequency.X(band.high);
+        for (double X : {lowX, highX})
+            if (X > 0 && X < p.W) p.canvas.line({p.x(X), kPlotTop}, {p.x(X), p.axis});
+        const double from = std::clamp(lowX, 0.0, static_cast<double>(p.W)),
+                     to = std::clamp(highX, 0.0, static_cast<double>(p.W));
+        if (to - from >= 24)
+            p.write({p.x(from), kPlotTop + 2, p.x(to), kPlotTop + 18}, band.name,
+                    kTextCenter | kTextVCenter | kTextSingleLine, p.text);
+    }
+    const int stripHeight = p.H / 4, zero = p.axis - stripHeight / 2;
+    const double scale = differenceScale(d.points);
+    p.canvas.selectPen({colour, 1, PenStyle::Dot});
+    p.canvas.line({kPlotLeft, zero}, {kPlotLeft + p.W, zero});
+    std::vector<PlotPoint> points;
+    points.reserve(d.points.size());
+    for (const DifferencePoint& point : d.points)
+        points.push_back({kPlotLeft + p.frequency.X(point.frequency),
+                          zero - std::clamp(point.difference / scale, -1.0, 1.0) * (stripHeight / 2.0)});
+    p.canvas.selectPen({colour, 1, PenStyle::Solid});
+    for (const auto& line : clipCurve(points, kPlotLeft, kPlotTop, kPlotLeft + p.W, p.axis)) p.canvas.polyline(line);
+    p.write({kPlotLeft + 6, p.axis - stripHeight, kPlotLeft + 200, p.axis - stripHeight + 16},
+            common::stringPrintf("Difference (dB) \xC2\xB1%g", scale), kTextLeft | kTextVCenter | kTextSingleLine,
+            colour);
+}
+
 // One cursor: from one edge at the point's left value to the point, up or down to its right value
 // and on to the other edge; the left cursor comes from the left edge, the right one from the right.
 void drawCursor(Painter& p, const CursorPoint& point, Colour colour, bool fromRight) {
@@ -510,6 +556,10 @@ Cursors buildCursors(const db::SweepRecord& sweep, const AxisRanges& ranges) {
     return c;
 }
 
+DifferenceCurve diagnosisDifference(const db::SweepRecord& fingerprint, const db::SweepRecord& diagnosed) {
+    return {differenceCurve(resampleAtFingerprint(fingerprint, diagnosed)), dlt911Bands()};
+}
+
 void DrawGraph(Canvas& canvas, const GraphView& view, int width, int height, int legendOffset) {
     const GraphSettings& s = view.settings;
     canvas.clearClip();  // a clip left from an earlier drawing on the same surface must not hide this one
@@ -551,6 +601,7 @@ void DrawGraph(Canvas& canvas, const GraphView& view, int width, int height, int
     drawLegend(p);
 
     canvas.setClipRect(p.plot());
+    drawDifference(p);
     drawCurves(p);
     drawCursors(p);
     canvas.clearClip();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/canvas.h"
+#include "analysis/assessment.h"
 #include "analysis/diagnosis_panel.h"
 #include "analysis/plot_settings.h"
 #include "db/records.h"
@@ -60,6 +61,17 @@ struct Cursors {
 // when none is inside).
 Cursors buildCursors(const db::SweepRecord& sweep, const AxisRanges& ranges);
 
+// An assessment's difference curve (the sweep's gain less the reference's, dB, against frequency)
+// with the bands it was assessed in: drawn in the diagnosis view under the two gain curves, in the
+// lowest quarter of the plot on a scale of its own, the bands' edges marked across the plot.
+struct DifferenceCurve {
+    std::vector<DifferencePoint> points;
+    std::vector<FrequencyBand> bands;
+};
+
+// The difference curve of a diagnosis of sweep against its fingerprint, with the DL/T 911 bands.
+DifferenceCurve diagnosisDifference(const db::SweepRecord& fingerprint, const db::SweepRecord& diagnosed);
+
 // Everything one drawing of the graph needs.
 struct GraphView {
     std::span<const db::SweepRecord> sweeps;  // the slots in load order
@@ -68,6 +80,7 @@ struct GraphView {
     int activeSweep = 0;  // the sweep the titles, cursors and readouts refer to
     Cursors cursors;      // of the active sweep
     DiagnosisPanelData diagnosis;
+    DifferenceCurve difference;  // empty outside an assessed diagnosis
 };
 
 // The legend's distance below the frequency axis: in the window, and in an exported picture.

@@ -127,6 +127,7 @@ int plot(const PlotRequest& r) {
         view.diagnosis.result = analysis::diagnose(sweeps[fingerprint], sweeps[diagnosed]);
         view.diagnosis.fingerprintName = sweeps[fingerprint].name.str();
         view.diagnosis.diagnosedName = sweeps[diagnosed].name.str();
+        view.difference = analysis::diagnosisDifference(sweeps[fingerprint], sweeps[diagnosed]);
     }
     view.cursors = analysis::buildCursors(sweeps[0], view.ranges);  // on points of the range shown
 

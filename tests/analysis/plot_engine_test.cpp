@@ -554,3 +554,29 @@ TEST(Settings, BackgroundChangeKeepsCursorsVisible) {
     EXPECT_EQ(s.plots[0].gainMarginColour, kMarginWhite);
     EXPECT_EQ(s.plots[1].phaseMarginColour, kMarginCustom);
 }
+
+// The difference curve lies under the gain curves in the lowest quarter of the plot, on a scale
+// rounded up from its largest difference, with the bands' edges and names marked.
+TEST(DifferenceCurve, DrawnUnderTheCurvesInTheLowestQuarterWithItsBands) {
+    std::vector<db::SweepRecord> sweeps = {fraSweep("a", {{1000, -40, 0}, {1e6, -20, 0}})};
+    GraphView v = autoView(sweeps);
+    v.ranges.frequencyMin = 1000;
+    v.ranges.frequencyMax = 1e6;
+    const Colour cyan = rgb(0, 200, 200);
+    EXPECT_TRUE(curves(draw(v), cyan).empty()) << "none without an assessment";
+
+    v.difference.points = {{1000, 0}, {10000, 2.4}, {100000, -1.2}, {1e6, 0}};
+    v.difference.bands = dlt911Bands();
+    const RecordingCanvas c = draw(v);
+    const std::vector<DrawCall> difference = curves(c, cyan);
+    ASSERT_EQ(difference.size(), 1u);
+    const int strip = kH / 4, zero = kAxis - strip / 2;
+    // 2.4 dB rounds up to a full scale of 3 dB: the peak at 0.8 of the half strip above zero.
+    EXPECT_EQ(difference[0].points[1], (Point{70 + static_cast<int>(std::lround(kW / 3.0)), zero - static_cast<int>(std::lround(0.8 * (strip / 2.0)))}));
+    EXPECT_EQ(difference[0].points[0].y, zero);
+    EXPECT_EQ(c.textCalls("Difference (dB) \xC2\xB1" "3").size(), 1u);
+    for (const char* band : {"RLF", "RMF", "RHF"}) EXPECT_EQ(c.textCalls(band).size(), 1u) << band;
+    // The difference comes before the gain curve, which is drawn over it.
+    const auto polylines = c.ofKind(DrawCall::Polyline);
+    EXPECT_EQ(polylines.front().pen.colour, cyan);
+}

@@ -104,10 +104,12 @@ TEST_F(PlotCommandTest, DiagnoseDrawsTheTwoGainCurvesAndTheResults) {
     EXPECT_NE(doc.find(">Repeat</text>"), std::string::npos);
     EXPECT_NE(doc.find(">Other</text>"), std::string::npos);
     EXPECT_EQ(doc.find(">No Diagnosis Info.</text>"), std::string::npos);
-    // Only the two gain curves are drawn.
+    // Only the two gain curves are drawn, over their difference curve with the bands marked.
     int curves = 0;
     for (std::size_t p = doc.find("<polyline"); p != std::string::npos; p = doc.find("<polyline", p + 1)) ++curves;
-    EXPECT_EQ(curves, 2);
+    EXPECT_EQ(curves, 3);
+    EXPECT_NE(doc.find(">Difference (dB) \xC2\xB1" "1</text>"), std::string::npos) << "the same sweep twice: 0 dB";
+    EXPECT_NE(doc.find(">RMF</text>"), std::string::npos);
 
     CommandResult same = corvane({"plot", "--db", db(), "--diagnose", "2", "2", "--out", svg()});
     EXPECT_EQ(same.exitCode, 2);

@@ -49,6 +49,7 @@ void enterDiagnosis(HWND graph, int fingerprint, int diagnosed, const analysis::
     const db::SweepRecord& f = s.sweeps[static_cast<std::size_t>(fingerprint)];
     const db::SweepRecord& d = s.sweeps[static_cast<std::size_t>(diagnosed)];
     s.view.diagnosis = analysis::DiagnosisPanelData{analysis::diagnose(f, d), f.name.str(), d.name.str()};
+    s.view.difference = analysis::diagnosisDifference(f, d);
     s.diagnosing = true;
     setButtonText(graph, "Back");
     refreshGraph(graph);
@@ -62,6 +63,7 @@ void leaveDiagnosis(HWND graph) {
         resetCursors(graph);
     }
     s.view.diagnosis = {};
+    s.view.difference = {};
     EnableWindow(GetDlgItem(graph, IDC_GRAPH_SPARE), FALSE);
     setButtonText(graph, "Diagnose");
     refreshGraph(graph);
