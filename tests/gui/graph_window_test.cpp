@@ -481,7 +481,11 @@ TEST_F(GraphWindowTest, DiagnosisGradesTheSimulatedWindingsAsTheCoreComputes) {
         const RecordingCanvas canvas = drawn(graph);
         for (const char* shown : {c.verdict, analysis::classText(c.classCode), "Fingerprint", c.name})
             EXPECT_TRUE(drewText(canvas, shown)) << shown;
-        EXPECT_EQ(curveColours(canvas).size(), 2u);  // the two gain curves only
+        // The two gain curves only, over their difference curve with the bands marked.
+        const std::vector<analysis::Colour> colours = curveColours(canvas);
+        ASSERT_EQ(colours.size(), 3u);
+        EXPECT_EQ(colours.front(), analysis::rgb(0, 200, 200));
+        EXPECT_TRUE(drewText(canvas, "RMF"));
         EXPECT_EQ(buttonText(graph), "Back");
         DestroyWindow(graph);
     }
