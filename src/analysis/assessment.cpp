@@ -113,6 +113,7 @@ void customVerdict(AnalysisResult& r) {
 AnalysisResult customAnalysis(const std::vector<ResampledPoint>& points, const CustomAnalysisSettings& settings) {
     AnalysisResult r;
     r.title = "Custom correlation analysis";
+    r.limitsOn = settings.useLRxy ? "LRxy" : "Rxy";
     for (std::size_t i = 0; i < settings.bands.size(); ++i) {
         r.bands.push_back(bandIndices(points, settings.bands[i]));
         const std::optional<double>& value = settings.useLRxy ? r.bands.back().LRxy : r.bands.back().Rxy;
@@ -213,28 +214,37 @@ bool bandsFromEdges(const std::vector<double>& edges, std::vector<FrequencyBand>
     return true;
 }
 
-bool readCustomAnalysis(const std::string& iniPath, CustomAnalysisSettings& settings) {
-    auto value = [&iniPath](const char* key) {
-        return platform::getProfileString(iniPath, kCustomSection, key, "", kProfileCapacity);
-    };
-    std::vector<double> edges, pass, warning;
-    CustomAnalysisSettings read;
-    const std::string index = value("Index");
-    if (!parseList(value("Edges"), edges) || !bandsFromEdges(edges, read.bands) ||
-        !parseList(value("Pass"), pass) || !parseList(value("Warning"), warning) ||
-        pass.size() != read.bands.size() || warning.size() != read.bands.size() ||
-        (index != "Rxy" && index != "LRxy"))
-        return false;
-    for (std::size_t i = 0; i < pass.size(); ++i) {
-        if (warning[i] > pass[i]) return false;
-        read.limits.push_back({pass[i], warning[i]});
+CustomAnalysisRefusal customAnalysisFromText(const CustomAnalysisText& text, CustomAnalysisSettings& settings) {
+    using Field = CustomAnalysisField;
+    CustomAnalysisSettings made;
+    std::vector<double> edges;
+    if (!parseList(text.edges, edges) || !bandsFromEdges(edges, made.bands))
+        return {Field::Edges, "The band edges must be 2 to 7 frequencies in Hz above 0, ascending, separated by commas"};
+    if (text.index != "Rxy" && text.index != "LRxy") return {Field::Index, "The index must be Rxy or LRxy"};
+    made.useLRxy = text.index == "LRxy";
+    made.limits.assign(made.bands.size(), CustomBandLimits{});
+    const struct {
+        const std::string& list;
+        double CustomBandLimits::*limit;
+        Field field;
+        const char* name;
+    } lists[] = {{text.pass, &CustomBandLimits::pass, Field::Pass, "pass"},
+                 {text.warning, &CustomBandLimits::warning, Field::Warning, "warning"}};
+    for (const auto& l : lists) {
+        if (l.list.find_first_not_of(' ') == std::string::npos) continue;  // the default limits
+        std::vector<double> limits;
+        if (!parseList(l.list, limits) || limits.size() != made.bands.size())
+            return {l.field, common::stringPrintf("Give one %s limit for each of the %zu bands, separated by commas",
+                                                  l.name, made.bands.size())};
+        for (std::size_t i = 0; i < limits.size(); ++i) made.limits[i].*l.limit = limits[i];
     }
-    read.useLRxy = index == "LRxy";
-    settings = read;
-    return true;
+    for (const CustomBandLimits& l : made.limits)
+        if (l.warning > l.pass) return {Field::Warning, "A band's warning limit cannot lie above its pass limit"};
+    settings = made;
+    return {};
 }
 
-void writeCustomAnalysis(const std::string& iniPath, const CustomAnalysisSettings& settings) {
+CustomAnalysisText customAnalysisText(const CustomAnalysisSettings& settings) {
     std::vector<double> edges, pass, warning;
     for (const FrequencyBand& band : settings.bands) {
         if (edges.empty()) edges.push_back(band.low);
@@ -244,10 +254,27 @@ void writeCustomAnalysis(const std::string& iniPath, const CustomAnalysisSetting
         pass.push_back(l.pass);
         warning.push_back(l.warning);
     }
-    platform::writeProfileString(iniPath, kCustomSection, "Edges", listText(edges));
-    platform::writeProfileString(iniPath, kCustomSection, "Index", settings.useLRxy ? "LRxy" : "Rxy");
-    platform::writeProfileString(iniPath, kCustomSection, "Pass", listText(pass));
-    platform::writeProfileString(iniPath, kCustomSection, "Warning", listText(warning));
+    return {listText(edges), settings.useLRxy ? "LRxy" : "Rxy", listText(pass), listText(warning)};
+}
+
+bool readCustomAnalysis(const std::string& iniPath, CustomAnalysisSettings& settings) {
+    auto value = [&iniPath](const char* key) {
+        return platform::getProfileString(iniPath, kCustomSection, key, "", kProfileCapacity);
+    };
+    const CustomAnalysisText text{value("Edges"), value("Index"), value("Pass"), value("Warning")};
+    return customAnalysisFromText(text, settings).field == CustomAnalysisField::None;
+}
+
+bool writeCustomAnalysis(const std::string& iniPath, const CustomAnalysisSettings& settings) {
+    const CustomAnalysisText text = customAnalysisText(settings);
+    return platform::writeProfileString(iniPath, kCustomSection, "Edges", text.edges) &&
+           platform::writeProfileString(iniPath, kCustomSection, "Index", text.index) &&
+           platform::writeProfileString(iniPath, kCustomSection, "Pass", text.pass) &&
+           platform::writeProfileString(iniPath, kCustomSection, "Warning", text.warning);
+}
+
+bool clearCustomAnalysis(const std::string& iniPath) {
+    return platform::writeProfileString(iniPath, kCustomSection, "Edges", "");
 }
 
 std::vector<std::string> comparabilityFindings(const db::SweepBundle& reference, const db::SweepBundle& sweep,

@@ -67,9 +67,31 @@ struct CustomAnalysisSettings {
 };
 
 // Reads and writes the settings in section "Custom Analysis" of an ini file (Edges, Index, Pass,
-// Warning: comma-separated). False when the file sets none or sets them wrongly (settings untouched).
+// Warning: comma-separated). Reading gives false when the file sets none or sets them wrongly
+// (settings untouched); writing false when the file cannot be written.
 bool readCustomAnalysis(const std::string& iniPath, CustomAnalysisSettings& settings);
-void writeCustomAnalysis(const std::string& iniPath, const CustomAnalysisSettings& settings);
+bool writeCustomAnalysis(const std::string& iniPath, const CustomAnalysisSettings& settings);
+
+// The custom analysis from the texts a user types: the band edges in Hz, the index ("Rxy" or "LRxy")
+// and per band the pass and the warning limit, comma-separated (an empty list takes the default
+// limits). On success "" with settings made; otherwise settings untouched and the refusal, naming
+// the field that is wrong.
+struct CustomAnalysisText {
+    std::string edges, index = "Rxy", pass, warning;
+};
+enum class CustomAnalysisField { None, Edges, Index, Pass, Warning };
+struct CustomAnalysisRefusal {
+    CustomAnalysisField field = CustomAnalysisField::None;
+    std::string message;
+};
+CustomAnalysisRefusal customAnalysisFromText(const CustomAnalysisText& text, CustomAnalysisSettings& settings);
+
+// The texts that give these settings back (edges empty for none).
+CustomAnalysisText customAnalysisText(const CustomAnalysisSettings& settings);
+
+// Removes the custom analysis from an ini file, leaving the fixed DL/T 911 analysis alone; false when
+// the file cannot be written.
+bool clearCustomAnalysis(const std::string& iniPath);
 
 // One analysis of the two sweeps: its bands' indices and its verdict ("PASS", "WARNING", "FAIL",
 // "UNKNOWN"), with the line that says why when it is "UNKNOWN".
@@ -79,6 +101,7 @@ struct AnalysisResult {
     std::int32_t classCode = kNoDiagnosis;  // DL/T 911 only: its class
     std::string verdict;
     std::vector<std::string> bandVerdicts;  // custom only: one per band
+    std::string limitsOn;                   // custom only: the index its limits are on, "Rxy" or "LRxy"
     std::string unknownReason;              // "" unless the verdict is "UNKNOWN"
 };
 

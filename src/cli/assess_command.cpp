@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
-#include <sstream>
 
 #include "analysis/assessment.h"
+#include "analysis/assessment_table.h"
 #include "cli/arguments.h"
 #include "cli/database_session.h"
 #include "cli/stored_sweep.h"
@@ -22,18 +22,6 @@ const char* const kAssessUsage =
 
 namespace {
 
-std::vector<double> numberList(const std::string& option, const std::string& text) {
-    std::vector<double> values;
-    std::istringstream in(text);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        double v = 0;
-        if (!parseNumber(item, v)) throw UsageError{option + " takes numbers separated by commas"};
-        values.push_back(v);
-    }
-    return values;
-}
-
 // The custom analysis the command line asks for; none without --settings or --bands.
 std::optional<analysis::CustomAnalysisSettings> customSettings(const Arguments& a) {
     analysis::CustomAnalysisSettings s;
@@ -47,21 +35,9 @@ std::optional<analysis::CustomAnalysisSettings> customSettings(const Arguments& 
         if (a.has("--index") || a.has("--pass") || a.has("--warning")) throw UsageError{"the limits need --bands"};
         return std::nullopt;
     }
-    if (!analysis::bandsFromEdges(numberList("--bands", a.get("--bands")), s.bands))
-        throw UsageError{"--bands takes 2 to 7 ascending frequencies above 0 Hz"};
-    const std::string index = a.get("--index", "Rxy");
-    if (index != "Rxy" && index != "LRxy") throw UsageError{"--index takes Rxy or LRxy"};
-    s.useLRxy = index == "LRxy";
-    s.limits.assign(s.bands.size(), analysis::CustomBandLimits{});
-    for (const char* option : {"--pass", "--warning"}) {
-        if (!a.has(option)) continue;
-        const std::vector<double> limits = numberList(option, a.get(option));
-        if (limits.size() != s.bands.size()) throw UsageError{std::string(option) + " takes one limit per band"};
-        for (std::size_t i = 0; i < limits.size(); ++i)
-            (std::string(option) == "--pass" ? s.limits[i].pass : s.limits[i].warning) = limits[i];
-    }
-    for (const analysis::CustomBandLimits& l : s.limits)
-        if (l.warning > l.pass) throw UsageError{"a band's warning limit cannot lie above its pass limit"};
+    const analysis::CustomAnalysisRefusal refusal = analysis::customAnalysisFromText(
+        {a.get("--bands"), a.get("--index", "Rxy"), a.get("--pass", ""), a.get("--warning", "")}, s);
+    if (refusal.field != analysis::CustomAnalysisField::None) throw UsageError{refusal.message};
     return s;
 }
 
@@ -80,8 +56,8 @@ std::string cell(const std::optional<double>& v, const char* format = "%.4f") {
     return v ? common::stringPrintf(format, *v) : std::string("-");
 }
 
-void printAnalysis(const analysis::AnalysisResult& r, const char* limits) {
-    std::printf("%s%s: %s", r.title.c_str(), limits, r.verdict.c_str());
+void printAnalysis(const analysis::AnalysisResult& r) {
+    std::printf("%s: %s", analysis::analysisHeading(r).c_str(), r.verdict.c_str());
     if (r.classCode != analysis::kNoDiagnosis) std::printf(" (%s)", analysis::classText(r.classCode));
     std::printf("\n");
     if (!r.unknownReason.empty()) std::printf("  %s\n", r.unknownReason.c_str());
@@ -97,7 +73,7 @@ void printAnalysis(const analysis::AnalysisResult& r, const char* limits) {
     }
 }
 
-void printText(const analysis::Assessment& a, const std::optional<analysis::CustomAnalysisSettings>& custom) {
+void printText(const analysis::Assessment& a) {
     std::printf("Sweep %lld against reference %lld (%s)\n", static_cast<long long>(a.sweepId),
                 static_cast<long long>(a.referenceId), kindName(a.kind));
     std::printf("Comparability:\n");
@@ -106,8 +82,8 @@ void printText(const analysis::Assessment& a, const std::optional<analysis::Cust
     std::printf("Grid: the reference's %zu frequencies within the sweep's range, the sweep interpolated linearly "
                 "in frequency and dB\n",
                 a.difference.size());
-    printAnalysis(a.dlt911, "");
-    if (a.custom) printAnalysis(*a.custom, custom->useLRxy ? " (limits on LRxy)" : " (limits on Rxy)");
+    printAnalysis(a.dlt911);
+    if (a.custom) printAnalysis(*a.custom);
 }
 
 // --- JSON -----------------------------------------------------------------------------------------
@@ -198,7 +174,7 @@ int assessCommand(const std::vector<std::string>& args) {
     }
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (i) std::printf("\n");
-        printText(results[i], custom);
+        printText(results[i]);
     }
     return 0;
 }

@@ -162,4 +162,9 @@ std::string diagnosisPickerClause(const std::vector<std::int64_t>& among, const 
     return where + fraOnly();
 }
 
+std::string sisterUnitPickerClause(const std::string& transformer) {
+    return common::stringPrintf("WHERE %s<>'%s'", columnName(TableIndex::Transformer, 0),
+                                doubleQuotes(transformer).c_str());
+}
+
 }  // namespace db

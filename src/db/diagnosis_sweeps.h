@@ -41,6 +41,9 @@ std::vector<std::int64_t> proposePhaseSweeps(std::int64_t sweepId);
 // transformer with the same setup as the sweep (by date, then time, then id); 0 when there is none.
 std::int64_t sisterUnitSweep(std::int64_t sweepId, const std::string& sisterTransformer);
 
+// The WHERE clause of the transformer picker of a type-based comparison: every transformer but this one.
+std::string sisterUnitPickerClause(const std::string& transformer);
+
 // The WHERE clause of the sweep picker: FRA sweeps among the given ones (all when none are given),
 // and of the transformer when one is given.
 std::string diagnosisPickerClause(const std::vector<std::int64_t>& among, const std::string& transformer);

@@ -177,3 +177,51 @@ TEST(Assessment, PhasesArePairedAThenBThenC) {
         EXPECT_EQ(pairs[i].dlt911.verdict, "PASS");
     }
 }
+
+TEST(CustomAnalysis, TypedTextsMakeTheSettingsOrNameTheFieldThatIsWrong) {
+    CustomAnalysisSettings made;
+    ASSERT_EQ(customAnalysisFromText({" 20, 1000 ,10000", "LRxy", "0.9,0.8", ""}, made).field, CustomAnalysisField::None);
+    ASSERT_EQ(made.bands.size(), 2u);
+    EXPECT_EQ(made.bands[1].low, 1000);
+    EXPECT_EQ(made.bands[1].high, 10000);
+    EXPECT_TRUE(made.useLRxy);
+    EXPECT_EQ(made.limits[1].pass, 0.8);
+    EXPECT_EQ(made.limits[1].warning, 0.6) << "an empty list keeps the default limits";
+
+    // What the dialog shows of saved settings makes the same settings again.
+    CustomAnalysisSettings again;
+    ASSERT_EQ(customAnalysisFromText(customAnalysisText(made), again).field, CustomAnalysisField::None);
+    EXPECT_EQ(again.bands[0].high, made.bands[0].high);
+    EXPECT_EQ(again.limits[0].pass, 0.9);
+    EXPECT_TRUE(again.useLRxy);
+
+    const struct {
+        CustomAnalysisText text;
+        CustomAnalysisField field;
+    } refused[] = {
+        {{"1000,20", "Rxy", "", ""}, CustomAnalysisField::Edges},
+        {{"20", "Rxy", "", ""}, CustomAnalysisField::Edges},
+        {{"0,20", "Rxy", "", ""}, CustomAnalysisField::Edges},
+        {{"20,kHz", "Rxy", "", ""}, CustomAnalysisField::Edges},
+        {{"1,2,3,4,5,6,7,8", "Rxy", "", ""}, CustomAnalysisField::Edges},
+        {{"20,1000", "CC", "", ""}, CustomAnalysisField::Index},
+        {{"20,1000,2000", "Rxy", "1", ""}, CustomAnalysisField::Pass},
+        {{"20,1000", "Rxy", "", "0.5,x"}, CustomAnalysisField::Warning},
+        {{"20,1000", "Rxy", "0.5", "0.7"}, CustomAnalysisField::Warning},  // above its pass limit
+    };
+    for (const auto& r : refused) {
+        CustomAnalysisSettings untouched = made;
+        const CustomAnalysisRefusal refusal = customAnalysisFromText(r.text, untouched);
+        EXPECT_EQ(refusal.field, r.field) << r.text.edges << " / " << r.text.pass << " / " << r.text.warning;
+        EXPECT_FALSE(refusal.message.empty());
+        EXPECT_EQ(untouched.bands.size(), 2u);
+    }
+
+    // Cleared, a settings file gives no custom analysis any more.
+    testing_support::TempDir dir;
+    const std::string ini = dir.file("Corvane-DBSettings.ini");
+    ASSERT_TRUE(writeCustomAnalysis(ini, made));
+    ASSERT_TRUE(readCustomAnalysis(ini, again));
+    ASSERT_TRUE(clearCustomAnalysis(ini));
+    EXPECT_FALSE(readCustomAnalysis(ini, again));
+}

@@ -1,0 +1,62 @@
+// The assessment as the diagnosis mode's lists show it.
+#include "analysis/assessment_table.h"
+
+#include <optional>
+
+#include "common/string_printf.h"
+
+namespace analysis {
+namespace {
+
+std::string number(const std::optional<double>& v, const char* format) {
+    return v ? common::stringPrintf(format, *v) : std::string("-");
+}
+
+std::string prefixed(const std::string& label, const std::string& text) {
+    return label.empty() ? text : label + ": " + text;
+}
+
+void addAnalysis(AssessmentTable& table, const std::string& label, const AnalysisResult& r, bool custom) {
+    std::string verdict = analysisHeading(r) + ": " + r.verdict;
+    if (r.classCode != kNoDiagnosis) verdict += std::string(" (") + classText(r.classCode) + ")";
+    table.verdicts.push_back(prefixed(label, verdict));
+    if (!r.unknownReason.empty()) table.verdicts.push_back(prefixed(label, r.unknownReason));
+    const std::string shortName = custom ? "Custom" : r.title;
+    for (std::size_t i = 0; i < r.bands.size(); ++i) {
+        const BandIndices& b = r.bands[i];
+        table.rows.push_back({label.empty() ? shortName : label + " " + shortName, b.band.name,
+                              common::stringPrintf("%g", b.band.low), common::stringPrintf("%g", b.band.high),
+                              std::to_string(b.count), number(b.LRxy, "%.4f"), number(b.Rxy, "%.2f"),
+                              number(b.CC, "%.6f"), number(b.SD, "%.3f"), number(b.CSD, "%.3f"),
+                              number(b.ASLE, "%.3f"), number(b.MM, "%.4f"), number(b.maxAbsDiff, "%.2f"),
+                              number(b.maxAbsDiffFrequency, "%.6g"),
+                              i < r.bandVerdicts.size() ? r.bandVerdicts[i] : std::string()});
+    }
+}
+
+}  // namespace
+
+std::string analysisHeading(const AnalysisResult& r) {
+    return r.limitsOn.empty() ? r.title : r.title + " (limits on " + r.limitsOn + ")";
+}
+
+const std::vector<std::string> kIndexColumns = {"Analysis", "Band", "Low Hz", "High Hz", "N",
+                                                "LRxy", "Rxy", "CC", "SD", "CSD", "ASLE", "MM",
+                                                "Max |d| dB", "At Hz", "Verdict"};
+
+AssessmentTable tabulate(const std::vector<LabelledAssessment>& assessments) {
+    AssessmentTable table;
+    for (const LabelledAssessment& l : assessments) {
+        const Assessment& a = l.assessment;
+        for (const std::string& finding : a.findings) table.findings.push_back(prefixed(l.label, finding));
+        if (a.findings.empty())
+            table.findings.push_back(prefixed(l.label, "Nothing found that makes the comparison doubtful"));
+    }
+    for (const LabelledAssessment& l : assessments) {
+        addAnalysis(table, l.label, l.assessment.dlt911, false);
+        if (l.assessment.custom) addAnalysis(table, l.label, *l.assessment.custom, true);
+    }
+    return table;
+}
+
+}  // namespace analysis
