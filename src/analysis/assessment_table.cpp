@@ -25,12 +25,12 @@ void addAnalysis(AssessmentTable& table, const std::string& label, const Analysi
     for (std::size_t i = 0; i < r.bands.size(); ++i) {
         const BandIndices& b = r.bands[i];
         table.rows.push_back({label.empty() ? shortName : label + " " + shortName, b.band.name,
-                              common::stringPrintf("%g", b.band.low), common::stringPrintf("%g", b.band.high),
+                              i < r.bandVerdicts.size() ? r.bandVerdicts[i] : std::string(),
+                              common::stringPrintf("%.10g", b.band.low), common::stringPrintf("%.10g", b.band.high),
                               std::to_string(b.count), number(b.LRxy, "%.4f"), number(b.Rxy, "%.2f"),
                               number(b.CC, "%.6f"), number(b.SD, "%.3f"), number(b.CSD, "%.3f"),
                               number(b.ASLE, "%.3f"), number(b.MM, "%.4f"), number(b.maxAbsDiff, "%.2f"),
-                              number(b.maxAbsDiffFrequency, "%.6g"),
-                              i < r.bandVerdicts.size() ? r.bandVerdicts[i] : std::string()});
+                              number(b.maxAbsDiffFrequency, "%.6g")});
     }
 }
 
@@ -40,9 +40,10 @@ std::string analysisHeading(const AnalysisResult& r) {
     return r.limitsOn.empty() ? r.title : r.title + " (limits on " + r.limitsOn + ")";
 }
 
-const std::vector<std::string> kIndexColumns = {"Analysis", "Band", "Low Hz", "High Hz", "N",
+// A band's own verdict (the custom analysis's) stands beside its name, where the narrow table shows it.
+const std::vector<std::string> kIndexColumns = {"Analysis", "Band", "Verdict", "Low Hz", "High Hz", "N",
                                                 "LRxy", "Rxy", "CC", "SD", "CSD", "ASLE", "MM",
-                                                "Max |d| dB", "At Hz", "Verdict"};
+                                                "Max |d| dB", "At Hz"};
 
 AssessmentTable tabulate(const std::vector<LabelledAssessment>& assessments) {
     AssessmentTable table;

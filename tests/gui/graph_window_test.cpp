@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "analysis/diagnosis.h"
+#include "app/startup.h"
 #include "db/record_store.h"
 #include "gui/analysis/graph_state.h"
 #include "platform/win32/wide_text.h"
@@ -22,6 +24,7 @@
 #include "gui/resources/graph_ids.h"
 #include "gui/support/dialog_driver.h"
 #include "gui/support/form_driver.h"
+#include "gui/support/host_process.h"
 #include "platform/files.h"
 #include "support/recording_canvas.h"
 #include "support/records.h"
@@ -135,22 +138,33 @@ protected:
         MainWindowTest::TearDown();
     }
 
-    std::int64_t store(db::SweepRecord sweep, db::StoreMode mode = db::kAddChecked) {
-        sweep.transformerIdentifier = "TX-SIM";
-        sweep.setupId = sweep.equipmentId = 1;
+    std::int64_t store(db::SweepRecord sweep, db::StoreMode mode = db::kAddChecked, std::int64_t setup = 1,
+                       const char* transformer = "TX-SIM") {
+        sweep.transformerIdentifier = transformer;
+        sweep.setupId = setup;
+        sweep.equipmentId = 1;
         EXPECT_EQ(db::store_new_sweep(sweep, mode), 0);
         return sweep.id;
     }
 
     // The simulated winding as the instrument measures it: 1000 points from 20 Hz to 2 MHz.
-    std::int64_t modelSweep(const std::string& name, Profile profile, const std::string& date = "2024-03-05") {
+    std::int64_t modelSweep(const std::string& name, Profile profile, const std::string& date = "2024-03-05",
+                            std::int64_t setup = 1, const char* transformer = "TX-SIM") {
         db::SweepRecord sweep = testing_support::sweepRecord(name, date, "10:30", 10, 21, db::kDataFra);
         sim::WindingModel model(profile);
         for (int k = 0; k < 1000; ++k) {
             const sim::FraReading r = model.measureFra(20 * std::pow(1e5, k / 999.0));
             sweep.fraPoints.push_back({r.frequency, r.mag1, r.mag2, r.gainDb, r.phaseDeg, r.delay});
         }
-        return store(sweep);
+        return store(sweep, db::kAddChecked, setup, transformer);
+    }
+
+    // A further setup of the test's transformer, as stored with its id.
+    void addSetup(std::int64_t id, const char* reference, int oltc) {
+        db::SetupRecord setup = testing_support::setupRecord(std::string("OPEN") + std::to_string(id) + " HV",
+                                                             reference, "H0", "NONE", oltc, 30.0f);
+        setup.id = id;
+        ASSERT_EQ(db::store_setup(setup, db::kAddChecked), 0);
     }
 
     std::int64_t impedanceSweep(const std::string& name) {
@@ -660,6 +674,170 @@ TEST_F(GraphWindowTest, SettingsSurviveClosingAndReopeningButADiagnosisNeverReac
     graph = openGraph({a, b});
     EXPECT_EQ(state(graph).view.ranges.leftMax, top);
     EXPECT_EQ(state(graph).view.ranges.leftMin, -top);
+}
+
+// The lines of a list box, read as assistive tools read them.
+std::vector<std::string> listBoxLines(HWND graph, int id) {
+    HWND box = GetDlgItem(graph, id);
+    std::vector<std::string> lines;
+    for (LRESULT i = 0; i < SendMessageW(box, LB_GETCOUNT, 0, 0); ++i) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(box, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        lines.push_back(platform::win32::narrow(text.c_str()));
+    }
+    return lines;
+}
+
+// With CORVANE_SCREENSHOTS naming a host folder, the graph window as the screen shows it, for a person
+// to look at.
+void screenshotIfAsked(HWND graph, const std::string& name) {
+    const char* folder = std::getenv("CORVANE_SCREENSHOTS");
+    RECT r;
+    if (!folder || !*folder || !GetWindowRect(graph, &r)) return;
+    RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    pumpMessages(300);
+    const std::string crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+                             std::to_string(r.left) + "+" + std::to_string(r.top);
+    runHostCommand("import -window root -crop " + crop + " +repage " +
+                   shellQuoted(std::string(folder) + "/" + name + ".png"), 30000);
+}
+
+bool hasLine(const std::vector<std::string>& lines, const std::string& start) {
+    for (const std::string& line : lines)
+        if (line.rfind(start, 0) == 0) return true;
+    return false;
+}
+
+TEST_F(GraphWindowTest, TheDiagnosisShowsTheAssessmentBesideItsPanelAndSavesTheCustomAnalysis) {
+    addSetup(2, "H1", 5);
+    const std::int64_t fingerprint = modelSweep("Fingerprint", Profile::Healthy, "2019-04-02");
+    const std::int64_t gentle = modelSweep("Gentle", Profile::Gentle, "2024-03-05", 2);
+    HWND graph = openDiagnosis(fingerprint, gentle, std::to_string(gentle));
+    ASSERT_NE(graph, nullptr);
+    HWND indices = GetDlgItem(graph, IDC_ASSESS_INDICES);
+    ASSERT_TRUE(IsWindowVisible(indices));
+
+    // Beside the picture, which keeps the width it had; the window widened for it.
+    RECT client, table;
+    GetClientRect(graph, &client);
+    GetWindowRect(indices, &table);
+    MapWindowPoints(nullptr, graph, reinterpret_cast<POINT*>(&table), 2);
+    EXPECT_GE(client.right, 1000 + gui::kAssessmentWidth);
+    EXPECT_GT(table.left, client.right - gui::kAssessmentWidth - 10);
+
+    EXPECT_TRUE(hasLine(listBoxLines(graph, IDC_ASSESS_FINDINGS), "OLTC position differs: 3 against 5"));
+    EXPECT_TRUE(hasLine(listBoxLines(graph, IDC_ASSESS_VERDICTS), "DL/T 911: WARNING ("));
+    EXPECT_EQ(itemText(graph, IDC_ASSESS_HEADING).rfind("Time-based: Gentle against Fingerprint of TX-SIM\nGrid: ", 0), 0u);
+    // The table's DL/T 911 rows say what the results panel says.
+    ASSERT_EQ(listRows(indices), 3);
+    const analysis::DiagnosisResult& panel = state(graph).view.diagnosis.result;
+    const char* bands[] = {"RLF", "RMF", "RHF"};
+    ASSERT_EQ(analysis::kIndexColumns[7], "Rxy");
+    for (int b = 0; b < 3; ++b) {
+        EXPECT_EQ(listCell(indices, b, 0), "DL/T 911");
+        EXPECT_EQ(listCell(indices, b, 1), bands[b]);
+        EXPECT_NEAR(std::atof(listCell(indices, b, 7).c_str()), panel.bands[b].Rxy, 0.005) << bands[b];
+    }
+    EXPECT_TRUE(drewText(drawn(graph), "WARNING")) << "the panel's cells as before";
+    screenshotIfAsked(graph, "assessment");
+
+    // The custom analysis: a wrong field is refused and keeps the dialog; then saved and shown.
+    answerNextDialog("Custom Analysis", [&](HWND dialog) {
+        setItemText(dialog, IDC_CUSTOM_EDGES, "100000, 1000");
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(prompter.boxes.back().caption, "Invalid");
+        setItemText(dialog, IDC_CUSTOM_EDGES, "1000, 100000, 1000000");
+        SendDlgItemMessageW(dialog, IDC_CUSTOM_INDEX, CB_SETCURSEL, 1, 0);
+        setItemText(dialog, IDC_CUSTOM_PASS, "0.99, 0.99");
+        setItemText(dialog, IDC_CUSTOM_WARNING, "0.5, 0.5");
+        pressButton(dialog, IDOK);
+    });
+    clickButton(graph, IDC_ASSESS_CUSTOM);
+    EXPECT_TRUE(finishDialogs());
+    screenshotIfAsked(graph, "assessment-custom");
+    ASSERT_EQ(listRows(indices), 5);
+    EXPECT_EQ(listCell(indices, 3, 0), "Custom");
+    EXPECT_EQ(listCell(indices, 4, 1), "B2");
+    EXPECT_TRUE(hasLine(listBoxLines(graph, IDC_ASSESS_VERDICTS), "Custom correlation analysis (limits on LRxy): "));
+    analysis::CustomAnalysisSettings saved;
+    ASSERT_TRUE(analysis::readCustomAnalysis(app::dbIniPath(), saved));
+    EXPECT_EQ(saved.bands.back().high, 1e6);
+    EXPECT_TRUE(saved.useLRxy);
+
+    // A diagnosis opened later shows it at once; "DL/T 911 Only" takes it away.
+    DestroyWindow(graph);
+    graph = openDiagnosis(fingerprint, gentle, std::to_string(gentle));
+    ASSERT_NE(graph, nullptr);
+    indices = GetDlgItem(graph, IDC_ASSESS_INDICES);
+    EXPECT_EQ(listRows(indices), 5);
+    answerNextDialog("Custom Analysis", [](HWND dialog) {
+        EXPECT_EQ(itemText(dialog, IDC_CUSTOM_EDGES), "1000,100000,1000000");
+        pressButton(dialog, IDC_CUSTOM_NONE);
+    });
+    clickButton(graph, IDC_ASSESS_CUSTOM);
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(listRows(indices), 3);
+
+    clickButton(graph, IDC_GRAPH_DIAGNOSE);  // Back
+    EXPECT_FALSE(IsWindowVisible(indices));
+}
+
+TEST_F(GraphWindowTest, ThePhasesOfOneTestAndASisterUnitAreComparedFromTheDiagnosis) {
+    addSetup(2, "H2", 3);
+    addSetup(3, "H3", 3);
+    const std::int64_t fingerprint = modelSweep("Fingerprint", Profile::Healthy, "2019-04-02");
+    const std::int64_t a = modelSweep("Phase A", Profile::Repeat);
+    const std::int64_t b = modelSweep("Phase B", Profile::Gentle, "2024-03-05", 2);
+    const std::int64_t c = modelSweep("Phase C", Profile::Repeat, "2024-03-05", 3);
+    HWND graph = openDiagnosis(fingerprint, a, std::to_string(a));
+    ASSERT_NE(graph, nullptr);
+    HWND indices = GetDlgItem(graph, IDC_ASSESS_INDICES);
+
+    // The three phases are proposed from the test; each pair gets its rows and its verdicts.
+    answerNextDialog("Select phase sweeps", [](HWND dialog) {
+        EXPECT_EQ(itemText(dialog, IDC_PHASE_A), "Phase A\t05-03-2024 10:30");
+        EXPECT_EQ(itemText(dialog, IDC_PHASE_B), "Phase B\t05-03-2024 10:30");
+        EXPECT_EQ(itemText(dialog, IDC_PHASE_C), "Phase C\t05-03-2024 10:30");
+        pressButton(dialog, IDOK);
+    });
+    clickButton(graph, IDC_ASSESS_PHASES);
+    EXPECT_TRUE(finishDialogs());
+    screenshotIfAsked(graph, "assessment-phases");
+    ASSERT_EQ(listRows(indices), 9);
+    EXPECT_EQ(listCell(indices, 0, 0), "A-B DL/T 911");
+    EXPECT_EQ(listCell(indices, 3, 0), "B-C DL/T 911");
+    EXPECT_EQ(listCell(indices, 6, 0), "C-A DL/T 911");
+    const std::vector<std::string> verdicts = listBoxLines(graph, IDC_ASSESS_VERDICTS);
+    for (const char* pair : {"A-B: DL/T 911: ", "B-C: DL/T 911: ", "C-A: DL/T 911: "})
+        EXPECT_TRUE(hasLine(verdicts, pair)) << pair;
+    const std::vector<analysis::LabelledAssessment>& pairs = state(graph).assessed;
+    ASSERT_EQ(pairs.size(), 3u);
+    EXPECT_EQ(pairs[1].assessment.referenceId, b);
+    EXPECT_EQ(pairs[1].assessment.sweepId, c);
+    EXPECT_EQ(itemText(graph, IDC_ASSESS_HEADING).rfind("Construction-based: A Phase A, B Phase B, C Phase C, of TX-SIM", 0), 0u);
+
+    // A sister unit: only other transformers are offered, and its sweep of the same setup is the reference.
+    ASSERT_EQ(db::store_transformer(testing_support::transformerRecord("TX-SISTER", "Maker Co", "S-78"), db::kAddChecked), 0);
+    const std::int64_t sister = modelSweep("Sister", Profile::Repeat, "2023-01-10", 1, "TX-SISTER");
+    int offered = 0;
+    answerNextDialog("Select from Table", [&](HWND picker) {
+        offered = listRows(GetDlgItem(picker, IDC_SELECT_LIST));
+        doubleClickRow(picker, IDC_SELECT_LIST, 0);
+    });
+    clickButton(graph, IDC_ASSESS_SISTER);
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(offered, 1);
+    ASSERT_EQ(state(graph).assessed.size(), 1u);
+    EXPECT_EQ(state(graph).assessed[0].assessment.referenceId, sister);
+    EXPECT_EQ(state(graph).assessed[0].assessment.kind, analysis::ComparisonKind::TypeBased);
+    EXPECT_EQ(listRows(indices), 3);
+    EXPECT_NE(itemText(graph, IDC_ASSESS_HEADING).find("of its sister unit TX-SISTER"), std::string::npos);
+    screenshotIfAsked(graph, "assessment-sister");
+
+    // "Fingerprint" goes back to the time-based comparison.
+    clickButton(graph, IDC_ASSESS_FINGERPRINT);
+    EXPECT_EQ(state(graph).assessed[0].assessment.referenceId, fingerprint);
+    EXPECT_EQ(itemText(graph, IDC_ASSESS_HEADING).rfind("Time-based: ", 0), 0u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The graph window's diagnosis mode: Diagnose compares two of its sweeps in the fixed view of a
-// diagnosis with the results panel filled; Back puts the user's view back. Also the graph window
+// diagnosis with the results panel filled and the assessment beside it; Back puts the user's view
+// back. Also the graph window
 // opened from the data browser straight into the mode.
 #include <windows.h>
 
@@ -50,8 +51,12 @@ void enterDiagnosis(HWND graph, int fingerprint, int diagnosed, const analysis::
     const db::SweepRecord& d = s.sweeps[static_cast<std::size_t>(diagnosed)];
     s.view.diagnosis = analysis::DiagnosisPanelData{analysis::diagnose(f, d), f.name.str(), d.name.str()};
     s.view.difference = analysis::diagnosisDifference(f, d);
+    s.fingerprintId = f.id;
+    s.diagnosedId = d.id;
     s.diagnosing = true;
     setButtonText(graph, "Back");
+    assessDiagnosis(graph);
+    fitDiagnosis(graph);
     refreshGraph(graph);
 }
 
@@ -64,8 +69,10 @@ void leaveDiagnosis(HWND graph) {
     }
     s.view.diagnosis = {};
     s.view.difference = {};
+    s.assessed.clear();
     EnableWindow(GetDlgItem(graph, IDC_GRAPH_SPARE), FALSE);
     setButtonText(graph, "Diagnose");
+    fitDiagnosis(graph);
     refreshGraph(graph);
 }
 

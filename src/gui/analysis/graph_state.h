@@ -1,15 +1,19 @@
 // The graph window's state and what its files share: the window (graph_window.cpp), its menus
 // (graph_menu.cpp), its appearance commands (graph_commands.cpp), the Range dialog (range_dialog.cpp)
-// and the diagnosis mode with its sweep selection (diagnosis_mode.cpp, diagnosis_sweeps_dialog.cpp).
+// and the diagnosis mode with its sweep selection (diagnosis_mode.cpp, diagnosis_sweeps_dialog.cpp)
+// and the assessment beside it (assessment_pane.cpp, phase_sweeps_dialog.cpp,
+// custom_analysis_dialog.cpp).
 // The record belongs to its window and lives exactly as long; user-interface thread only.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "analysis/assessment_table.h"
 #include "analysis/diagnosis_panel.h"
 #include "analysis/plot_engine.h"
 #include "analysis/plot_settings.h"
@@ -30,6 +34,10 @@ struct GraphState {
     analysis::SavedGraphView savedView;   // the user's view while diagnosing
     HHOOK dialogKeys = nullptr;           // gives the control row Tab and arrow navigation
     HWND namesTip = nullptr;              // the diagnosis's whole sweep names over their cell of the panel
+    std::int64_t fingerprintId = 0;       // the diagnosis's two sweeps, while diagnosing
+    std::int64_t diagnosedId = 0;
+    std::string comparison;               // the assessment beside it: what is compared with what
+    std::vector<analysis::LabelledAssessment> assessed;
 };
 
 // The state of a graph window; nullptr for any other window.
@@ -43,8 +51,21 @@ std::vector<db::SweepRecord> loadGraphSweeps(const std::vector<std::int64_t>& id
 // cannot be created.
 HWND createGraphWindow(HWND owner, std::vector<db::SweepRecord> sweeps);
 
+// Creates child controls of the graph window in the stock GUI font (WS_CHILD is added to the style).
+struct GraphControl {
+    int id;
+    const char* cls;
+    const char* text;
+    DWORD style;
+};
+void createGraphControls(HWND graph, std::initializer_list<GraphControl> controls);
+
 // After any change: the menu's check marks follow the settings and the plot is drawn again.
 void refreshGraph(HWND graph);
+
+// As the diagnosis mode starts or ends: a diagnosis widens the window for the assessment beside the
+// picture, as far as the screen has room; the controls take their places for the mode.
+void fitDiagnosis(HWND graph);
 
 // Scales the axes whose scaling is automatic (a left axis centred on 0 dB is scaled, then centred).
 void rescaleAutomaticAxes(GraphState& state);
@@ -78,6 +99,22 @@ struct DiagnosisRequest {
 
 // Runs the dialog (diagnosis_sweeps_dialog.cpp); true for OK, with the request holding the choice.
 bool selectDiagnosisSweeps(HWND owner, DiagnosisRequest& request);
+
+// The assessment beside a diagnosis (assessment_pane.cpp), at the window's right in a column
+// kAssessmentWidth wide while diagnosing: its controls, made hidden with the window, and their place;
+// the time-based comparison of the diagnosis's two sweeps, shown as the mode starts; the pane's
+// buttons (false for any other control).
+constexpr int kAssessmentWidth = 560;
+void createAssessmentPane(HWND graph);
+void layoutAssessmentPane(HWND graph, const RECT& pane, bool shown);
+void assessDiagnosis(HWND graph);
+bool runAssessmentCommand(HWND graph, int id, int code);
+
+// The three phase sweeps (ids), proposed and changed in "Select phase sweeps"
+// (phase_sweeps_dialog.cpp); true for OK. And "Custom Analysis" (custom_analysis_dialog.cpp), which
+// saves the settings it shows in iniPath; true when they were changed.
+bool selectPhaseSweeps(HWND owner, const std::string& transformer, std::vector<std::int64_t>& phases);
+bool editCustomAnalysis(HWND owner, const std::string& iniPath);
 
 // Diagnose and Back (diagnosis_mode.cpp). enterDiagnosis diagnoses slot diagnosed against slot
 // fingerprint, keeping saved to put back when the mode ends; leaveDiagnosis puts it back (when on)

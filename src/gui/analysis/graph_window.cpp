@@ -32,18 +32,25 @@ constexpr int kComboNameLength = 11, kComboNameTail = 9;  // longer names are sh
 
 int rowTop(const RECT& client) { return client.bottom - kRowHeight - 6; }
 
+// The client area left to the picture and its control row: all of it, less the assessment's column
+// at the right while diagnosing.
+RECT graphClient(HWND graph) {
+    RECT r;
+    GetClientRect(graph, &r);
+    if (graphState(graph)->diagnosing) r.right = std::max<LONG>(r.right - kAssessmentWidth - kPictureLeft, 2 * kPlotLeft + 40);
+    return r;
+}
+
 // The picture, in client coordinates: the client area less 6 pixels left and right, 3 at the top and
 // the control row with 9 pixels at the bottom.
 RECT pictureArea(HWND graph) {
-    RECT r;
-    GetClientRect(graph, &r);
+    const RECT r = graphClient(graph);
     return RECT{kPictureLeft, kPictureTop, r.right - kPictureLeft, r.bottom - (kRowHeight + 9)};
 }
 
 // The plot rectangle itself, where the right mouse button opens the appearance menus.
 RECT plotRectangle(HWND graph) {
-    RECT r;
-    GetClientRect(graph, &r);
+    const RECT r = graphClient(graph);
     return RECT{kPictureLeft + kPlotLeft, kPictureTop + 10, r.right - kPictureLeft - kPlotLeft,
                 r.bottom - (kRowHeight + 159)};
 }
@@ -74,32 +81,26 @@ LRESULT CALLBACK dialogKeysHook(int code, WPARAM action, LPARAM parameter) {
 }
 
 void createControls(HWND graph) {
-    HINSTANCE instance = programInstance();
-    const struct {
-        int id;
-        const char* cls;
-        const char* text;
-        DWORD style;
-    } controls[] = {
-        {IDC_GRAPH_LEFT_CURSOR, "SCROLLBAR", "", SBS_HORZ | WS_TABSTOP},
-        {IDC_GRAPH_RIGHT_CURSOR, "SCROLLBAR", "", SBS_HORZ | WS_TABSTOP},
-        {IDC_GRAPH_ACTIVE_SWEEP, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
-        {IDC_GRAPH_LABEL, "STATIC", "", 0},
-        {IDC_GRAPH_DIAGNOSE, "BUTTON", "Diagnose", BS_PUSHBUTTON | WS_TABSTOP},
-        {IDC_GRAPH_SPARE, "BUTTON", "", BS_PUSHBUTTON | WS_DISABLED},
-    };
-    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-    for (const auto& c : controls) {
-        HWND w = CreateWindowExA(0, c.cls, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 10, 10, graph,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-        SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
+    constexpr DWORD shown = WS_VISIBLE;
+    createGraphControls(graph, {
+        {IDC_GRAPH_LEFT_CURSOR, "SCROLLBAR", "", shown | SBS_HORZ | WS_TABSTOP},
+        {IDC_GRAPH_RIGHT_CURSOR, "SCROLLBAR", "", shown | SBS_HORZ | WS_TABSTOP},
+        {IDC_GRAPH_ACTIVE_SWEEP, "COMBOBOX", "", shown | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+        {IDC_GRAPH_LABEL, "STATIC", "", shown},
+        {IDC_GRAPH_DIAGNOSE, "BUTTON", "Diagnose", shown | BS_PUSHBUTTON | WS_TABSTOP},
+        {IDC_GRAPH_SPARE, "BUTTON", "", shown | BS_PUSHBUTTON | WS_DISABLED},
+    });
+    createAssessmentPane(graph);
 }
 
-// The scroll bars sit under the readouts they move; the combo box and the buttons between them.
+// The scroll bars sit under the readouts they move; the combo box and the buttons between them. The
+// assessment's column, while diagnosing, stands at the right from the picture's top to the row's foot.
 void layoutControls(HWND graph) {
-    RECT client;
-    GetClientRect(graph, &client);
+    const RECT client = graphClient(graph);
+    RECT whole;
+    GetClientRect(graph, &whole);
+    layoutAssessmentPane(graph, RECT{client.right, kPictureTop, whole.right - kPictureLeft, whole.bottom - 6},
+                         graphState(graph)->diagnosing);
     const int y = rowTop(client);
     const int plotWidth = (client.right - 2 * kPictureLeft) - 2 * kPlotLeft;
     const int left = kPictureLeft + kPlotLeft, barWidth = std::max(plotWidth / 4, 40);
@@ -254,7 +255,9 @@ void onCommand(HWND graph, int id, int code) {
     case IDM_GRAPH_CLOSE: DestroyWindow(graph); return;
     case IDM_GRAPH_SAVE_BITMAP: savePicture(graph); return;
     case IDM_GRAPH_COPY_CLIPBOARD: copyPicture(graph); return;
-    default: runAppearanceCommand(graph, id); return;
+    default:
+        if (!runAssessmentCommand(graph, id, code)) runAppearanceCommand(graph, id);
+        return;
     }
 }
 
@@ -314,6 +317,34 @@ GraphState* graphState(HWND graph) {
     char name[64] = "";
     if (!graph || !GetClassNameA(graph, name, sizeof name) || std::string(name) != kGraphClass) return nullptr;
     return windowRecord<GraphState>(graph);
+}
+
+void createGraphControls(HWND graph, std::initializer_list<GraphControl> controls) {
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    for (const GraphControl& c : controls) {
+        HWND w = CreateWindowExA(0, c.cls, c.text, WS_CHILD | c.style, 0, 0, 10, 10, graph,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), programInstance(), nullptr);
+        SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void fitDiagnosis(HWND graph) {
+    if (graphState(graph)->diagnosing) {
+        // Wide enough for the picture at its smallest beside the assessment, as far as the screen allows.
+        RECT window;
+        GetWindowRect(graph, &window);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(graph, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        const int width = std::min<int>(std::max<int>(window.right - window.left, kInitialWidth + kAssessmentWidth),
+                                        work.right - work.left);
+        const int left = std::max<int>(std::min<int>(window.left, work.right - width), work.left);
+        SetWindowPos(graph, nullptr, left, window.top, width, window.bottom - window.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    layoutControls(graph);
+    InvalidateRect(graph, nullptr, TRUE);
 }
 
 void refreshGraph(HWND graph) {

@@ -11,6 +11,19 @@
 #define IDC_GRAPH_DIAGNOSE              10923
 #define IDC_GRAPH_SPARE                 10924   // always disabled
 
+// The assessment beside a diagnosis (10930-10940)
+#define IDC_ASSESS_FINGERPRINT          10930   // "Fingerprint": the time-based comparison again
+#define IDC_ASSESS_PHASES               10931   // "Phases...": construction-based
+#define IDC_ASSESS_SISTER               10932   // "Sister Unit...": type-based
+#define IDC_ASSESS_CUSTOM               10933   // "Custom Analysis..."
+#define IDC_ASSESS_HEADING              10934
+#define IDC_ASSESS_FINDINGS_LABEL       10935
+#define IDC_ASSESS_FINDINGS             10936
+#define IDC_ASSESS_VERDICTS_LABEL       10937
+#define IDC_ASSESS_VERDICTS             10938
+#define IDC_ASSESS_INDICES_LABEL        10939
+#define IDC_ASSESS_INDICES              10940
+
 // Menu bar template
 #define IDR_GRAPH_MENU                  12300
 
@@ -65,3 +78,17 @@
 #define IDD_DIAGNOSIS_SWEEPS            12320
 #define IDC_DIAGNOSIS_FINGERPRINT       209
 #define IDC_DIAGNOSIS_SWEEP             210
+
+// "Select phase sweeps"
+#define IDD_PHASE_SWEEPS                12330
+#define IDC_PHASE_A                     12331
+#define IDC_PHASE_B                     12332
+#define IDC_PHASE_C                     12333
+
+// "Custom Analysis"
+#define IDD_CUSTOM_ANALYSIS             12340
+#define IDC_CUSTOM_EDGES                12341
+#define IDC_CUSTOM_INDEX                12342
+#define IDC_CUSTOM_PASS                 12343
+#define IDC_CUSTOM_WARNING              12344
+#define IDC_CUSTOM_NONE                 12345   // "DL/T 911 Only": no custom analysis

@@ -338,6 +338,13 @@ private:
         click(choice, IDOK);
         graph = awaitGraph({"Fingerprint", "After fault"});
         waitUntil("the diagnosis mode's Back", [&] { return textOf(graph, IDC_GRAPH_DIAGNOSE) == "Back"; });
+        // Beside the results panel, the assessment: its comparison, its findings and every band's indices.
+        HWND indices = control(graph, IDC_ASSESS_INDICES);
+        waitUntil("the assessment's indices table", [&] { return target_->listRows(indices) == 3; });
+        if (target_->listCell(indices, 0, 0) != "DL/T 911" || target_->listCell(indices, 1, 1) != "RMF" ||
+            textOf(graph, IDC_ASSESS_HEADING).rfind("Time-based: After fault against Fingerprint", 0) != 0)
+            throw StepFailure("the assessment shows \"" + textOf(graph, IDC_ASSESS_HEADING) + "\" over " +
+                              target_->listCell(indices, 0, 0) + " " + target_->listCell(indices, 1, 1));
         screenshot(graph, "diagnosis");
         PostMessageW(graph, WM_CLOSE, 0, 0);
         target_->awaitClosed(graph, "the graph window");
