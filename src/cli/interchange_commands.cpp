@@ -16,7 +16,8 @@
 namespace cli {
 
 const char* const kInterchangeUsage =
-    "  corvane import --db PATH FILE...\n"
+    "  corvane import --db PATH FILE... [--parameter Sij]\n"
+    "    Sij: the transmission read from Touchstone files (.s2p, .s3p, .s4p), S21 unless given\n"
     "  corvane export csv|xml --db PATH DIR SWEEP_ID... [--yes]\n"
     "  corvane export impedance --db PATH SWEEP_ID FILE\n";
 
@@ -24,12 +25,15 @@ namespace {
 
 int importFiles(const Arguments& a) {
     if (a.positional.empty()) throw UsageError{"import needs files"};
+    interchange::TouchstoneParameter touchstone;
+    if (a.has("--parameter") && !interchange::parseTouchstoneParameter(a.get("--parameter"), touchstone))
+        throw UsageError{"--parameter takes a transmission such as S21 or S31: two different ports 1 to 9"};
     DatabaseSession session(requiredOption(a, "--db"));
     if (!session.isOpen()) return 1;
     int stored = 0;
     for (const std::string& file : a.positional) {
         db::SweepBundle bundle;
-        switch (interchange::importIntoDatabase(file, bundle)) {
+        switch (interchange::importIntoDatabase(file, bundle, touchstone)) {
         case interchange::ImportOutcome::Stored:
             std::printf("imported: %s\n", bundle.sweep.name.c_str());
             ++stored;
@@ -77,7 +81,7 @@ int exportSweeps(const Arguments& a, TerminalPrompter& prompter) {
 }  // namespace
 
 int runImportCommand(const std::vector<std::string>& args) {
-    return runCommand(kInterchangeUsage, [&] { return importFiles(parseOrThrow(args, {"--db"})); });
+    return runCommand(kInterchangeUsage, [&] { return importFiles(parseOrThrow(args, {"--db", "--parameter"})); });
 }
 
 int runExportCommand(const std::vector<std::string>& args, TerminalPrompter& prompter) {

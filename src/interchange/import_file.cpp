@@ -23,10 +23,12 @@ ImportKind importKindOf(const std::string& path) {
     if (endsWithEither(path, ".txt", ".TXT") || endsWithEither(path, ".csv", ".CSV")) return ImportKind::Csv;
     if (endsWithEither(path, ".xml", ".XML") || endsWithEither(path, ".sfra", ".SFRA")) return ImportKind::Xml;
     if (endsWithEither(path, ".pax", ".PAX")) return ImportKind::Pax;
+    if (touchstonePorts(path) > 0) return ImportKind::Touchstone;
     return ImportKind::None;
 }
 
-ImportOutcome importIntoDatabase(const std::string& path, db::SweepBundle& bundle) {
+ImportOutcome importIntoDatabase(const std::string& path, db::SweepBundle& bundle,
+                                 const TouchstoneParameter& touchstone) {
     bundle = db::SweepBundle{};
     switch (importKindOf(path)) {
     case ImportKind::Csv:
@@ -34,6 +36,7 @@ ImportOutcome importIntoDatabase(const std::string& path, db::SweepBundle& bundl
         break;
     case ImportKind::Xml: importXmlFile(path, bundle); break;
     case ImportKind::Pax: importPaxFile(path, bundle); break;
+    case ImportKind::Touchstone: importTouchstoneFile(path, bundle, touchstone); break;
     case ImportKind::None: return ImportOutcome::Skipped;
     }
     return bundle.marker > 0 && db::import_sweep_bundle(bundle) ? ImportOutcome::Stored : ImportOutcome::Refused;

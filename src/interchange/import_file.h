@@ -1,15 +1,16 @@
 // Importing a sweep file into the database as the data browser does: the reader is chosen by the
-// file's extension (".csv"/".txt", ".xml"/".sfra", ".pax", each in lower or upper case exactly),
-// other files are skipped. User-interface thread only (the readers show their refusals).
+// file's extension (".csv"/".txt", ".xml"/".sfra", ".pax", ".s2p"/".s3p"/".s4p", each in lower or
+// upper case exactly), other files are skipped. User-interface thread only (the readers show their refusals).
 #pragma once
 
 #include <string>
 
 #include "db/records.h"
+#include "interchange/touchstone_import.h"
 
 namespace interchange {
 
-enum class ImportKind { Csv, Xml, Pax, None };
+enum class ImportKind { Csv, Xml, Pax, Touchstone, None };
 
 ImportKind importKindOf(const std::string& path);
 
@@ -24,7 +25,8 @@ enum class ImportOutcome {
 };
 
 // Reads the file with its reader (messages shown by the reader) and, when that filled the bundle,
-// stores it with import_sweep_bundle.
-ImportOutcome importIntoDatabase(const std::string& path, db::SweepBundle& bundle);
+// stores it with import_sweep_bundle. A Touchstone file gives the transmission parameter chosen.
+ImportOutcome importIntoDatabase(const std::string& path, db::SweepBundle& bundle,
+                                 const TouchstoneParameter& touchstone = {});
 
 }  // namespace interchange

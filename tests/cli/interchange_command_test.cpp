@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "support/run_command.h"
@@ -88,4 +90,47 @@ TEST_F(InterchangeCommandTest, ImpedanceTablesAndRefusals) {
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_NE(broken.err.find("Import Error: "), std::string::npos);
     EXPECT_NE(corvane({"db", "info", db}).out.find("Sweep: 2\n"), std::string::npos);
+}
+
+// A network analyser's file: 1000 points with four comment lines, S21 falling and rising over the
+// winding's resonances.
+std::string analyserFile(double shift) {
+    std::string text = "!Rohde-Schwarz,ZNL6,101234,2.10\n!Date: 2024-03-05 10:30:12\n!Trace: S21\n!Averages: 4\n"
+                       "# Hz S DB R 50\n";
+    for (int k = 0; k < 1000; ++k) {
+        const double f = 20 * std::pow(1e5, k / 999.0);
+        char line[160];
+        std::snprintf(line, sizeof line, "%.9g -1 0 %.6f %.3f -30 0 -1 0\n", f, -40 + 12 * std::sin(std::log(f) * 3 * shift),
+                      -0.09 * k);
+        text += line;
+    }
+    return text;
+}
+
+TEST_F(InterchangeCommandTest, NetworkAnalyserFilesImportAndAreAssessedAndPlotted) {
+    const std::string db = work.file("vna.db");
+    ASSERT_EQ(corvane({"db", "info", db}).exitCode, 0);
+    writeFile(work.file("HV1 2019.s2p"), analyserFile(1.0));
+    writeFile(work.file("HV1 2024.S2P"), analyserFile(1.03));
+    CommandResult imported = corvane({"import", "--db", db, work.file("HV1 2019.s2p"), work.file("HV1 2024.S2P")});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out, "imported: HV1 2019\nimported: HV1 2024\n");
+    EXPECT_EQ(corvane({"db", "rows", db, "Equipment", "--columns", "1,2,3"}).out.find("Rohde-Schwarz\tZNL6\t101234\n"), 0u);
+
+    CommandResult assessed = corvane({"assess", "--db", db, "1", "2", "--json"});
+    ASSERT_EQ(assessed.exitCode, 0) << assessed.err;
+    EXPECT_NE(assessed.out.find("\"count\":155"), std::string::npos) << "the middle band's points";
+    EXPECT_EQ(corvane({"plot", "--db", db, "--diagnose", "1", "2", "--out", work.file("d.svg")}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::file_size(work.file("d.svg")) > 1000);
+
+    // S12 is chosen by name; a reflection or a port beyond the file is no transmission to read.
+    CommandResult s12 = corvane({"import", "--db", db, work.file("HV1 2019.s2p"), "--parameter", "s12"});
+    ASSERT_EQ(s12.exitCode, 0) << s12.err;
+    EXPECT_EQ(corvane({"db", "rows", db, "Data", "--columns", "3", "--where", "WHERE Sweep_Id='3'"}).out.substr(0, 6),
+              "-30.0\n");
+    EXPECT_EQ(corvane({"import", "--db", db, work.file("HV1 2019.s2p"), "--parameter", "S11"}).exitCode, 2);
+    CommandResult beyond = corvane({"import", "--db", db, work.file("HV1 2019.s2p"), "--parameter", "S31"});
+    EXPECT_EQ(beyond.exitCode, 1);
+    EXPECT_NE(beyond.err.find("Import Error: HV1 2019.s2p: it has 2 ports; S31 needs 3"), std::string::npos) << beyond.err;
+    EXPECT_NE(corvane({"db", "info", db}).out.find("Sweep: 3\n"), std::string::npos);
 }

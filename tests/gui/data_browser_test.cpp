@@ -9,6 +9,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -394,6 +397,70 @@ TEST_F(DataBrowser, ImportStoresExactlyTheImportableFilesAndNamesTheOthers) {
     ASSERT_FALSE(prompter.boxes.empty());
     EXPECT_EQ(prompter.boxes.back().text, "These files were not imported:\n\nmixed.Csv\nbroken.xml\nnotes.doc");
     EXPECT_EQ(prompter.boxes.front().text, "The selected file is not a valid XML file");
+}
+
+// A network analyser's file of 1000 log-spaced points from 20 Hz to 2 MHz with four comment lines: a
+// winding's resonances in S21, and S12 one dB below it so that the choice between them shows.
+std::string analyserFile(const char* date, double shift) {
+    std::string text = std::string("!Keysight Technologies,E5061B,MY123456,A.03.20\n!Date: ") + date +
+                       "\n!Measurement: S21 through the winding\n!Correction: ON\n# Hz S MA R 50\n";
+    for (int k = 0; k < 1000; ++k) {
+        const double f = 20 * std::pow(1e5, k / 999.0);
+        const double gainDb = -40 + 12 * std::sin(std::log(f) * 3 * shift);
+        const double s21 = std::pow(10, gainDb / 20), s12 = std::pow(10, (gainDb - 1) / 20);
+        char line[160];
+        std::snprintf(line, sizeof line, "%.9g 0.1 0 %.9g %.4f %.9g %.4f 0.1 0\n", f, s21, -0.09 * k, s12, -0.09 * k);
+        text += line;
+    }
+    return text;
+}
+
+TEST_F(DataBrowser, TouchstoneFilesImportWithTheTransmissionChosenAndAreDiagnosed) {
+    writeFile(dir.file("HV1 2019.s2p"), analyserFile("2019-04-02 09:00:00", 1.0));
+    writeFile(dir.file("HV1 2024.S2P"), analyserFile("Tuesday, March 05, 2024 10:30:12", 1.02));
+    prompter.openResults.push_back({dir.file("HV1 2019.s2p"), dir.file("HV1 2024.S2P")});
+    std::string proposed;
+    answerNextDialog("Touchstone Import", [&](HWND dialog) {
+        proposed = itemText(dialog, IDC_TOUCHSTONE_PARAMETER);
+        SendDlgItemMessageW(dialog, IDC_TOUCHSTONE_PARAMETER, CB_SETCURSEL, 1, 0);  // S12
+        pressButton(dialog, IDOK);
+    });
+    press(IDC_TOOL_IMPORT);
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(proposed, "S21");
+    const auto& filters = prompter.choicesShown.back().filters;
+    EXPECT_NE(std::find(filters.begin(), filters.end(), std::pair<std::string, std::string>{"Touchstone Files", "*.s2p;*.s3p;*.s4p"}),
+              filters.end());
+    EXPECT_NE(filters.back().second.find("*.s2p;*.s3p;*.s4p"), std::string::npos) << filters.back().first;
+    EXPECT_TRUE(prompter.boxes.empty()) << prompter.captions();
+
+    const std::vector<std::string> names = shown(1);
+    ASSERT_EQ(names.size(), 3u);  // the sweep the test starts with, then the two files
+    EXPECT_EQ(names[1], "HV1 2019");
+    EXPECT_EQ(names[2], "HV1 2024");
+    EXPECT_EQ(shown(2)[2], "05-03-2024");
+    const std::int64_t older = std::atoll(listCell(list(), 1, 0).c_str()), newer = std::atoll(listCell(list(), 2, 0).c_str());
+    db::SweepBundle stored;
+    ASSERT_TRUE(db::load_sweep_bundle(older, stored));
+    ASSERT_EQ(stored.sweep.pointCount(), 1000);
+    EXPECT_NEAR(stored.sweep.basicPoints[500].amplitude,
+                -41 + 12 * std::sin(std::log(20 * std::pow(1e5, 500 / 999.0)) * 3), 1e-6) << "S12, as chosen";
+    EXPECT_NEAR(stored.sweep.basicPoints[500].phase, -45, 1e-9);
+    EXPECT_EQ(stored.equipment.instrument, "E5061B");
+
+    // Diagnosed one against the other from the browser.
+    select({1, 2});
+    bool diagnosing = false;
+    press(IDC_TOOL_DIAGNOSE);
+    HWND graph = FindWindowA(gui::kGraphClass, nullptr);
+    ASSERT_NE(graph, nullptr);
+    EXPECT_NE(gui::graphState(graph)->view.diagnosis.result.classCode, analysis::kNoDiagnosis);
+    ASSERT_EQ(gui::graphState(graph)->assessed.size(), 1u);
+    int inMiddleBand = 0;  // the file's frequencies in (100 kHz, 600 kHz]
+    for (int k = 0; k < 1000; ++k) inMiddleBand += 20 * std::pow(1e5, k / 999.0) > 1e5 && 20 * std::pow(1e5, k / 999.0) <= 6e5;
+    EXPECT_EQ(gui::graphState(graph)->assessed[0].assessment.dlt911.bands[1].count, inMiddleBand);
+    EXPECT_EQ(graphedAndClose(&diagnosing), (std::vector<std::int64_t>{older, newer}));
+    EXPECT_TRUE(diagnosing);
 }
 
 TEST_F(DataBrowser, ExportWritesOneFilePerSelectedSweepIntoTheChosenFolder) {

@@ -12,6 +12,7 @@
 #include "gui/db/browser_state.h"
 #include "gui/db/database_commands.h"
 #include "gui/db/record_dialogs.h"
+#include "gui/interchange/touchstone_dialog.h"
 #include "gui/resources/browser_ids.h"
 #include "gui/resources/resource.h"
 #include "interchange/csv_export.h"
@@ -83,19 +84,30 @@ void importFiles(HWND window) {
     if (!db::databaseIsOpen()) return;
     platform::FileChoice choice;
     choice.title = "Import into Database";
-    choice.filters = {{"CSV Files", "*.csv"},         {"Text files", "*.txt"},
-                      {"XML Files", "*.xml"},         {"Doble SFRA Files", "*.sfra"},
-                      {"Megger PAX Files", "*.pax"},  {"All Importable Files", "*.csv;*.txt;*.xml;*.sfra;*.pax"}};
+    choice.filters = {{"CSV Files", "*.csv"},
+                      {"Text files", "*.txt"},
+                      {"XML Files", "*.xml"},
+                      {"Doble SFRA Files", "*.sfra"},
+                      {"Megger PAX Files", "*.pax"},
+                      {"Touchstone Files", "*.s2p;*.s3p;*.s4p"},
+                      {"All Importable Files", "*.csv;*.txt;*.xml;*.sfra;*.pax;*.s2p;*.s3p;*.s4p"}};
     choice.filterIndex = 3;
     choice.mustExist = true;
     choice.multiSelect = true;
     std::vector<std::string> paths;
     if (!platform::prompter().openFile(choice, paths)) return;
+    // Network analysers' files hold every port's response: the user says which transmission to read.
+    interchange::TouchstoneParameter touchstone;
+    for (const std::string& path : paths)
+        if (interchange::importKindOf(path) == interchange::ImportKind::Touchstone) {
+            if (!chooseTouchstoneParameter(window, touchstone)) return;
+            break;
+        }
 
     std::string notImported;
     for (const std::string& path : paths) {
         db::SweepBundle bundle;
-        switch (interchange::importIntoDatabase(path, bundle)) {
+        switch (interchange::importIntoDatabase(path, bundle, touchstone)) {
         case interchange::ImportOutcome::Stored: break;
         case interchange::ImportOutcome::ImpedanceTable:
             editSweepDialog(mainWindowOf(window), bundle.sweep, db::kAddChecked);

@@ -12,6 +12,7 @@
 #define IDD_SELECT_FROM_TABLE               12005
 #define IDD_PERFORM_SWEEP                   12006
 #define IDD_EXPORT_SWEEP                    12007
+#define IDD_TOUCHSTONE_IMPORT               12008
 
 // The record dialogs' title line, shown in a larger font
 #define IDC_DIALOG_TITLE                    12010
@@ -80,6 +81,9 @@
 // Export Sweep
 #define IDC_EXPORT_LOCATION                 12180
 #define IDC_EXPORT_BROWSE                   12181
+
+// Touchstone Import
+#define IDC_TOUCHSTONE_PARAMETER            12185
 
 // Posted by a dialog to itself when a picking field gets the focus: wParam is the field's id. The
 // picker opens after the focus change has finished rather than inside it.
