@@ -38,9 +38,10 @@ bool allDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
+// The value of a run of digits, held below 10^9 (no date or time field comes near it).
 int digitsValue(std::string_view text) {
     int v = 0;
-    for (char c : text) v = v * 10 + (c - '0');
+    for (char c : text) v = std::min(v * 10 + (c - '0'), 999999999 / 10);
     return v;
 }
 
@@ -139,7 +140,7 @@ bool Reader::keyword(std::string_view text) {
         if (value != "12_21" && value != "21_12") return refuse("[Two-Port Data Order] is " + value);
         order12_ = value == "12_21";
     } else if (name == "number of frequencies") {
-        if (!wholeNumber(value, v) || v < 0 || v != std::floor(v)) return refuse("[Number of Frequencies] is " + value);
+        if (!wholeNumber(value, v) || v < 0 || v > 1e9 || v != std::floor(v)) return refuse("[Number of Frequencies] is " + value);
         announced_ = static_cast<long>(v);
     } else if (name == "matrix format") {
         if (value == "full") matrix_ = Matrix::Full;

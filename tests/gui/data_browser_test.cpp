@@ -422,6 +422,7 @@ TEST_F(DataBrowser, TouchstoneFilesImportWithTheTransmissionChosenAndAreDiagnose
     std::string proposed;
     answerNextDialog("Touchstone Import", [&](HWND dialog) {
         proposed = itemText(dialog, IDC_TOUCHSTONE_PARAMETER);
+        screenshotIfAsked(dialog, "touchstone-import");
         SendDlgItemMessageW(dialog, IDC_TOUCHSTONE_PARAMETER, CB_SETCURSEL, 1, 0);  // S12
         pressButton(dialog, IDOK);
     });

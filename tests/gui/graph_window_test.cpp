@@ -24,7 +24,6 @@
 #include "gui/resources/graph_ids.h"
 #include "gui/support/dialog_driver.h"
 #include "gui/support/form_driver.h"
-#include "gui/support/host_process.h"
 #include "platform/files.h"
 #include "support/recording_canvas.h"
 #include "support/records.h"
@@ -688,20 +687,6 @@ std::vector<std::string> listBoxLines(HWND graph, int id) {
     return lines;
 }
 
-// With CORVANE_SCREENSHOTS naming a host folder, the graph window as the screen shows it, for a person
-// to look at.
-void screenshotIfAsked(HWND graph, const std::string& name) {
-    const char* folder = std::getenv("CORVANE_SCREENSHOTS");
-    RECT r;
-    if (!folder || !*folder || !GetWindowRect(graph, &r)) return;
-    RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    pumpMessages(300);
-    const std::string crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
-                             std::to_string(r.left) + "+" + std::to_string(r.top);
-    runHostCommand("import -window root -crop " + crop + " +repage " +
-                   shellQuoted(std::string(folder) + "/" + name + ".png"), 30000);
-}
-
 bool hasLine(const std::vector<std::string>& lines, const std::string& start) {
     for (const std::string& line : lines)
         if (line.rfind(start, 0) == 0) return true;
@@ -750,6 +735,7 @@ TEST_F(GraphWindowTest, TheDiagnosisShowsTheAssessmentBesideItsPanelAndSavesTheC
         SendDlgItemMessageW(dialog, IDC_CUSTOM_INDEX, CB_SETCURSEL, 1, 0);
         setItemText(dialog, IDC_CUSTOM_PASS, "0.99, 0.99");
         setItemText(dialog, IDC_CUSTOM_WARNING, "0.5, 0.5");
+        screenshotIfAsked(dialog, "custom-analysis");
         pressButton(dialog, IDOK);
     });
     clickButton(graph, IDC_ASSESS_CUSTOM);
@@ -798,6 +784,7 @@ TEST_F(GraphWindowTest, ThePhasesOfOneTestAndASisterUnitAreComparedFromTheDiagno
         EXPECT_EQ(itemText(dialog, IDC_PHASE_A), "Phase A\t05-03-2024 10:30");
         EXPECT_EQ(itemText(dialog, IDC_PHASE_B), "Phase B\t05-03-2024 10:30");
         EXPECT_EQ(itemText(dialog, IDC_PHASE_C), "Phase C\t05-03-2024 10:30");
+        screenshotIfAsked(dialog, "phase-sweeps");
         pressButton(dialog, IDOK);
     });
     clickButton(graph, IDC_ASSESS_PHASES);

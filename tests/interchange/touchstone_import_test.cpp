@@ -155,7 +155,7 @@ TEST(Touchstone, CommentDatesInTheFormsAnalysersWrite) {
         EXPECT_EQ(date, d.date) << d.text;
         EXPECT_EQ(time, d.time) << d.text;
     }
-    for (const char* none : {"03/05/2024", "31.02.2024", "2023-02-29", "yesterday", "10:30"}) {
+    for (const char* none : {"03/05/2024", "31.02.2024", "2023-02-29", "yesterday", "10:30", "99999999999 Mar 2024"}) {
         std::string date, time;
         EXPECT_FALSE(commentDate(none, date, time)) << none;
     }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "gui/resources/resource.h"
 #include "gui/resources/dialog_ids.h"
 #include "gui/support/dialog_driver.h"
+#include "gui/support/host_process.h"
 #include "instrument/comms_log.h"
 #include "instrument/identification.h"
 #include "instrument/settings.h"
@@ -184,5 +186,18 @@ void SimulatorTest::TearDown() {
 }
 
 std::string SimulatorTest::traffic() { return testing_support::readFile(dir.file(instrument::kCommsLogFileName)); }
+
+void screenshotIfAsked(HWND window, const std::string& name) {
+    const char* folder = std::getenv("CORVANE_SCREENSHOTS");
+    RECT r;
+    if (!folder || !*folder || !GetWindowRect(window, &r)) return;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    pumpMessages(300);
+    const std::string crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+                             std::to_string(r.left) + "+" + std::to_string(r.top);
+    runHostCommand("import -window root -crop " + crop + " +repage " +
+                       shellQuoted(std::string(folder) + "/" + name + ".png"),
+                   30000);
+}
 
 }  // namespace gui_testing

@@ -42,6 +42,10 @@ void pickFirstRow(HWND dialog, int field, const std::string& table = {});
 // Pumps messages until done() or ms pass; the last done().
 bool pumpUntil(const std::function<bool()>& done, unsigned ms = 5000);
 
+// With CORVANE_SCREENSHOTS naming a host folder, the window as the screen shows it, saved there as
+// name.png for a person to look at; nothing otherwise.
+void screenshotIfAsked(HWND window, const std::string& name);
+
 // Expects a popup menu within ms: runs check on it, then chooses its item at position (0 first)
 // with the keyboard, or closes it without a choice when position is negative.
 void answerNextMenu(std::function<void(HMENU)> check, int position, unsigned ms = 5000);
