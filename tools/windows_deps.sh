@@ -1,5 +1,6 @@
 # The libraries the Windows programs link statically, built for Windows from Debian's own source
-# packages with the MinGW-w64 toolchain: SQLite, expat and libzip (zlib is Debian's MinGW package).
+# packages with the MinGW-w64 toolchain: SQLite, expat, libzip and libharu (zlib is Debian's MinGW
+# package).
 # Sourced by tools/build_windows.sh. Each library is fetched and built once and kept in DEPS; a
 # stamp names the source version it was built from.
 #
@@ -7,7 +8,7 @@
 # own configured sources with every "deb" made "deb-src", so the system's apt configuration is never
 # touched and no host name is written anywhere.
 
-corvane_deps_libraries=(sqlite3 expat libzip)
+corvane_deps_libraries=(sqlite3 expat libzip libharu)
 
 # corvane_private_apt DIR: prepares DIR as an apt folder of deb-src entries and fetches its lists.
 corvane_private_apt() {
@@ -58,6 +59,18 @@ corvane_fetch_source() {
             local tree
             tree=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
             [ -n "$tree" ] && echo "$tree" && return 0
+        fi
+        # A mirror may hold a version's upstream tarball but not its Debian part: the tarball alone
+        # is then unpacked (the program needs none of Debian's packaging).
+        local orig
+        orig=$(find "$work" -maxdepth 1 -name "*.orig.tar.*" | head -n 1)
+        if [ -n "$orig" ] && (cd "$work" && tar xf "$(basename "$orig")"); then
+            local tree
+            tree=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+            if [ -n "$tree" ]; then
+                echo "windows_deps: $package $version: Debian's part is missing; building its upstream tarball" >&2
+                echo "$tree" && return 0
+            fi
         fi
         echo "windows_deps: $package $version could not be fetched; trying an older version" >&2
     done
@@ -118,6 +131,13 @@ corvane_build_libzip() {
     corvane_cmake_dep "$1" "$2" -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
         -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DBUILD_TOOLS=OFF \
         -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF && corvane_cmake_install "$1"
+}
+
+# libharu without its PNG support (the program embeds no pictures) and without its examples; zlib
+# compresses the streams.
+corvane_build_libharu() {
+    corvane_cmake_dep "$1" "$2" -DLIBHPDF_SHARED=OFF -DLIBHPDF_STATIC=ON -DLIBHPDF_EXAMPLES=OFF \
+        -DCMAKE_DISABLE_FIND_PACKAGE_PNG=ON && corvane_cmake_install "$1"
 }
 
 # corvane_windows_deps DEPS: makes sure DEPS/prefix holds every library, building those whose stamp is

@@ -76,8 +76,7 @@ void differs(std::vector<std::string>& out, const char* what, const std::string&
 std::string shown(const std::string& text) { return text.empty() ? "(none)" : text; }
 
 void checkCalibration(std::vector<std::string>& out, const char* whose, const db::SweepBundle& b) {
-    const long due = dateNumber(b.equipment.calibrationDueDate.str()), swept = dateNumber(b.sweep.date.str());
-    if (due && swept && due < swept)
+    if (calibrationWasOverdue(b))
         out.push_back(common::stringPrintf("Calibration of the %s instrument was overdue on its date: due %s, swept %s",
                                            whose, b.equipment.calibrationDueDate.c_str(), b.sweep.date.c_str()));
 }
@@ -149,6 +148,11 @@ std::string listText(const std::vector<double>& values) {
 }
 
 }  // namespace
+
+bool calibrationWasOverdue(const db::SweepBundle& b) {
+    const long due = dateNumber(b.equipment.calibrationDueDate.str()), swept = dateNumber(b.sweep.date.str());
+    return due && swept && due < swept;
+}
 
 BandIndices bandIndices(const std::vector<ResampledPoint>& points, const FrequencyBand& band) {
     BandIndices r;

@@ -125,6 +125,10 @@ struct Assessment {
     std::vector<DifferencePoint> difference;
 };
 
+// Whether the sweep's instrument was due for calibration before the sweep's date (dates as stored or
+// as loaded; false when either is missing).
+bool calibrationWasOverdue(const db::SweepBundle& bundle);
+
 // Each difference between the two sweeps that makes comparing them doubtful, one readable line each
 // ("OLTC position differs: 3 against 5"), reference first. The bands are those the analyses use: a
 // frequency range that does not cover one is named. A type-based comparison expects another

@@ -318,7 +318,7 @@ double differenceScale(const std::vector<DifferencePoint>& points) {
 // difference curve in the lowest quarter around its own zero line, with its scale in the corner.
 void drawDifference(Painter& p) {
     const DifferenceCurve& d = p.view.difference;
-    if (d.points.empty()) return;
+    if (d.points.empty() && d.bands.empty()) return;
     const bool black = p.settings.background == kBackgroundBlack;
     const Colour colour = black ? rgb(0, 200, 200) : rgb(0, 120, 120);
     p.canvas.selectPen({p.frame, 1, PenStyle::Dot});
@@ -332,6 +332,7 @@ void drawDifference(Painter& p) {
             p.write({p.x(from), kPlotTop + 2, p.x(to), kPlotTop + 18}, band.name,
                     kTextCenter | kTextVCenter | kTextSingleLine, p.text);
     }
+    if (d.points.empty()) return;  // bands marked on an overlay without a comparison
     const int stripHeight = p.H / 4, zero = p.axis - stripHeight / 2;
     const double scale = differenceScale(d.points);
     p.canvas.selectPen({colour, 1, PenStyle::Dot});
@@ -605,6 +606,7 @@ void DrawGraph(Canvas& canvas, const GraphView& view, int width, int height, int
     drawCurves(p);
     drawCursors(p);
     canvas.clearClip();
+    if (view.plotOnly) return;
     drawReadouts(p);
     DrawDiagnosisPanel(canvas, view.diagnosis, s, kPlotLeft, diagnosisPanelTop(height, legendOffset), W);
 }

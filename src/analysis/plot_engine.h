@@ -63,7 +63,8 @@ Cursors buildCursors(const db::SweepRecord& sweep, const AxisRanges& ranges);
 
 // An assessment's difference curve (the sweep's gain less the reference's, dB, against frequency)
 // with the bands it was assessed in: drawn in the diagnosis view under the two gain curves, in the
-// lowest quarter of the plot on a scale of its own, the bands' edges marked across the plot.
+// lowest quarter of the plot on a scale of its own, the bands' edges marked across the plot. Bands
+// without points are marked alone (a report's overlay).
 struct DifferenceCurve {
     std::vector<DifferencePoint> points;
     std::vector<FrequencyBand> bands;
@@ -81,6 +82,7 @@ struct GraphView {
     Cursors cursors;      // of the active sweep
     DiagnosisPanelData diagnosis;
     DifferenceCurve difference;  // empty outside an assessed diagnosis
+    bool plotOnly = false;       // the plot with its titles and legend alone: no readouts, no panel (a report)
 };
 
 // The legend's distance below the frequency axis: in the window, and in an exported picture.

@@ -14,6 +14,7 @@
 #include "cli/measure_commands.h"
 #include "cli/assess_command.h"
 #include "cli/plot_command.h"
+#include "cli/report_command.h"
 #include "cli/terminal_prompter.h"
 #include "common/identity.h"
 #include "db/schema.h"
@@ -23,8 +24,9 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage:\n  corvane --version\n  corvane startup [-fakesfra] [-documents]\n%s%s%s%s%s%s%s%s",
+    std::fprintf(stderr, "usage:\n  corvane --version\n  corvane startup [-fakesfra] [-documents]\n%s%s%s%s%s%s%s%s%s",
                  cli::kDbUsage, cli::kInstrumentUsage, cli::kMeasureUsage, cli::kPlotUsage, cli::kAssessUsage,
+                 cli::kReportUsage,
                  cli::kInterchangeUsage, cli::kBackupUsage, cli::kLinkUsage);
     return 2;
 }
@@ -72,6 +74,7 @@ int main(int argc, char** argv) {
     if (args[0] == "crossings") return cli::runCrossingsCommand(rest);
     if (args[0] == "diagnose") return cli::runDiagnoseCommand(rest);
     if (args[0] == "assess") return cli::runAssessCommand(rest);
+    if (args[0] == "report") return cli::runReportCommand(rest);
     if (args[0] == "import") return cli::runImportCommand(rest);
     if (args[0] == "export") return cli::runExportCommand(rest, prompter);
     if (args[0] == "backup") return cli::runBackupCommand(rest);

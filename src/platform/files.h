@@ -32,6 +32,9 @@ bool writeWholeFile(const std::string& path, const std::string& bytes);
 // Moves the file from into to's place in one step, replacing a file there. False when it could not.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// The folder of the running program's executable; "" when it cannot be had.
+std::string programFolder();
+
 // Deletes a file. False when it could not be deleted.
 bool deleteFile(const std::string& path);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "instrument/link.h"
+#include "platform/files.h"
 #include "platform/win32/wide_text.h"
 
 namespace gui {
@@ -15,12 +16,8 @@ namespace {
 // The simulator's full path: the running program's folder and "corvane-sim.exe"; "" when the
 // program's own path cannot be had.
 std::string simulatorPath() {
-    std::vector<WCHAR> own(32768);  // the longest path Windows has
-    const DWORD length = GetModuleFileNameW(nullptr, own.data(), static_cast<DWORD>(own.size()));
-    if (length == 0 || length >= own.size()) return std::string();
-    std::string path = platform::win32::narrow(own.data(), length);
-    path.erase(path.find_last_of('\\') + 1);
-    return path + "corvane-sim.exe";
+    const std::string folder = platform::programFolder();
+    return folder.empty() ? std::string() : folder + "\\corvane-sim.exe";
 }
 
 }  // namespace

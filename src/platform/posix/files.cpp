@@ -34,6 +34,14 @@ bool replaceFile(const std::string& from, const std::string& to) {
     return !from.empty() && !to.empty() && ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+std::string programFolder() {
+    std::vector<char> own(4096);
+    const ssize_t length = ::readlink("/proc/self/exe", own.data(), own.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= own.size()) return std::string();
+    const std::string path(own.data(), static_cast<std::size_t>(length));
+    return path.substr(0, path.find_last_of('/'));
+}
+
 bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/win32/wide_text.h"
 
@@ -65,6 +66,14 @@ bool replaceFile(const std::string& from, const std::string& to) {
     return !from.empty() && !to.empty() &&
            MoveFileExW(systemPath(from).data(), systemPath(to).data(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::string programFolder() {
+    std::vector<WCHAR> own(32768);  // the longest path Windows has
+    const DWORD length = GetModuleFileNameW(nullptr, own.data(), static_cast<DWORD>(own.size()));
+    if (length == 0 || length >= own.size()) return std::string();
+    const std::string path = win32::narrow(own.data(), length);
+    return path.substr(0, path.find_last_of('\\'));
 }
 
 bool deleteFile(const std::string& path) { return !path.empty() && DeleteFileW(systemPath(path).data()) != 0; }
