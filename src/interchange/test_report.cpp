@@ -12,6 +12,7 @@
 #include "common/string_printf.h"
 #include "db/diagnosis_sweeps.h"
 #include "db/record_store.h"
+#include "db/row_text.h"
 #include "interchange/pdf_canvas.h"
 #include "interchange/pdf_document.h"
 #include "platform/files.h"
@@ -210,6 +211,12 @@ Row wideRow(const std::string& k, const std::string& v) { return {{{k, false, tr
 
 std::string orNone(const std::string& text) { return text.empty() ? "-" : text; }
 
+// The equipment's date as the program shows dates (DD-MM-YYYY), whichever form the record holds.
+std::string dueDate(const std::string& date) {
+    if (date.size() == 10 && date[4] == '-') return db::displayDate(date);
+    return orNone(date);
+}
+
 void titleBlock(Flow& f, const ReportInput& in) {
     f.line(in.settings.title, true, kTitleSize);
     if (!in.settings.site.empty()) f.line(in.settings.site, false, 12);
@@ -254,7 +261,7 @@ void sweepSection(Flow& f, const ReportInput& in) {
             pairRow("Fluid filled", b.setup.fluidFilled ? "Yes" : "No", "Temperature", number(s.temperature, "%.1f \xC2\xB0" "C")),
             pairRow("Equipment", orNone(b.equipment.manufacturer.str() + " " + b.equipment.instrument.str()),
                     "Serial number", orNone(b.equipment.serialNumber.str())),
-            pairRow("Calibration due", orNone(b.equipment.calibrationDueDate.str()) + (overdue ? "  OVERDUE on the sweep's date" : ""),
+            pairRow("Calibration due", dueDate(b.equipment.calibrationDueDate.str()) + (overdue ? "  OVERDUE on the sweep's date" : ""),
                     "Peak voltage", number(s.peakVoltage, "%.2f V")),
             wideRow("Comments", orNone(s.comments.str())),
         };
