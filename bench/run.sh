@@ -4,7 +4,7 @@
 # (10 million rows in Data_FRA) and one of 10 such sweeps, times the everyday commands on both and
 # prints each large time as a ratio to its small one against the target; then times storing a
 # 2,000-point sweep into the large database against raw inserts (bench/store_bench), and runs
-# bench/browser_bench and bench/assessment_bench. Run by hand; CI does not run it.
+# bench/browser_bench, bench/assessment_bench and bench/report_bench. Run by hand; CI does not run it.
 # Usage: bench/run.sh [REPEATS]   (odd, at most 9; default 7: each time is the median of that many runs)
 set -euo pipefail
 export LC_ALL=C  # EPOCHREALTIME with a decimal point
@@ -237,3 +237,7 @@ awk -v s="$small_ms" -v l="$large_ms" -v target="$target" 'BEGIN {
 echo "An assessment of two 2,000-point sweeps (bench/assessment_bench; output in $build/assessment_bench.txt)"
 "$build/bench/assessment_bench" >"$build/assessment_bench.txt" 2>&1
 grep -E '^Assess|^Target' "$build/assessment_bench.txt"
+
+echo "The report of nine 2,000-point sweeps (bench/report_bench; output in $build/report_bench.txt)"
+"$build/bench/report_bench" >"$build/report_bench.txt" 2>&1
+grep -E '^NineSweepReport|^Target' "$build/report_bench.txt"

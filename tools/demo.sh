@@ -2,7 +2,7 @@
 # The main job on the simulated instrument: a new database for a three-phase transformer, the
 # instrument registered, a fingerprint sweep of the healthy winding, a repeat test and a test of a
 # deformed winding, both diagnosed against the fingerprint, the deformed one assessed, exported as
-# IEC XML and CSV, imported into a second database, and graphed as SVG.
+# IEC XML and CSV, imported into a second database, graphed as SVG, and the test report as PDF.
 # Usage: tools/demo.sh BUILD_DIR OUT_DIR [corvane-sim options, e.g. --fast]
 set -euo pipefail
 build=$1
@@ -88,6 +88,9 @@ deformed_verdict=$(verdict "$deformed" deformed)
 bands=1000,10000,100000,600000,1000000,2000000
 "$corvane" assess --db "$db" "$fingerprint" "$deformed" --bands "$bands" >"$out/assessment.txt"
 "$corvane" assess --db "$db" "$fingerprint" "$deformed" --bands "$bands" --json >"$out/assessment.json"
+# The test report of the three sweeps, assessed against the fingerprint.
+"$corvane" report --db "$db" --out "$out/report.pdf" --reference "$fingerprint" --site "Demonstration substation" \
+    "$fingerprint" "$repeat" "$deformed" >/dev/null
 
 cat <<SUMMARY
 
@@ -100,4 +103,5 @@ Re-imported into:    $out/reimported.db ($(grep -c '^imported: ' "$out/import.tx
 Graph:               $out/graph.svg
 Diagnosis picture:   $out/diagnosis.svg
 Assessment:          $out/assessment.txt (and .json)
+Test report:         $out/report.pdf
 SUMMARY

@@ -285,7 +285,7 @@ TEST_F(DataBrowser, EachFinderShowsItsSweepsOrRecordsInTheFilteredView) {
     command(IDM_BROWSER_FINDER_FIRST + 3);  // the basic sweep's "All sweeps of the same datatype"
     EXPECT_EQ(shown(1), (std::vector<std::string>{"Tap5 after repair", "Basic one", "Elsewhere"}));
     select({2});
-    EXPECT_EQ(contextMenu()[3], "Find Similar Sweeps>All sweeps on the same transformer (\"TX-200 Other S9\")");
+    EXPECT_EQ(contextMenu()[4], "Find Similar Sweeps>All sweeps on the same transformer (\"TX-200 Other S9\")");
     command(IDM_BROWSER_FINDER_FIRST + 4);  // "Find Sweeps" > "Find Transformer": TX-200 alone
     EXPECT_EQ(shown(0), std::vector<std::string>{"TX-200"});
     EXPECT_EQ(listCell(list(), 0, 2), "S9");
@@ -358,6 +358,18 @@ TEST_F(DataBrowser, GraphTakesUpToNineSweepsInListOrderAndDiagnoseTwo) {
     press(IDC_TOOL_DIAGNOSE);
     EXPECT_EQ(graphedAndClose(&diagnosing), (std::vector<std::int64_t>{ids[8], ids[6]}));
     EXPECT_TRUE(diagnosing);
+
+    // The context menu's Report writes the selected sweeps' report.
+    prompter.saveResults.push_back(dir.file("two.pdf"));
+    std::string summary;
+    answerNextDialog("Report", [&](HWND dialog) {
+        summary = itemText(dialog, IDC_REPORT_SWEEPS);
+        pressButton(dialog, IDOK);
+    });
+    command(IDM_BROWSER_REPORT);
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(summary, "A report of 2 sweeps of TX-100");
+    EXPECT_TRUE(platform::fileExists(dir.file("two.pdf")));
 }
 
 TEST_F(DataBrowser, ImportStoresExactlyTheImportableFilesAndNamesTheOthers) {

@@ -24,6 +24,8 @@
 #include "gui/resources/graph_ids.h"
 #include "gui/support/dialog_driver.h"
 #include "gui/support/form_driver.h"
+#include "gui/support/host_process.h"
+#include "interchange/test_report.h"
 #include "platform/files.h"
 #include "support/recording_canvas.h"
 #include "support/records.h"
@@ -825,6 +827,44 @@ TEST_F(GraphWindowTest, ThePhasesOfOneTestAndASisterUnitAreComparedFromTheDiagno
     clickButton(graph, IDC_ASSESS_FINGERPRINT);
     EXPECT_EQ(state(graph).assessed[0].assessment.referenceId, fingerprint);
     EXPECT_EQ(itemText(graph, IDC_ASSESS_HEADING).rfind("Time-based: ", 0), 0u);
+}
+
+TEST_F(GraphWindowTest, ReportWritesThePdfOfTheSweepsShownWithTheDiagnosisOnScreen) {
+    const std::int64_t fingerprint = modelSweep("Fingerprint", Profile::Healthy, "2019-04-02");
+    const std::int64_t gentle = modelSweep("Gentle Müller", Profile::Gentle);
+    HWND graph = openDiagnosis(fingerprint, gentle, std::to_string(gentle));
+    ASSERT_NE(graph, nullptr);
+    const std::string pdf = dir.file("yearly.pdf");
+    prompter.saveResults.push_back(pdf);
+    std::string summary;
+    answerNextDialog("Report", [&](HWND dialog) {
+        summary = itemText(dialog, IDC_REPORT_SWEEPS);
+        setItemText(dialog, IDC_REPORT_TITLE, "Yearly test of TX-SIM");
+        setItemText(dialog, IDC_REPORT_SITE, "Nordwerk Süd");
+        SendDlgItemMessageW(dialog, IDC_REPORT_PAPER, CB_SETCURSEL, 1, 0);  // Letter
+        screenshotIfAsked(dialog, "report-dialog");
+        pressButton(dialog, IDOK);
+    });
+    choose(graph, IDM_GRAPH_REPORT);
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(summary, "A report of 2 sweeps of TX-SIM, assessed against Fingerprint");
+    ASSERT_TRUE(platform::fileExists(pdf)) << prompter.captions();
+    EXPECT_EQ(prompter.choicesShown.back().title, "Save Report");
+
+    // Read back as any PDF reader would, by the host's poppler.
+    const std::string text = dir.file("yearly.txt"), info = dir.file("yearly.info");
+    ASSERT_EQ(runHostCommand("pdftotext " + shellQuoted(hostPath(pdf)) + " " + shellQuoted(hostPath(text)) +
+                                 " && pdfinfo " + shellQuoted(hostPath(pdf)) + " > " + shellQuoted(hostPath(info)),
+                             30000),
+              0);
+    const std::string read = testing_support::readFile(text);
+    for (const char* shown : {"Yearly test of TX-SIM", "Nordwerk Süd", "1. Fingerprint", "2. Gentle Müller",
+                              "Assessment: Gentle Müller against Fingerprint", "DL/T 911: WARNING", "Tested by"})
+        EXPECT_NE(read.find(shown), std::string::npos) << shown;
+    EXPECT_NE(testing_support::readFile(info).find("612 x 792 pts (letter)"), std::string::npos);
+    const interchange::ReportSettings saved = interchange::readReportSettings(app::dbIniPath());
+    EXPECT_EQ(saved.site, "Nordwerk Süd");
+    EXPECT_EQ(saved.paper, interchange::Paper::Letter);
 }
 
 }  // namespace

@@ -59,4 +59,11 @@ TEST(MainJob, RepeatPassesDeformedFailsAndTheFilesAreValid) {
             work.path(), home.path());
         EXPECT_EQ(parsed.out, "{http://www.w3.org/2000/svg}svg\n") << svg << parsed.err;
     }
+    // The report names the simulator's instrument and grades the deformed winding as the job did.
+    const std::string report = runCommand("pdftotext", {out + "/report.pdf", "-"}, work.path(), home.path()).out;
+    EXPECT_NE(report.find("Demonstration substation"), std::string::npos);
+    EXPECT_NE(report.find("Assessment: "), std::string::npos);
+    EXPECT_NE(report.find(deformedFlagged && r.out.find(": FAIL\n") != std::string::npos ? "DL/T 911: FAIL" : "DL/T 911: WARNING"),
+              std::string::npos)
+        << report;
 }

@@ -15,6 +15,7 @@
 #include "gui/app/window_classes.h"
 #include "gui/bitmap_file.h"
 #include "gui/gdi_canvas.h"
+#include "gui/interchange/report_command.h"
 #include "gui/resources/graph_ids.h"
 #include "gui/window_record.h"
 #include "platform/prompter.h"
@@ -235,6 +236,14 @@ void copyPicture(HWND graph) {
     gui::copyPicture(graph, drawPicture(graph, analysis::kBitmapLegendOffset), "Copy to Clipboard");
 }
 
+// The report of the sweeps on the graph; while diagnosing, assessed against the diagnosis's fingerprint.
+void report(HWND graph) {
+    const GraphState& s = *graphState(graph);
+    std::vector<std::int64_t> ids;
+    for (int i = 0; i < analysis::loadedSweepCount(s.sweeps); ++i) ids.push_back(s.sweeps[static_cast<std::size_t>(i)].id);
+    reportSweeps(graph, ids, s.diagnosing ? s.fingerprintId : 0);
+}
+
 void onActiveSweep(HWND graph) {
     GraphState& s = *graphState(graph);
     const int chosen = static_cast<int>(SendMessageW(control(graph, IDC_GRAPH_ACTIVE_SWEEP), CB_GETCURSEL, 0, 0));
@@ -253,6 +262,7 @@ void onCommand(HWND graph, int id, int code) {
         if (code == BN_CLICKED) toggleDiagnosis(graph);
         return;
     case IDM_GRAPH_CLOSE: DestroyWindow(graph); return;
+    case IDM_GRAPH_REPORT: report(graph); return;
     case IDM_GRAPH_SAVE_BITMAP: savePicture(graph); return;
     case IDM_GRAPH_COPY_CLIPBOARD: copyPicture(graph); return;
     default:

@@ -12,6 +12,7 @@
 #include "gui/db/browser_state.h"
 #include "gui/db/database_commands.h"
 #include "gui/db/record_dialogs.h"
+#include "gui/interchange/report_command.h"
 #include "gui/interchange/touchstone_dialog.h"
 #include "gui/resources/browser_ids.h"
 #include "gui/resources/resource.h"
@@ -187,6 +188,13 @@ void graphSelectedSweeps(HWND window) {
     else showGraphWindow(mainWindowOf(window), ids);
 }
 
+void reportSelectedSweeps(HWND window) {
+    const std::vector<std::int64_t> ids = selectedSweepIds(window);
+    if (ids.empty()) showError("No Tests Selected!");
+    else if (ids.size() > kMostGraphed) showError("Too many tests to graph!");
+    else reportSweeps(mainWindowOf(window), ids, 0);
+}
+
 bool onBrowserCommand(HWND window, int id) {
     HWND main = mainWindowOf(window);
     switch (id) {
@@ -200,6 +208,7 @@ bool onBrowserCommand(HWND window, int id) {
     case IDM_BROWSER_DIAGNOSE: diagnose(window); return true;
     case IDC_TOOL_GRAPH:
     case IDM_BROWSER_GRAPH: graphSelectedSweeps(window); return true;
+    case IDM_BROWSER_REPORT: reportSelectedSweeps(window); return true;
     case IDC_TOOL_ADD: addRecord(window); return true;
     case IDC_TOOL_EDIT:
     case IDM_BROWSER_EDIT: editRow(window); return true;

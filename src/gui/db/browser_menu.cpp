@@ -29,14 +29,17 @@ void appendFinders(HMENU menu, const char* title, const std::vector<db::Finder>&
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), platform::win32::widen(title).c_str());
 }
 
-// Graph unless LCR and FRA sweeps are mixed; Diagnose for two FRA sweeps, or one transformer.
+// Graph and Report unless LCR and FRA sweeps are mixed; Diagnose for two FRA sweeps, or one transformer.
 void appendCommands(HMENU menu, const DataView& v, std::size_t selected, const db::RowFinders& finders) {
     appendItem(menu, IDM_BROWSER_DELETE, "Delete...");
     if (selected == 1) appendItem(menu, IDM_BROWSER_EDIT, "Edit...");
     if (v.context.table == db::TableIndex::Transformer && selected == 1)
         appendItem(menu, IDM_BROWSER_DIAGNOSE, "Diagnose...");
     if (isSweepView(v)) {
-        if (!(finders.anyLcr && finders.anyFra)) appendItem(menu, IDM_BROWSER_GRAPH, "Graph...");
+        if (!(finders.anyLcr && finders.anyFra)) {
+            appendItem(menu, IDM_BROWSER_GRAPH, "Graph...");
+            appendItem(menu, IDM_BROWSER_REPORT, "Report...");
+        }
         if (selected == 2 && !finders.anyLcr) appendItem(menu, IDM_BROWSER_DIAGNOSE, "Diagnose...");
     }
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

@@ -8,6 +8,7 @@
 #define IDM_BROWSER_EDIT            10851
 #define IDM_BROWSER_DIAGNOSE        10852
 #define IDM_BROWSER_GRAPH           10853
+#define IDM_BROWSER_REPORT          10854
 
 // The finders of the context menu, numbered in the order of db::RowFinders::all(): the first is
 // IDM_BROWSER_FINDER_FIRST, and a menu holds at most as many as this range.

@@ -13,6 +13,7 @@
 #define IDD_PERFORM_SWEEP                   12006
 #define IDD_EXPORT_SWEEP                    12007
 #define IDD_TOUCHSTONE_IMPORT               12008
+#define IDD_REPORT                          12009
 
 // The record dialogs' title line, shown in a larger font
 #define IDC_DIALOG_TITLE                    12010
@@ -84,6 +85,12 @@
 
 // Touchstone Import
 #define IDC_TOUCHSTONE_PARAMETER            12185
+
+// Report
+#define IDC_REPORT_TITLE                    12190
+#define IDC_REPORT_SITE                     12191
+#define IDC_REPORT_PAPER                    12192
+#define IDC_REPORT_SWEEPS                   12193
 
 // Posted by a dialog to itself when a picking field gets the focus: wParam is the field's id. The
 // picker opens after the focus change has finished rather than inside it.

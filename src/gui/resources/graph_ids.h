@@ -29,6 +29,7 @@
 
 // "File" and "Display"
 #define IDM_GRAPH_CLOSE                 32795
+#define IDM_GRAPH_REPORT                32796
 #define IDM_GRAPH_SAVE_BITMAP           32793
 #define IDM_GRAPH_COPY_CLIPBOARD        32794
 
