@@ -46,6 +46,7 @@ PdfCanvas::~PdfCanvas() {
 }
 
 void PdfCanvas::strokeWithPen() {
+    if (!document_.ok()) return;
     HPDF_Page page = static_cast<HPDF_Page>(document_.page(page_));
     const PdfColour c = colourOf(pen_.colour);
     HPDF_Page_SetRGBStroke(page, real(c.r), real(c.g), real(c.b));
@@ -66,31 +67,37 @@ void PdfCanvas::polyline(const std::vector<Point>& points) {
     HPDF_Page_Stroke(page);
 }
 
-void PdfCanvas::rectangle(const Rect& r) {
-    if (!document_.ok()) return;
-    HPDF_Page page = static_cast<HPDF_Page>(document_.page(page_));
-    strokeWithPen();
-    if (!brush_.hollow) {
-        const PdfColour f = colourOf(brush_.colour);
+namespace {
+
+// A closed shape outlined in the pen and filled with the brush, as GDI's Rectangle and Ellipse paint.
+template <class Path>
+void paintShape(PdfDocument& document, int index, const Brush& brush, Path path) {
+    if (!document.ok()) return;
+    HPDF_Page page = static_cast<HPDF_Page>(document.page(index));
+    if (!brush.hollow) {
+        const PdfColour f = colourOf(brush.colour);
         HPDF_Page_SetRGBFill(page, real(f.r), real(f.g), real(f.b));
     }
-    HPDF_Page_Rectangle(page, real(x(r.left)), real(y(r.bottom)), real(r.width() * scale_), real(r.height() * scale_));
-    if (brush_.hollow) HPDF_Page_Stroke(page);
+    path(page);
+    if (brush.hollow) HPDF_Page_Stroke(page);
     else HPDF_Page_FillStroke(page);
 }
 
-void PdfCanvas::ellipse(const Rect& r) {
-    if (!document_.ok()) return;
-    HPDF_Page page = static_cast<HPDF_Page>(document_.page(page_));
+}  // namespace
+
+void PdfCanvas::rectangle(const Rect& r) {
     strokeWithPen();
-    if (!brush_.hollow) {
-        const PdfColour f = colourOf(brush_.colour);
-        HPDF_Page_SetRGBFill(page, real(f.r), real(f.g), real(f.b));
-    }
-    HPDF_Page_Ellipse(page, real(x((r.left + r.right) / 2.0)), real(y((r.top + r.bottom) / 2.0)),
-                      real(r.width() * scale_ / 2), real(r.height() * scale_ / 2));
-    if (brush_.hollow) HPDF_Page_Stroke(page);
-    else HPDF_Page_FillStroke(page);
+    paintShape(document_, page_, brush_, [&](HPDF_Page page) {
+        HPDF_Page_Rectangle(page, real(x(r.left)), real(y(r.bottom)), real(r.width() * scale_), real(r.height() * scale_));
+    });
+}
+
+void PdfCanvas::ellipse(const Rect& r) {
+    strokeWithPen();
+    paintShape(document_, page_, brush_, [&](HPDF_Page page) {
+        HPDF_Page_Ellipse(page, real(x((r.left + r.right) / 2.0)), real(y((r.top + r.bottom) / 2.0)),
+                          real(r.width() * scale_ / 2), real(r.height() * scale_ / 2));
+    });
 }
 
 void PdfCanvas::fillRect(const Rect& r, Colour colour) {
