@@ -88,6 +88,8 @@ TEST_F(ReportCommandTest, EveryFieldTheAssessmentAndTheSignaturesAreInThePdf) {
           "Signature:", "Corvane 1.5.2", "Page 1 of ", "Page 3 of 3"})
         EXPECT_NE(t.find(shown), std::string::npos) << shown;
     EXPECT_EQ(pages(pdf), 3);
+    ASSERT_EQ(corvane({"report", "--db", db(), "--out", work.file("one.pdf"), fault}).exitCode, 0);
+    EXPECT_EQ(pages(work.file("one.pdf")), 2) << "the tables, then the two graphs and the signatures";
 
     // Every font is embedded; every page renders.
     const std::string fonts = tool("pdffonts", {pdf}).out;
