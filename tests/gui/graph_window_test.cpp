@@ -782,11 +782,19 @@ TEST_F(GraphWindowTest, ThePhasesOfOneTestAndASisterUnitAreComparedFromTheDiagno
     HWND indices = GetDlgItem(graph, IDC_ASSESS_INDICES);
 
     // The three phases are proposed from the test; each pair gets its rows and its verdicts.
-    answerNextDialog("Select phase sweeps", [](HWND dialog) {
+    answerNextDialog("Select phase sweeps", [&](HWND dialog) {
         EXPECT_EQ(itemText(dialog, IDC_PHASE_A), "Phase A\t05-03-2024 10:30");
         EXPECT_EQ(itemText(dialog, IDC_PHASE_B), "Phase B\t05-03-2024 10:30");
         EXPECT_EQ(itemText(dialog, IDC_PHASE_C), "Phase C\t05-03-2024 10:30");
         screenshotIfAsked(dialog, "phase-sweeps");
+        // Changed by the user: a phase picked twice is refused, then put right.
+        int offered = 0;
+        pickRow(dialog, IDC_PHASE_C, 1, &offered);  // the transformer's FRA sweeps in id order: Phase A
+        EXPECT_EQ(offered, 4);
+        EXPECT_EQ(itemText(dialog, IDC_PHASE_C), "Phase A\t05-03-2024 10:30");
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_EQ(prompter.boxes.back().text, "Choose three different sweeps, one for each phase");
+        pickRow(dialog, IDC_PHASE_C, 3);
         pressButton(dialog, IDOK);
     });
     clickButton(graph, IDC_ASSESS_PHASES);
