@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
 # and test.sh; apt-get runs only when a package is missing.
-corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libexpat1-dev libhpdf-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3)
+corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libexpat1-dev libhpdf-dev fonts-dejavu-core libpq-dev libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3)
 # The Windows programs: cross-built with MinGW-w64 (tools/build_windows.sh), against SQLite, expat and
 # libzip built from Debian's source packages (dpkg-dev unpacks them; tcl makes SQLite's amalgamation),
 # packaged by wixl (msitools).
@@ -11,8 +11,8 @@ corvane_windows_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix 
 # bridges a pseudo-terminal to the serial tests' socket).
 corvane_gui_packages=(wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils xdotool socat)
 # The tests besides: a word processor that opens the .docx files the program writes, and poppler to
-# read the reports.
-corvane_test_packages=(libreoffice-writer-nogui poppler-utils)
+# read the reports, a PostgreSQL server for the fleet tests (each runs a private cluster on a socket).
+corvane_test_packages=(libreoffice-writer-nogui poppler-utils postgresql)
 # The fuzz targets of fuzz/: clang with libFuzzer's runtime (libclang-rt-14-dev holds
 # libclang_rt.fuzzer-x86_64.a) and llvm-symbolizer for readable sanitizer reports.
 corvane_fuzz_packages=(clang libclang-rt-14-dev llvm-14)
