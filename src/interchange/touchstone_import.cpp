@@ -163,6 +163,8 @@ bool Reader::keyword(std::string_view text) {
 // "# <unit> <parameter> <format> R <ohms>", any field left out; only the first such line counts.
 bool Reader::option(std::string_view text) {
     if (optionSeen_) return true;
+    // The data read so far took the defaults: an option line after them would change their meaning.
+    if (!pending_.empty() || !out_.points.empty()) return refuse("its option line stands after network data");
     optionSeen_ = true;
     const std::vector<std::string_view> tokens = split(text.substr(1), " \t");
     for (std::size_t i = 0; i < tokens.size(); ++i) {

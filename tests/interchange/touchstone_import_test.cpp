@@ -125,6 +125,7 @@ TEST(Touchstone, RefusesWhatIsNoTransmissionOrNotWhole) {
         {"# Hz S MA\n1 0 0 one 0 0 0 0 0\n", 2, {}, "not a Touchstone file: line 2 holds \"one\""},
         {"[Number of Ports] 2\n1 0 0 1 0 0 0 0 0\n", 2, {}, "the keyword [number of ports] stands before [Version]"},
         {"# Hz S XY\n", 2, {}, "not a Touchstone file: its option line holds \"xy\""},
+        {"1 0 0 1 0 0 0 0 0\n# Hz S MA\n2 0 0 1 0 0 0 0 0\n", 2, {}, "its option line stands after network data"},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.reason);
