@@ -9,6 +9,7 @@
 
 #include "common/string_printf.h"
 #include "db/diagnosis_sweeps.h"
+#include "db/row_text.h"
 #include "platform/profile.h"
 
 namespace analysis {
@@ -78,7 +79,8 @@ std::string shown(const std::string& text) { return text.empty() ? "(none)" : te
 void checkCalibration(std::vector<std::string>& out, const char* whose, const db::SweepBundle& b) {
     if (calibrationWasOverdue(b))
         out.push_back(common::stringPrintf("Calibration of the %s instrument was overdue on its date: due %s, swept %s",
-                                           whose, b.equipment.calibrationDueDate.c_str(), b.sweep.date.c_str()));
+                                           whose, db::shownDate(b.equipment.calibrationDueDate.str()).c_str(),
+                                           db::shownDate(b.sweep.date.str()).c_str()));
 }
 
 void checkCoverage(std::vector<std::string>& out, const char* whose, const std::vector<double>& f,

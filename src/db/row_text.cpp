@@ -33,6 +33,10 @@ std::string displayDate(const std::string& stored) {
     return padLeft(day, 2) + "-" + padLeft(month, 2) + "-" + padLeft(year, 4);
 }
 
+std::string shownDate(const std::string& date) {
+    return date.size() == 10 && date[4] == '-' && date[7] == '-' ? displayDate(date) : date;
+}
+
 std::string rowValue(const std::string& column, const char* value) {
     if (!value || !*value) return " ";
     if (contains(column, "Date")) return std::strlen(value) < 2 ? " " : displayDate(value);

@@ -13,6 +13,10 @@ namespace db {
 // 03-05-2020); "ERR_BAD_DAY" without a dash, "ERR_BAD_MONTH" with only one.
 std::string displayDate(const std::string& stored);
 
+// A date in either of the forms records hold it (YYYY-MM-DD as stored, DD-MM-YYYY as loaded) as the
+// program shows dates, DD-MM-YYYY; any other text as it is.
+std::string shownDate(const std::string& date);
+
 // One value of a row text (value nullptr for NULL): NULL or empty as a blank; a column whose name
 // contains "Date" through displayDate (a value shorter than 2 characters as a blank); one whose name
 // contains "Fluid" as "Yes" for TRUE and "No" otherwise.

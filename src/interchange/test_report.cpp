@@ -211,11 +211,7 @@ Row wideRow(const std::string& k, const std::string& v) { return {{{k, false, tr
 
 std::string orNone(const std::string& text) { return text.empty() ? "-" : text; }
 
-// The equipment's date as the program shows dates (DD-MM-YYYY), whichever form the record holds.
-std::string dueDate(const std::string& date) {
-    if (date.size() == 10 && date[4] == '-') return db::displayDate(date);
-    return orNone(date);
-}
+
 
 void titleBlock(Flow& f, const ReportInput& in) {
     f.line(in.settings.title, true, kTitleSize);
@@ -261,7 +257,7 @@ void sweepSection(Flow& f, const ReportInput& in) {
             pairRow("Fluid filled", b.setup.fluidFilled ? "Yes" : "No", "Temperature", number(s.temperature, "%.1f \xC2\xB0" "C")),
             pairRow("Equipment", orNone(b.equipment.manufacturer.str() + " " + b.equipment.instrument.str()),
                     "Serial number", orNone(b.equipment.serialNumber.str())),
-            pairRow("Calibration due", dueDate(b.equipment.calibrationDueDate.str()) + (overdue ? "  OVERDUE on the sweep's date" : ""),
+            pairRow("Calibration due", orNone(db::shownDate(b.equipment.calibrationDueDate.str())) + (overdue ? "  OVERDUE on the sweep's date" : ""),
                     "Peak voltage", number(s.peakVoltage, "%.2f V")),
             wideRow("Comments", orNone(s.comments.str())),
         };

@@ -64,7 +64,7 @@ TEST(Comparability, NamesEachDifferenceOfTheSetupEquipmentAndConditions) {
         {[](db::SweepBundle& b) { b.equipment.serialNumber = "410-9"; },
          "Instrument serial number differs: 410-2718 against 410-9"},
         {[](db::SweepBundle& b) { b.equipment.calibrationDueDate = "2024-01-31"; },
-         "Calibration of the sweep's instrument was overdue on its date: due 2024-01-31, swept 05-06-2024"},
+         "Calibration of the sweep's instrument was overdue on its date: due 31-01-2024, swept 05-06-2024"},
         {[](db::SweepBundle& b) { b.sweep.transformerIdentifier = "T2"; }, "Transformer differs: T1 against T2"},
         {[](db::SweepBundle& b) {
              b.sweep.fraPoints.erase(b.sweep.fraPoints.begin() + 900, b.sweep.fraPoints.end());  // ends near 630 kHz
