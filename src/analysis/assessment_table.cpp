@@ -1,16 +1,10 @@
 // The assessment as the diagnosis mode's lists show it.
 #include "analysis/assessment_table.h"
 
-#include <optional>
-
 #include "common/string_printf.h"
 
 namespace analysis {
 namespace {
-
-std::string number(const std::optional<double>& v, const char* format) {
-    return v ? common::stringPrintf(format, *v) : std::string("-");
-}
 
 std::string prefixed(const std::string& label, const std::string& text) {
     return label.empty() ? text : label + ": " + text;
@@ -27,14 +21,18 @@ void addAnalysis(AssessmentTable& table, const std::string& label, const Analysi
         table.rows.push_back({label.empty() ? shortName : label + " " + shortName, b.band.name,
                               i < r.bandVerdicts.size() ? r.bandVerdicts[i] : std::string(),
                               common::stringPrintf("%.10g", b.band.low), common::stringPrintf("%.10g", b.band.high),
-                              std::to_string(b.count), number(b.LRxy, "%.4f"), number(b.Rxy, "%.2f"),
-                              number(b.CC, "%.6f"), number(b.SD, "%.3f"), number(b.CSD, "%.3f"),
-                              number(b.ASLE, "%.3f"), number(b.MM, "%.4f"), number(b.maxAbsDiff, "%.2f"),
-                              number(b.maxAbsDiffFrequency, "%.6g")});
+                              std::to_string(b.count), indexText(b.LRxy, "%.4f"), indexText(b.Rxy, "%.2f"),
+                              indexText(b.CC, "%.6f"), indexText(b.SD, "%.3f"), indexText(b.CSD, "%.3f"),
+                              indexText(b.ASLE, "%.3f"), indexText(b.MM, "%.4f"), indexText(b.maxAbsDiff, "%.2f"),
+                              indexText(b.maxAbsDiffFrequency, "%.6g")});
     }
 }
 
 }  // namespace
+
+std::string indexText(const std::optional<double>& value, const char* format) {
+    return value ? common::stringPrintf(format, *value) : std::string("-");
+}
 
 std::string analysisHeading(const AnalysisResult& r) {
     return r.limitsOn.empty() ? r.title : r.title + " (limits on " + r.limitsOn + ")";

@@ -3,6 +3,7 @@
 // comparison or for the three pairs of a phase comparison. Pure.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct LabelledAssessment {
     std::string label;
     Assessment assessment;
 };
+
+// An index as text in the format, "-" when the band cannot give it.
+std::string indexText(const std::optional<double>& value, const char* format);
 
 // An analysis's title as shown: the custom analysis says which index its limits are on.
 std::string analysisHeading(const AnalysisResult& result);

@@ -52,10 +52,6 @@ const char* kindName(analysis::ComparisonKind kind) {
 
 // --- Text -----------------------------------------------------------------------------------------
 
-std::string cell(const std::optional<double>& v, const char* format = "%.4f") {
-    return v ? common::stringPrintf(format, *v) : std::string("-");
-}
-
 void printAnalysis(const analysis::AnalysisResult& r) {
     std::printf("%s: %s", analysis::analysisHeading(r).c_str(), r.verdict.c_str());
     if (r.classCode != analysis::kNoDiagnosis) std::printf(" (%s)", analysis::classText(r.classCode));
@@ -65,10 +61,12 @@ void printAnalysis(const analysis::AnalysisResult& r) {
                 "LRxy", "Rxy", "CC", "SD", "CSD", "ASLE", "MM", "max|d|", "at Hz", r.bandVerdicts.empty() ? "" : "  verdict");
     for (std::size_t i = 0; i < r.bands.size(); ++i) {
         const analysis::BandIndices& b = r.bands[i];
+        using analysis::indexText;
         std::printf("  %-5s %10g %10g %5d %9s %8s %9s %8s %8s %8s %8s %8s %11s%s%s\n", b.band.name.c_str(), b.band.low,
-                    b.band.high, b.count, cell(b.LRxy, "%.6f").c_str(), cell(b.Rxy).c_str(), cell(b.CC, "%.6f").c_str(),
-                    cell(b.SD).c_str(), cell(b.CSD).c_str(), cell(b.ASLE).c_str(), cell(b.MM).c_str(),
-                    cell(b.maxAbsDiff).c_str(), cell(b.maxAbsDiffFrequency, "%.6g").c_str(),
+                    b.band.high, b.count, indexText(b.LRxy, "%.6f").c_str(), indexText(b.Rxy, "%.4f").c_str(),
+                    indexText(b.CC, "%.6f").c_str(), indexText(b.SD, "%.4f").c_str(), indexText(b.CSD, "%.4f").c_str(),
+                    indexText(b.ASLE, "%.4f").c_str(), indexText(b.MM, "%.4f").c_str(),
+                    indexText(b.maxAbsDiff, "%.4f").c_str(), indexText(b.maxAbsDiffFrequency, "%.6g").c_str(),
                     r.bandVerdicts.empty() ? "" : "  ", i < r.bandVerdicts.size() ? r.bandVerdicts[i].c_str() : "");
     }
 }

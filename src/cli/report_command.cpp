@@ -7,9 +7,7 @@
 #include "cli/arguments.h"
 #include "cli/database_session.h"
 #include "cli/stored_sweep.h"
-#include "common/string_printf.h"
 #include "interchange/test_report.h"
-#include "platform/clock.h"
 
 namespace cli {
 
@@ -29,18 +27,12 @@ int reportCommand(const std::vector<std::string>& args) {
     const std::string out = requiredOption(a, "--out");
 
     interchange::ReportInput input;
-    if (a.has("--settings")) {
-        input.settings = interchange::readReportSettings(a.get("--settings"));
-        analysis::CustomAnalysisSettings custom;
-        if (analysis::readCustomAnalysis(a.get("--settings"), custom)) input.custom = custom;
-    }
+    if (a.has("--settings")) interchange::readReportIni(a.get("--settings"), input);
     if (a.has("--title")) input.settings.title = a.get("--title");
     if (a.has("--site")) input.settings.site = a.get("--site");
     if (a.has("--letter")) input.settings.paper = interchange::Paper::Letter;
-    const platform::LocalTime t = platform::localTimeNow();
-    input.date = common::stringPrintf("%02d-%02d-%04d", t.day, t.month, t.year);
-    input.databaseFile = requiredOption(a, "--db");
 
+    input.databaseFile = requiredOption(a, "--db");
     DatabaseSession session(input.databaseFile);
     if (!session.isOpen()) return 1;
     std::string failure = interchange::loadReport(ids, reference, input);

@@ -83,11 +83,12 @@ int PdfDocument::addPage(double width, double height) {
     return pageCount() - 1;
 }
 
+// Measured on the font itself, so that no page's content is touched.
 double PdfDocument::textWidth(const std::string& text, bool bold, double size) {
-    if (!ok() || pages_.empty() || !pages_.front()) return 0;
-    HPDF_Page page = pageOf(*this, 0);
-    HPDF_Page_SetFontAndSize(page, fontOf(*this, bold), static_cast<HPDF_REAL>(size));
-    return HPDF_Page_TextWidth(page, text.c_str());
+    if (!ok()) return 0;
+    const HPDF_TextWidth width = HPDF_Font_TextWidth(fontOf(*this, bold), reinterpret_cast<const HPDF_BYTE*>(text.data()),
+                                                     static_cast<HPDF_UINT>(text.size()));
+    return width.width * size / 1000;
 }
 
 double PdfDocument::ascent(bool bold, double size) const {

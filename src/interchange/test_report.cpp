@@ -15,6 +15,7 @@
 #include "db/row_text.h"
 #include "interchange/pdf_canvas.h"
 #include "interchange/pdf_document.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 
@@ -372,6 +373,13 @@ bool writeReportSettings(const std::string& iniPath, const ReportSettings& s) {
            platform::writeProfileString(iniPath, kSection, "Paper", s.paper == Paper::Letter ? "Letter" : "A4");
 }
 
+void readReportIni(const std::string& iniPath, ReportInput& input) {
+    input.settings = readReportSettings(iniPath);
+    analysis::CustomAnalysisSettings custom;
+    if (analysis::readCustomAnalysis(iniPath, custom)) input.custom = custom;
+    else input.custom.reset();
+}
+
 std::string loadReport(const std::vector<std::int64_t>& ids, std::int64_t referenceId, ReportInput& input) {
     std::vector<std::int64_t> all = ids;
     if (referenceId > 0 && std::find(all.begin(), all.end(), referenceId) == all.end()) all.insert(all.begin(), referenceId);
@@ -388,6 +396,8 @@ std::string loadReport(const std::vector<std::int64_t>& ids, std::int64_t refere
         if (seen.insert(b.transformer.identifier.str()).second)
             input.transformers.push_back({b.transformer, describeSweep(b.transformer.fingerprintSweepId)});
     }
+    const platform::LocalTime t = platform::localTimeNow();
+    input.date = common::stringPrintf("%02d-%02d-%04d", t.day, t.month, t.year);
     const bool lcr = input.sweeps.front().sweep.dataType == db::kDataLcr;
     for (const db::SweepBundle& b : input.sweeps)
         if ((b.sweep.dataType == db::kDataLcr) != lcr) return "LCR and FRA sweeps cannot be reported together";

@@ -32,7 +32,7 @@ struct ReportTransformer {
 
 struct ReportInput {
     ReportSettings settings;
-    std::string databaseFile;
+    std::string databaseFile;               // the open database's file, as the report names it
     std::string date;                       // the report's, DD-MM-YYYY
     std::vector<ReportTransformer> transformers;
     std::vector<db::SweepBundle> sweeps;    // 1 to 9, as load_sweep_bundle gives them, in graph order
@@ -41,9 +41,12 @@ struct ReportInput {
 };
 
 // The sweeps of ids (the reference first when it is not among them) with their transformers, from
-// the open database; "" or why not: a sweep that is not stored, more than nine, LCR mixed with FRA,
-// an LCR reference.
+// the open database, dated today; "" or why not: a sweep that is not stored,
+// more than nine, LCR mixed with FRA, an LCR reference.
 std::string loadReport(const std::vector<std::int64_t>& ids, std::int64_t referenceId, ReportInput& input);
+
+// What a database settings file gives a report: its settings and the custom analysis saved there.
+void readReportIni(const std::string& iniPath, ReportInput& input);
 
 // The report's PDF file in memory; "" with error set when it cannot be made (the shipped fonts
 // missing, say).

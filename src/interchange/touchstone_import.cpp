@@ -412,8 +412,7 @@ std::vector<db::BasicFraPoint> thinEvenly(const std::vector<db::BasicFraPoint>& 
 
 bool importTouchstoneFile(const std::string& path, db::SweepBundle& bundle, const TouchstoneParameter& parameter) {
     bundle = db::SweepBundle{};
-    const std::size_t cut = path.find_last_of("\\/");
-    const std::string file = cut == std::string::npos ? path : path.substr(cut + 1);
+    const std::string file = fileName(path);
     std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) return settleBundle(bundle, kCannotOpenFile);
     std::string bytes;

@@ -283,9 +283,13 @@ bool wholeNumber(std::string_view text, double& value) {
     return true;
 }
 
-std::string baseName(const std::string& path) {
+std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string baseName(const std::string& path) {
+    std::string name = fileName(path);
     if (const auto dot = name.rfind('.'); dot != std::string::npos) name.erase(dot);
     return name;
 }

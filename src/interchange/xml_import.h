@@ -83,7 +83,8 @@ bool wholeNumber(std::string_view text, double& value);
 // text with its ASCII capitals made small; other characters as they are.
 std::string lowerAscii(std::string text);
 
-// The base name of a path: after its last separator, before its last ".".
+// The file name of a path: after its last separator. The base name: that, before its last ".".
+std::string fileName(const std::string& path);
 std::string baseName(const std::string& path);
 
 // name made unique among the sweeps of the open database, compared without regard to case: name

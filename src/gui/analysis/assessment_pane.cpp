@@ -126,10 +126,9 @@ std::string nameOf(const db::SweepBundle& b) { return b.sweep.name.str(); }
 
 void comparePhases(HWND graph) {
     GraphState& s = *graphState(graph);
-    std::vector<std::int64_t> phases = db::proposePhaseSweeps(s.diagnosedId);
+    std::vector<std::int64_t> phases = db::proposePhaseSweeps(s.diagnosed().id);
     std::vector<db::SweepBundle> b;
-    if (!loadBundles({s.diagnosedId}, b) ||
-        !selectPhaseSweeps(graph, b[0].sweep.transformerIdentifier.str(), phases) || !loadBundles(phases, b))
+    if (!selectPhaseSweeps(graph, s.diagnosed().transformerIdentifier.str(), phases) || !loadBundles(phases, b))
         return;
     const auto custom = savedCustomAnalysis();
     const std::vector<analysis::Assessment> pairs = analysis::assessPhases(b[0], b[1], b[2], orNull(custom));
@@ -141,20 +140,19 @@ void comparePhases(HWND graph) {
 
 void compareSisterUnit(HWND graph) {
     GraphState& s = *graphState(graph);
-    std::vector<db::SweepBundle> own;
-    if (!loadBundles({s.diagnosedId}, own)) return;
-    const std::string transformer = own[0].sweep.transformerIdentifier.str();
+    const db::SweepRecord& own = s.diagnosed();
+    const std::string transformer = own.transformerIdentifier.str();
     const std::string sister = selectFromTable(graph, db::TableIndex::Transformer, {0, 1, 2},
                                                db::sisterUnitPickerClause(transformer));
     if (sister.empty()) return;
-    const std::int64_t sisterSweep = db::sisterUnitSweep(s.diagnosedId, sister);
+    const std::int64_t sisterSweep = db::sisterUnitSweep(own.id, sister);
     if (sisterSweep == 0) {
-        platform::showMessage("Transformer " + sister + " has no FRA sweep of the same setup as " + nameOf(own[0]),
+        platform::showMessage("Transformer " + sister + " has no FRA sweep of the same setup as " + own.name.str(),
                               "Sister Unit", platform::Icon::Information);
         return;
     }
     std::vector<db::SweepBundle> b;
-    if (!loadBundles({sisterSweep, s.diagnosedId}, b)) return;
+    if (!loadBundles({sisterSweep, own.id}, b)) return;
     const auto custom = savedCustomAnalysis();
     s.assessed = {{"", analysis::assess(b[0], b[1], analysis::ComparisonKind::TypeBased, orNull(custom))}};
     s.comparison = "Type-based: " + nameOf(b[1]) + " of " + transformer + " against " + nameOf(b[0]) +
@@ -234,7 +232,7 @@ void assessDiagnosis(HWND graph) {
     s.assessed.clear();
     s.comparison.clear();
     std::vector<db::SweepBundle> b;
-    if (loadBundles({s.fingerprintId, s.diagnosedId}, b)) {
+    if (loadBundles({s.fingerprint().id, s.diagnosed().id}, b)) {
         const auto custom = savedCustomAnalysis();
         s.assessed = {{"", analysis::assess(b[0], b[1], analysis::ComparisonKind::TimeBased, orNull(custom))}};
         s.comparison = "Time-based: " + nameOf(b[1]) + " against " + nameOf(b[0]) + " of " +

@@ -47,12 +47,11 @@ void enterDiagnosis(HWND graph, int fingerprint, int diagnosed, const analysis::
     s.savedView = saved;
     analysis::applyDiagnosisView(s.view.settings, s.view.ranges, fingerprint, diagnosed);
     resetCursors(graph);  // the readouts follow the view's range
-    const db::SweepRecord& f = s.sweeps[static_cast<std::size_t>(fingerprint)];
-    const db::SweepRecord& d = s.sweeps[static_cast<std::size_t>(diagnosed)];
+    s.fingerprintSlot = fingerprint;
+    s.diagnosedSlot = diagnosed;
+    const db::SweepRecord &f = s.fingerprint(), &d = s.diagnosed();
     s.view.diagnosis = analysis::DiagnosisPanelData{analysis::diagnose(f, d), f.name.str(), d.name.str()};
     s.view.difference = analysis::diagnosisDifference(f, d);
-    s.fingerprintId = f.id;
-    s.diagnosedId = d.id;
     s.diagnosing = true;
     setButtonText(graph, "Back");
     assessDiagnosis(graph);

@@ -34,10 +34,13 @@ struct GraphState {
     analysis::SavedGraphView savedView;   // the user's view while diagnosing
     HHOOK dialogKeys = nullptr;           // gives the control row Tab and arrow navigation
     HWND namesTip = nullptr;              // the diagnosis's whole sweep names over their cell of the panel
-    std::int64_t fingerprintId = 0;       // the diagnosis's two sweeps, while diagnosing
-    std::int64_t diagnosedId = 0;
+    int fingerprintSlot = 0;              // the diagnosis's two sweeps, while diagnosing
+    int diagnosedSlot = 1;
     std::string comparison;               // the assessment beside it: what is compared with what
     std::vector<analysis::LabelledAssessment> assessed;
+
+    const db::SweepRecord& fingerprint() const { return sweeps[static_cast<std::size_t>(fingerprintSlot)]; }
+    const db::SweepRecord& diagnosed() const { return sweeps[static_cast<std::size_t>(diagnosedSlot)]; }
 };
 
 // The state of a graph window; nullptr for any other window.

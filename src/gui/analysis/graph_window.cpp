@@ -241,7 +241,7 @@ void report(HWND graph) {
     const GraphState& s = *graphState(graph);
     std::vector<std::int64_t> ids;
     for (int i = 0; i < analysis::loadedSweepCount(s.sweeps); ++i) ids.push_back(s.sweeps[static_cast<std::size_t>(i)].id);
-    reportSweeps(graph, ids, s.diagnosing ? s.fingerprintId : 0);
+    reportSweeps(graph, ids, s.diagnosing ? s.fingerprint().id : 0);
 }
 
 void onActiveSweep(HWND graph) {

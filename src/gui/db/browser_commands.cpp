@@ -19,6 +19,7 @@
 #include "interchange/csv_export.h"
 #include "interchange/import_file.h"
 #include "interchange/xml_export.h"
+#include "interchange/xml_import.h"
 #include "platform/known_folders.h"
 #include "platform/prompter.h"
 
@@ -74,11 +75,6 @@ void exportSweeps(HWND window, ExportFormat format) {
     }
 }
 
-std::string fileNameOf(const std::string& path) {
-    const std::size_t cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 // Each chosen file by its extension. Every file that is not stored is named afterwards, so that
 // among many the user knows which ones to look at; an impedance table goes to Edit Sweep first.
 void importFiles(HWND window) {
@@ -114,7 +110,7 @@ void importFiles(HWND window) {
             editSweepDialog(mainWindowOf(window), bundle.sweep, db::kAddChecked);
             break;
         case interchange::ImportOutcome::Skipped:
-        case interchange::ImportOutcome::Refused: notImported += "\n" + fileNameOf(path); break;
+        case interchange::ImportOutcome::Refused: notImported += "\n" + interchange::fileName(path); break;
         }
     }
     refreshView(window);
@@ -181,18 +177,24 @@ std::vector<std::int64_t> selectedSweepIds(HWND window) {
     return ids;
 }
 
-void graphSelectedSweeps(HWND window) {
-    const std::vector<std::int64_t> ids = selectedSweepIds(window);
+// The selected sweeps when there are 1 to 9 of them, as a graph and a report hold; otherwise the
+// error is shown and there are none.
+std::vector<std::int64_t> sweepsToGraph(HWND window) {
+    std::vector<std::int64_t> ids = selectedSweepIds(window);
     if (ids.empty()) showError("No Tests Selected!");
     else if (ids.size() > kMostGraphed) showError("Too many tests to graph!");
-    else showGraphWindow(mainWindowOf(window), ids);
+    else return ids;
+    return {};
+}
+
+void graphSelectedSweeps(HWND window) {
+    const std::vector<std::int64_t> ids = sweepsToGraph(window);
+    if (!ids.empty()) showGraphWindow(mainWindowOf(window), ids);
 }
 
 void reportSelectedSweeps(HWND window) {
-    const std::vector<std::int64_t> ids = selectedSweepIds(window);
-    if (ids.empty()) showError("No Tests Selected!");
-    else if (ids.size() > kMostGraphed) showError("Too many tests to graph!");
-    else reportSweeps(mainWindowOf(window), ids, 0);
+    const std::vector<std::int64_t> ids = sweepsToGraph(window);
+    if (!ids.empty()) reportSweeps(mainWindowOf(window), ids, 0);
 }
 
 bool onBrowserCommand(HWND window, int id) {

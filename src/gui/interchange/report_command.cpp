@@ -8,7 +8,6 @@
 #include "gui/resources/dialog_ids.h"
 #include "interchange/test_report.h"
 #include "interchange/text_format.h"
-#include "platform/clock.h"
 #include "platform/prompter.h"
 
 namespace gui {
@@ -60,8 +59,9 @@ bool reportSweeps(HWND owner, const std::vector<std::int64_t>& ids, std::int64_t
         showFailure(failure);
         return false;
     }
+    input.databaseFile = db::currentDatabasePath();
     const std::string ini = app::dbIniPath();
-    input.settings = interchange::readReportSettings(ini);
+    interchange::readReportIni(ini, input);
     std::string summary = common::stringPrintf("A report of %zu sweep%s of %s", input.sweeps.size(),
                                                input.sweeps.size() == 1 ? "" : "s",
                                                input.transformers.front().record.identifier.c_str());
@@ -81,11 +81,6 @@ bool reportSweeps(HWND owner, const std::vector<std::int64_t>& ids, std::int64_t
                                                      first.date.str()) + " report.pdf";
     if (!platform::prompter().saveFile(choice, path)) return false;
 
-    analysis::CustomAnalysisSettings custom;
-    if (analysis::readCustomAnalysis(ini, custom)) input.custom = custom;
-    input.databaseFile = db::currentDatabasePath();
-    const platform::LocalTime t = platform::localTimeNow();
-    input.date = common::stringPrintf("%02d-%02d-%04d", t.day, t.month, t.year);
     {
         platform::WaitCursor wait;
         failure = interchange::writeReport(input, path);
