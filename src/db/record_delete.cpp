@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "db/fleet_identity.h"
 #include "db/record_store.h"
 #include "db/sql_exec.h"
 #include "db/sql_text.h"
@@ -74,9 +75,10 @@ bool deleteCascade(TableIndex own, const RecordSelection& selection) {
         for (TableIndex points : {TableIndex::Data, TableIndex::DataFra, TableIndex::DataLcr})
             if (!deleteWhere(points, pointClauses)) return false;
         if (!deleteWhere(sw, recordClauses)) return false;
+        if (forgetFleetIdentities(sw, sweeps) != SQLITE_OK) return false;
     }
     if (own != sw && !deleteWhere(own, keyClauses(columnName(own, 0), keys))) return false;
-    return true;
+    return own == sw || forgetFleetIdentities(own, keys) == SQLITE_OK;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "db/sql_exec.h"
 #include "db/sql_text.h"
 #include "platform/clock.h"
+#include "db/fleet_identity.h"
 #include "platform/debug_output.h"
 #include "platform/prompter.h"
 
@@ -79,11 +80,20 @@ std::string idIs(TableIndex table, std::int64_t id) {
     return common::stringPrintf("WHERE %s='%lld'", columnName(table, 0), static_cast<long long>(id));
 }
 
-// One write in its own transaction. A failed statement or commit shows the database error and the
-// operation's own message, and rolls back; the result is the SQLite code, or 0.
-int writeInTransaction(const std::string& sql, const char* failureMessage) {
+// One write in its own transaction, with the record's fleet identity noted in it (a new record's
+// key is the row SQLite gave it; an update's, or a transformer's, is the one it has). A failed
+// statement or commit shows the database error and the operation's own message, and rolls back; the
+// result is the SQLite code, or 0.
+int writeInTransaction(const std::string& sql, const char* failureMessage, TableIndex table, bool update,
+                       const std::string& key) {
     beginTransaction(Connection::Main);
     int rc = execSql(Connection::Main, sql);
+    if (rc == SQLITE_OK) {
+        const bool keyed = update || table == TableIndex::Transformer;
+        rc = noteRecordStored(
+            table, keyed ? key : std::to_string(sqlite3_last_insert_rowid(connectionHandle(Connection::Main))));
+        if (rc != SQLITE_OK) show_database_error(Connection::Main, nullptr);
+    }
     if (rc == SQLITE_OK) rc = commitTransaction(Connection::Main);
     if (rc != SQLITE_OK) {
         platform::showMessage(failureMessage, "Error", platform::Icon::Warning);
@@ -93,8 +103,9 @@ int writeInTransaction(const std::string& sql, const char* failureMessage) {
 }
 
 // The frame every add and update shares: validation, the key lookup that decides between insert and
-// update, then the write. duplicateWhere, when given, refuses an add that matches it (-2).
-int storeRecord(StoreMode mode, bool valid, TableIndex table, const std::string& keyWhere,
+// update, then the write. duplicateWhere, when given, refuses an add that matches it (-2). key is the
+// record's local key as its fleet identity knows it.
+int storeRecord(StoreMode mode, bool valid, TableIndex table, const std::string& key, const std::string& keyWhere,
                 const std::function<std::string(bool update)>& statement, const char* failureMessage,
                 const std::string& duplicateWhere = {}) {
     if (mode != kAddUnchecked && !valid) return kInvalid;
@@ -108,7 +119,7 @@ int storeRecord(StoreMode mode, bool valid, TableIndex table, const std::string&
         if (!rowExists(table, 0, duplicateWhere, duplicate)) return SQLITE_CANTOPEN;
         if (duplicate) return kAlreadyExists;
     }
-    return writeInTransaction(statement(mode == kUpdate), failureMessage);
+    return writeInTransaction(statement(mode == kUpdate), failureMessage, table, mode == kUpdate, key);
 }
 
 std::string quoted(const std::string& text) { return doubleQuotes(text); }
@@ -128,7 +139,7 @@ int store_transformer(const TransformerRecord& r, StoreMode mode) {
         return common::stringPrintf("INSERT INTO %s (%s,%s,%s) VALUES ('%s','%s','%s')", tableName(t), columnName(t, 0),
                                     columnName(t, 1), columnName(t, 2), id.c_str(), maker.c_str(), serial.c_str());
     };
-    return storeRecord(mode, valid, t, keyIs(t, 0, r.identifier), statement, "Error adding Tranformer to database");
+    return storeRecord(mode, valid, t, r.identifier.str(), keyIs(t, 0, r.identifier), statement, "Error adding Tranformer to database");
 }
 
 int store_setup(const SetupRecord& r, StoreMode mode) {
@@ -154,7 +165,7 @@ int store_setup(const SetupRecord& r, StoreMode mode) {
             columnName(t, 5), columnName(t, 8), columnName(t, 1), ref.c_str(), resp.c_str(), joined.c_str(), fluid,
             length, r.oltc, comments.c_str(), name.c_str());
     };
-    return storeRecord(mode, valid, t, idIs(t, r.id), statement, "Error adding Setup to database");
+    return storeRecord(mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Setup to database");
 }
 
 int store_equipment(const EquipmentRecord& r, StoreMode mode) {
@@ -176,7 +187,7 @@ int store_equipment(const EquipmentRecord& r, StoreMode mode) {
     if (mode == kAddChecked)
         duplicate = common::stringPrintf("WHERE %s='%s' AND %s='%s' AND %s='%s'", columnName(t, 2), instrument.c_str(),
                                          columnName(t, 1), maker.c_str(), columnName(t, 3), serial.c_str());
-    return storeRecord(mode, valid, t, idIs(t, r.id), statement, "Error adding Equipment to database", duplicate);
+    return storeRecord(mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Equipment to database", duplicate);
 }
 
 int store_sweep(const SweepRecord& r, StoreMode mode) {
@@ -205,7 +216,7 @@ int store_sweep(const SweepRecord& r, StoreMode mode) {
             static_cast<long long>(r.equipmentId), date.c_str(), time.c_str(), peak.c_str(), temperature.c_str(),
             r.phaseConvention, comments.c_str(), r.dataType);
     };
-    return storeRecord(mode, valid, t, idIs(t, r.id), statement, "Error adding Sweep to database");
+    return storeRecord(mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Sweep to database");
 }
 
 namespace {

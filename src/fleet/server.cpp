@@ -3,6 +3,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace fleet {
@@ -55,6 +56,8 @@ bool Server::exec(const std::string& sql, const std::vector<std::optional<std::s
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         error_ = reading(result.get(), pg(connection_));
+        const char* state = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+        state_ = state ? state : "";
         return false;
     }
     if (rows) {
@@ -68,6 +71,36 @@ bool Server::exec(const std::string& sql, const std::vector<std::optional<std::s
         }
     }
     return true;
+}
+
+bool Server::copyIn(const std::string& sql, const std::string& data) {
+    if (!connection_) return false;
+    PGconn* c = pg(connection_);
+    std::unique_ptr<PGresult, void (*)(PGresult*)> started(PQexec(c, sql.c_str()), PQclear);
+    if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) {
+        error_ = reading(started.get(), c);
+        return false;
+    }
+    // In pieces, so that a large sweep never needs a second copy of itself in libpq's buffer.
+    constexpr std::size_t kPiece = 1 << 20;
+    bool sent = true;
+    for (std::size_t at = 0; sent && at < data.size(); at += kPiece)
+        sent = PQputCopyData(c, data.data() + at, static_cast<int>(std::min(kPiece, data.size() - at))) == 1;
+    if (PQputCopyEnd(c, sent ? nullptr : "the program could not send its data") != 1) sent = false;
+    bool ok = sent;
+    while (PGresult* result = PQgetResult(c)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+            if (ok) {
+                error_ = reading(result, c);
+                const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+                state_ = state ? state : "";
+            }
+            ok = false;
+        }
+        PQclear(result);
+    }
+    if (!sent && error_.empty()) error_ = reading(nullptr, c);
+    return ok;
 }
 
 bool Server::begin() { return exec("BEGIN"); }

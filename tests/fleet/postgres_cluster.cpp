@@ -1,5 +1,8 @@
 #include "fleet/postgres_cluster.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +41,21 @@ std::string serverPrograms() {
     return std::string();
 }
 
+// A port of 127.0.0.1 nobody listens on now: the one the system hands out for port 0.
+int freeLoopbackPort() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+        port = ntohs(address.sin_port);
+    if (s >= 0) close(s);
+    return port;
+}
+
 }  // namespace
 
 std::string PostgresCluster::asOwner(const std::string& command) const {
@@ -57,15 +75,29 @@ PostgresCluster::PostgresCluster() : bin_(serverPrograms()) {
         failure_ = "initdb failed: " + out;
         return;
     }
-    const std::string options = "-c listen_addresses='' -c unix_socket_directories=" + dir_.path() + " -c fsync=off";
-    out = run(asOwner(bin_ + "/pg_ctl -D " + quoted(data) + " -l " + quoted(log) + " -w -t 60 -o " + quoted(options) + " start"), status);
-    if (status != 0) {
-        failure_ = "pg_ctl start failed: " + out;
-        return;
-    }
-    started_ = true;
+    port_ = freeLoopbackPort();
+    if (!start()) return;
     if (psql("CREATE DATABASE fleet", "postgres").empty() && psql("SELECT 1").empty())
         failure_ = "the database fleet could not be made";
+}
+
+bool PostgresCluster::start() {
+    const std::string options = "-c listen_addresses=127.0.0.1 -c port=" + std::to_string(port_) +
+                                " -c unix_socket_directories=" + dir_.path() + " -c fsync=off";
+    int status = 0;
+    const std::string out = run(asOwner(bin_ + "/pg_ctl -D " + quoted(dir_.file("data")) + " -l " +
+                                        quoted(dir_.file("server.log")) + " -w -t 60 -o " + quoted(options) + " start"),
+                                status);
+    started_ = status == 0;
+    if (!started_) failure_ = "pg_ctl start failed: " + out;
+    return started_;
+}
+
+bool PostgresCluster::restart() {
+    int status = 0;
+    run(asOwner(bin_ + "/pg_ctl -D " + quoted(dir_.file("data")) + " -m immediate -w stop"), status);
+    started_ = false;
+    return start();
 }
 
 PostgresCluster::~PostgresCluster() {
@@ -74,13 +106,13 @@ PostgresCluster::~PostgresCluster() {
 }
 
 std::string PostgresCluster::conninfo(const std::string& role) const {
-    return "host=" + dir_.path() + " dbname=fleet user=" + role;
+    return "host=127.0.0.1 port=" + std::to_string(port_) + " dbname=fleet user=" + role;
 }
 
 std::string PostgresCluster::psql(const std::string& sql, const std::string& database) const {
     if (!started_) return std::string();
     int status = 0;
-    const std::string out = run("psql -X -q -t -A -v ON_ERROR_STOP=1 -h " + quoted(dir_.path()) + " -U fleet_admin -d " +
+    const std::string out = run("psql -X -q -t -A -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " + std::to_string(port_) + " -U fleet_admin -d " +
                                     quoted(database) + " -c " + quoted(sql),
                                 status);
     return status == 0 ? out : std::string();
