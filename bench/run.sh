@@ -4,7 +4,8 @@
 # (10 million rows in Data_FRA) and one of 10 such sweeps, times the everyday commands on both and
 # prints each large time as a ratio to its small one against the target; then times storing a
 # 2,000-point sweep into the large database against raw inserts (bench/store_bench), and runs
-# bench/browser_bench, bench/assessment_bench and bench/report_bench. Run by hand; CI does not run it.
+# bench/browser_bench, the fleet database's push of the large database and pull of 50 sweeps,
+# bench/assessment_bench and bench/report_bench. Run by hand; CI does not run it.
 # Usage: bench/run.sh [REPEATS]   (odd, at most 9; default 7: each time is the median of that many runs)
 set -euo pipefail
 export LC_ALL=C  # EPOCHREALTIME with a decimal point
@@ -177,6 +178,33 @@ echo
 echo "The data browser (bench/browser_bench; output in $build/browser_bench.txt)"
 "$build/bench/browser_bench" >"$build/browser_bench.txt" 2>&1
 sed -n '/^Times with/,$p' "$build/browser_bench.txt"
+
+# The fleet database, on a PostgreSQL server of the run's own (tools/fleet_test_server.sh, 127.0.0.1
+# only): a push of the 5,000 sweeps to an empty server, and a pull of one transformer's 50 sweeps
+# into a new file from a server that holds them.
+echo
+echo "The fleet database: a push of ${sweeps[large]} sweeps of 2,000 points, a pull of one transformer's 50"
+corvane_setup_tests
+[ -f "$data/sweeps50.db" ] || make_database "$data/sweeps50.db" 50 1
+chmod 0755 "$work"  # the server's user reaches its folder through this one
+fleet_server="$corvane_root/tools/fleet_test_server.sh"
+server=$("$fleet_server" start "$work/fleet")
+trap '"$fleet_server" stop "$work/fleet"; rm -rf "$work"' EXIT
+"$corvane" fleet init --server "$server" >/dev/null
+cp "${db[large]}" "$work/push.db"
+push_us=$(elapsed_us "$corvane" fleet push --db "$work/push.db" --server "$server")
+psql -X -q "$server" -c "DROP SCHEMA public CASCADE" -c "CREATE SCHEMA public" >/dev/null
+"$corvane" fleet init --server "$server" >/dev/null
+cp "$data/sweeps50.db" "$work/fifty.db"
+"$corvane" fleet push --db "$work/fifty.db" --server "$server" >/dev/null 2>&1
+pull_us=$(elapsed_us "$corvane" fleet pull --db "$work/pulled.db" --server "$server" --transformer TX-BENCH)
+[ "$(sqlite3 "$work/pulled.db" "SELECT count(*) FROM Data_FRA")" -eq 100000 ] || { echo "the pull is short" >&2; exit 1; }
+"$fleet_server" stop "$work/fleet"
+trap 'rm -rf "$work"' EXIT
+awk -v push="$push_us" -v pull="$pull_us" 'BEGIN {
+    printf "  push of 5,000 sweeps %9.1f s   target: minutes (under 600 s): %s\n", push / 1e6, push < 600e6 ? "PASS" : "FAIL"
+    printf "  pull of 50 sweeps    %9.2f s   target: seconds (under 10 s): %s\n", pull / 1e6, pull < 10e6 ? "PASS" : "FAIL"
+}'
 
 # The GUI's launch on a database of 20,000 sweeps (no points) against one of 30: from starting the
 # program to its main window on the screen, in a Windows tree of its own (built once) under Xvfb.

@@ -311,11 +311,19 @@ def tool_settings(c):
     c.shape(inside, GREY)
 
 
+def tool_fleet(c):
+    # The fleet's server and the laptop's file, with the two ways between them.
+    cylinder(c, 1, 2, 10, 14)
+    cylinder(c, 14, 10, 23, 22)
+    arrow(c, 9, 17, 13.5, 17, 1.8, 3.5, GREEN)
+    arrow(c, 15, 5, 10.5, 5, 1.8, 3.5, GREEN)
+
+
 TOOLS = [
     ("new_database", tool_new_database), ("open_database", tool_open_database), ("import", tool_import),
     ("export_xml", tool_export_xml), ("export_csv", tool_export_csv), ("export_excel", tool_export_excel),
     ("diagnose", tool_diagnose), ("graph", tool_graph), ("add", tool_add), ("edit", tool_edit),
-    ("delete", tool_delete), ("settings", tool_settings),
+    ("delete", tool_delete), ("settings", tool_settings), ("fleet", tool_fleet),
 ]
 
 

@@ -2,11 +2,11 @@
 # Installs what a fresh Debian 12 machine lacks for building and testing Corvane. Sourced by run.sh
 # and test.sh; apt-get runs only when a package is missing.
 corvane_packages=(cmake g++ make pkg-config libsqlite3-dev libzip-dev libexpat1-dev libhpdf-dev fonts-dejavu-core libpq-dev libgtest-dev libgmock-dev libbenchmark-dev sqlite3 python3)
-# The Windows programs: cross-built with MinGW-w64 (tools/build_windows.sh), against SQLite, expat and
-# libzip built from Debian's source packages (dpkg-dev unpacks them; tcl makes SQLite's amalgamation),
-# packaged by wixl (msitools).
+# The Windows programs: cross-built with MinGW-w64 (tools/build_windows.sh), against SQLite, expat,
+# libzip, libharu and libpq built from Debian's source packages (dpkg-dev unpacks them; tcl makes
+# SQLite's amalgamation, perl libpq's generated headers), packaged by wixl (msitools).
 corvane_windows_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-                          libz-mingw-w64-dev dpkg-dev tcl wixl)
+                          libz-mingw-w64-dev dpkg-dev tcl perl wixl)
 # Running them: wine under Xvfb for tests and screenshots (xdotool drives tools/screenshot.sh; socat
 # bridges a pseudo-terminal to the serial tests' socket).
 corvane_gui_packages=(wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick x11-utils xdotool socat)

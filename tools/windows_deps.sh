@@ -1,6 +1,6 @@
 # The libraries the Windows programs link statically, built for Windows from Debian's own source
-# packages with the MinGW-w64 toolchain: SQLite, expat, libzip and libharu (zlib is Debian's MinGW
-# package).
+# packages with the MinGW-w64 toolchain: SQLite, expat, libzip, libharu and libpq (zlib is Debian's
+# MinGW package).
 # Sourced by tools/build_windows.sh. Each library is fetched and built once and kept in DEPS; a
 # stamp names the source version it was built from.
 #
@@ -8,7 +8,11 @@
 # own configured sources with every "deb" made "deb-src", so the system's apt configuration is never
 # touched and no host name is written anywhere.
 
-corvane_deps_libraries=(sqlite3 expat libzip libharu)
+corvane_deps_libraries=(sqlite3 expat libzip libharu libpq)
+# A library whose source package has another name is found through a binary package that source
+# builds: PostgreSQL's source is named after its major version (postgresql-15 in Debian 12), so
+# naming libpq-dev here keeps working when Debian moves to the next one.
+declare -gA corvane_deps_binary=([libpq]=libpq-dev)
 
 # corvane_private_apt DIR: prepares DIR as an apt folder of deb-src entries and fetches its lists.
 corvane_private_apt() {
@@ -43,15 +47,38 @@ corvane_apt() {
         -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root "$@"
 }
 
+# corvane_apt_cache DIR ARGS...: apt-cache on the private folder DIR.
+corvane_apt_cache() {
+    local apt=$1
+    shift
+    apt-cache -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/parts" \
+        -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" "$@"
+}
+
+# corvane_deps_source APT LIBRARY: prints the name of the source package LIBRARY is built from; for
+# one named in corvane_deps_binary, the source of the newest version of that binary package.
+corvane_deps_source() {
+    local apt=$1 library=$2 binary=${corvane_deps_binary[$2]:-} package
+    [ -n "$binary" ] || {
+        echo "$library"
+        return 0
+    }
+    package=$(corvane_apt_cache "$apt" showsrc "$binary" | awk '/^Package: /{p=$2} /^Version: /{print $2, p}' |
+        sort -r -V | sed -n '1s/.* //p')
+    [ -n "$package" ] || {
+        echo "windows_deps: no source package builds $binary (for $library)" >&2
+        return 1
+    }
+    echo "$package"
+}
+
 # corvane_fetch_source APT PACKAGE INTO: unpacks PACKAGE's newest source that can be downloaded
 # into INTO/<package>-<version> and prints that folder. A mirror may lack the newest upload, so the
 # older versions the lists name are tried in turn.
 corvane_fetch_source() {
     local apt=$1 package=$2 into=$3 version
     mkdir -p "$into"
-    for version in $(apt-cache -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/parts" \
-        -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" showsrc "$package" |
-        sed -n 's/^Version: //p' | sort -u -r -V); do
+    for version in $(corvane_apt_cache "$apt" showsrc "$package" | sed -n 's/^Version: //p' | sort -u -r -V); do
         local work="$into/$package-$version"
         rm -rf "$work"
         mkdir -p "$work"
@@ -140,6 +167,54 @@ corvane_build_libharu() {
         -DCMAKE_DISABLE_FIND_PACKAGE_PNG=ON && corvane_cmake_install "$1"
 }
 
+# libpq, PostgreSQL's client library. Only what it needs is built: its own objects and the frontend
+# ("shlib") flavours of PostgreSQL's portability and common libraries, not the server.
+# Upstream's libpq.a on Windows is the import library of libpq.dll, so the static library is made here:
+# libpq's objects are linked into one relocatable object together with the members of libpgcommon and
+# libpgport they use, and every symbol except what the DLL exports (exports.txt) is made local. That
+# keeps libpq's own little pthread emulation (pthread_mutex_lock, pthread_self...) and libpgport's
+# replacements (strlcpy, getopt, inet_aton...) from clashing with winpthreads and the C runtime in the
+# program's -static link.
+# There is no MinGW build of OpenSSL in Debian, so this libpq has no TLS: on Windows only unencrypted
+# connections work (sslmode=disable, allow or prefer; require and stricter fail). GSSAPI and LDAP
+# lookups are left out too; libpq uses neither readline, ICU nor zlib.
+# A program links PREFIX/lib/libpq.a and then -lsecur32 -lws2_32 -lshell32 -ladvapi32.
+corvane_build_libpq() {
+    local tree=$1 prefix=$2 build="$1/corvane-build" jobs objects=()
+    jobs=$(nproc)
+    mkdir -p "$build" "$prefix/include" "$prefix/lib"
+    (cd "$build" && ../configure --host=x86_64-w64-mingw32 CC=x86_64-w64-mingw32-gcc-posix --without-readline \
+        --without-icu --without-zlib --without-gssapi --without-ldap --disable-nls >configure.log 2>&1) || {
+        tail -n 30 "$build/configure.log" >&2
+        return 1
+    }
+    # libpq's object list as its Makefile makes it for this configuration, less the version resource.
+    # shellcheck disable=SC2016 # the $(...) are make's
+    read -ra objects < <(make --no-print-directory -s -C "$build/src/interfaces/libpq" -f Makefile -f - \
+        corvane-objects <<<'corvane-objects: ; @echo $(filter-out $(WIN32RES),$(OBJS))')
+    [ ${#objects[@]} -gt 0 ] || {
+        echo "windows_deps: libpq's object list could not be read" >&2
+        return 1
+    }
+    # The generated headers first: the three directories' own makes build them only as part of "all".
+    (cd "$build" && make -C src/backend generated-headers >make.log 2>&1 &&
+        make -C src/port -j "$jobs" libpgport_shlib.a >>make.log 2>&1 &&
+        make -C src/common -j "$jobs" libpgcommon_shlib.a >>make.log 2>&1 &&
+        make -C src/interfaces/libpq -j "$jobs" "${objects[@]}" >>make.log 2>&1) || {
+        tail -n 30 "$build/make.log" >&2
+        return 1
+    }
+    local lib="$build/src/interfaces/libpq"
+    sed -e '/^#/d' -e 's/[[:space:]].*//' -e '/^$/d' "$tree/src/interfaces/libpq/exports.txt" >"$build/exports.list"
+    (cd "$lib" && x86_64-w64-mingw32-ld -r -o "$build/libpq-static.o" "${objects[@]}" -L"$build/src/common" \
+        -L"$build/src/port" --start-group -lpgcommon_shlib -lpgport_shlib --end-group) &&
+        x86_64-w64-mingw32-objcopy --keep-global-symbols="$build/exports.list" "$build/libpq-static.o" &&
+        rm -f "$prefix/lib/libpq.a" &&
+        x86_64-w64-mingw32-ar rcs "$prefix/lib/libpq.a" "$build/libpq-static.o" &&
+        cp "$tree/src/interfaces/libpq/libpq-fe.h" "$tree/src/interfaces/libpq/libpq-events.h" \
+            "$tree/src/include/postgres_ext.h" "$build/src/include/pg_config_ext.h" "$prefix/include/"
+}
+
 # corvane_windows_deps DEPS: makes sure DEPS/prefix holds every library, building those whose stamp is
 # missing. The lists are fetched only when something is to be built.
 corvane_windows_deps() {
@@ -152,8 +227,9 @@ corvane_windows_deps() {
     corvane_private_apt "$deps/apt" || return 1
     mkdir -p "$deps/stamps" "$deps/prefix"
     for library in "${missing[@]}"; do
-        local tree
-        tree=$(corvane_fetch_source "$deps/apt" "$library" "$deps/src") || return 1
+        local package tree
+        package=$(corvane_deps_source "$deps/apt" "$library") || return 1
+        tree=$(corvane_fetch_source "$deps/apt" "$package" "$deps/src") || return 1
         "corvane_build_$library" "$tree" "$deps/prefix" || {
             echo "windows_deps: building $library failed" >&2
             return 1

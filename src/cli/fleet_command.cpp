@@ -71,9 +71,9 @@ int syncCommand(const std::string& verb, std::vector<std::string> args) {
         lastShown = done;
         return true;
     };
-    const fleet::SyncReport report = verb == "push"   ? fleet::push(server, chosen, progress)
-                                     : verb == "pull" ? fleet::pull(server, chosen, progress)
-                                                      : fleet::status(server, chosen);
+    const fleet::SyncReport report = verb == "push"   ? fleet::push(server, db::Connection::Main, chosen, progress)
+                                     : verb == "pull" ? fleet::pull(server, db::Connection::Main, chosen, progress)
+                                                      : fleet::status(server, db::Connection::Main, chosen);
     std::fputs(fleet::reportText(report).c_str(), report.ok ? stdout : stderr);
     return report.ok ? 0 : 1;
 }

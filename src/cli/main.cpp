@@ -15,9 +15,7 @@
 #include "cli/assess_command.h"
 #include "cli/plot_command.h"
 #include "cli/report_command.h"
-#ifdef CORVANE_FLEET
 #include "cli/fleet_command.h"
-#endif
 #include "cli/terminal_prompter.h"
 #include "common/identity.h"
 #include "db/schema.h"
@@ -26,29 +24,13 @@
 
 namespace {
 
-#ifdef CORVANE_FLEET
-const char* const kFleetUsage = cli::kFleetUsage;
-#else
-const char* const kFleetUsage = "";
-#endif
-
 int usage() {
     std::fprintf(stderr, "usage:\n  corvane --version\n  corvane startup [-fakesfra] [-documents]\n%s%s%s%s%s%s%s%s%s%s",
                  cli::kDbUsage, cli::kInstrumentUsage, cli::kMeasureUsage, cli::kPlotUsage, cli::kAssessUsage,
-                 cli::kReportUsage, cli::kInterchangeUsage, cli::kBackupUsage, cli::kLinkUsage, kFleetUsage);
+                 cli::kReportUsage, cli::kInterchangeUsage, cli::kBackupUsage, cli::kLinkUsage, cli::kFleetUsage);
     return 2;
 }
 
-// The fleet commands need the PostgreSQL client, which only the native build carries so far.
-int fleet(const std::vector<std::string>& args) {
-#ifdef CORVANE_FLEET
-    return cli::runFleetCommand(args);
-#else
-    (void)args;
-    std::fprintf(stderr, "corvane: this build has no fleet database (no PostgreSQL client)\n");
-    return 1;
-#endif
-}
 
 // Runs the start-up sequence and prints what it settled, one "name: value" per line.
 int startup(const std::vector<std::string>& args) {
@@ -94,7 +76,7 @@ int main(int argc, char** argv) {
     if (args[0] == "diagnose") return cli::runDiagnoseCommand(rest);
     if (args[0] == "assess") return cli::runAssessCommand(rest);
     if (args[0] == "report") return cli::runReportCommand(rest);
-    if (args[0] == "fleet") return fleet(rest);
+    if (args[0] == "fleet") return cli::runFleetCommand(rest);
     if (args[0] == "import") return cli::runImportCommand(rest);
     if (args[0] == "export") return cli::runExportCommand(rest, prompter);
     if (args[0] == "backup") return cli::runBackupCommand(rest);

@@ -18,16 +18,18 @@ const char* const kMakeTables =
     " PRIMARY KEY (Table_Index, Local_Key));"
     "CREATE TABLE IF NOT EXISTS Fleet_State (Key TEXT PRIMARY KEY, Value TEXT)";
 
-sqlite3* handle() { return connectionHandle(Connection::Main); }
-
-int makeTables() { return handle() ? sqlite3_exec(handle(), kMakeTables, nullptr, nullptr, nullptr) : SQLITE_MISUSE; }
+int makeTables(Connection c) {
+    sqlite3* handle = connectionHandle(c);
+    return handle ? sqlite3_exec(handle, kMakeTables, nullptr, nullptr, nullptr) : SQLITE_MISUSE;
+}
 
 // One statement with text values bound in order; each row's columns go to onRow when given.
 template <typename OnRow>
-int run(const char* sql, std::initializer_list<std::string> values, OnRow onRow) {
-    if (!handle()) return SQLITE_MISUSE;
+int run(Connection c, const char* sql, std::initializer_list<std::string> values, OnRow onRow) {
+    sqlite3* handle = connectionHandle(c);
+    if (!handle) return SQLITE_MISUSE;
     sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(handle(), sql, -1, &stmt, nullptr);
+    int rc = sqlite3_prepare_v2(handle, sql, -1, &stmt, nullptr);
     if (rc != SQLITE_OK) return rc;
     int i = 1;
     for (const std::string& v : values) sqlite3_bind_text(stmt, i++, v.c_str(), -1, SQLITE_TRANSIENT);
@@ -36,8 +38,8 @@ int run(const char* sql, std::initializer_list<std::string> values, OnRow onRow)
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-int run(const char* sql, std::initializer_list<std::string> values) {
-    return run(sql, values, [](sqlite3_stmt*) {});
+int run(Connection c, const char* sql, std::initializer_list<std::string> values) {
+    return run(c, sql, values, [](sqlite3_stmt*) {});
 }
 
 std::string text(sqlite3_stmt* stmt, int column) {
@@ -61,10 +63,10 @@ std::string fleetNow() {
     return full;
 }
 
-bool fleetIdentityOf(TableIndex table, const std::string& key, FleetIdentity& identity) {
-    if (makeTables() != SQLITE_OK) return false;
+bool fleetIdentityOf(TableIndex table, const std::string& key, FleetIdentity& identity, Connection c) {
+    if (makeTables(c) != SQLITE_OK) return false;
     bool found = false;
-    run("SELECT Global_Id, Changed_At, Synced_At, Content_Hash FROM Fleet_Identity WHERE Table_Index=? AND Local_Key=?",
+    run(c, "SELECT Global_Id, Changed_At, Synced_At, Content_Hash FROM Fleet_Identity WHERE Table_Index=? AND Local_Key=?",
         {tableText(table), key}, [&](sqlite3_stmt* s) {
             identity = {text(s, 0), text(s, 1), text(s, 2), text(s, 3)};
             found = true;
@@ -72,86 +74,87 @@ bool fleetIdentityOf(TableIndex table, const std::string& key, FleetIdentity& id
     return found;
 }
 
-std::string fleetLocalKey(TableIndex table, const std::string& globalId) {
+std::string fleetLocalKey(TableIndex table, const std::string& globalId, Connection c) {
     std::string key;
-    if (makeTables() == SQLITE_OK)
-        run("SELECT Local_Key FROM Fleet_Identity WHERE Table_Index=? AND Global_Id=?", {tableText(table), globalId},
+    if (makeTables(c) == SQLITE_OK)
+        run(c, "SELECT Local_Key FROM Fleet_Identity WHERE Table_Index=? AND Global_Id=?", {tableText(table), globalId},
             [&](sqlite3_stmt* s) { key = text(s, 0); });
     return key;
 }
 
-int setFleetIdentity(TableIndex table, const std::string& key, const FleetIdentity& identity) {
-    const int rc = makeTables();
+int setFleetIdentity(TableIndex table, const std::string& key, const FleetIdentity& identity, Connection c) {
+    const int rc = makeTables(c);
     if (rc != SQLITE_OK) return rc;
     // A global id moves to this record from any other that held it (a record adopted from the server
     // by its natural key, where an earlier pull had mapped it elsewhere).
-    const int moved = run("DELETE FROM Fleet_Identity WHERE Global_Id=? AND NOT (Table_Index=? AND Local_Key=?)",
+    const int moved = run(c, "DELETE FROM Fleet_Identity WHERE Global_Id=? AND NOT (Table_Index=? AND Local_Key=?)",
                           {identity.globalId, tableText(table), key});
     if (moved != SQLITE_OK) return moved;
-    return run("INSERT OR REPLACE INTO Fleet_Identity (Table_Index, Local_Key, Global_Id, Changed_At, Synced_At,"
+    return run(c, "INSERT OR REPLACE INTO Fleet_Identity (Table_Index, Local_Key, Global_Id, Changed_At, Synced_At,"
                " Content_Hash) VALUES (?, ?, ?, ?, NULLIF(?, ''), NULLIF(?, ''))",
                {tableText(table), key, identity.globalId, identity.changedAt, identity.syncedAt, identity.contentHash});
 }
 
-int noteRecordStored(TableIndex table, const std::string& key) {
-    int rc = makeTables();
+int noteRecordStored(TableIndex table, const std::string& key, Connection c) {
+    int rc = makeTables(c);
     if (rc != SQLITE_OK) return rc;
     const std::string now = fleetNow();
-    rc = run("UPDATE Fleet_Identity SET Changed_At=? WHERE Table_Index=? AND Local_Key=?", {now, tableText(table), key});
-    if (rc != SQLITE_OK || sqlite3_changes(handle()) > 0) return rc;
-    return run("INSERT INTO Fleet_Identity (Table_Index, Local_Key, Global_Id, Changed_At) VALUES (?, ?, ?, ?)",
+    rc = run(c, "UPDATE Fleet_Identity SET Changed_At=? WHERE Table_Index=? AND Local_Key=?", {now, tableText(table), key});
+    if (rc != SQLITE_OK || sqlite3_changes(connectionHandle(c)) > 0) return rc;
+    return run(c, "INSERT INTO Fleet_Identity (Table_Index, Local_Key, Global_Id, Changed_At) VALUES (?, ?, ?, ?)",
                {tableText(table), key, common::newUuid(), now});
 }
 
-int forgetFleetIdentities(TableIndex table, const std::vector<std::string>& keys) {
-    int rc = makeTables();
+int forgetFleetIdentities(TableIndex table, const std::vector<std::string>& keys, Connection c) {
+    int rc = makeTables(c);
     for (const std::string& key : keys) {
         if (rc != SQLITE_OK) break;
-        rc = run("DELETE FROM Fleet_Identity WHERE Table_Index=? AND Local_Key=?", {tableText(table), key});
+        rc = run(c, "DELETE FROM Fleet_Identity WHERE Table_Index=? AND Local_Key=?", {tableText(table), key});
     }
     return rc;
 }
 
-int assignMissingFleetIdentities() {
-    if (makeTables() != SQLITE_OK) return -1;
+int assignMissingFleetIdentities(Connection c) {
+    if (makeTables(c) != SQLITE_OK) return -1;
     std::vector<std::pair<TableIndex, std::string>> missing;
     for (TableIndex table : {TableIndex::Transformer, TableIndex::Measurement, TableIndex::Equipment, TableIndex::Sweep}) {
         const std::string key = std::string("CAST(") + columnName(table, 0) + " AS TEXT)";
         const std::string query = "SELECT " + key + " FROM " + tableName(table) + " WHERE " + key +
                                   " NOT IN (SELECT Local_Key FROM Fleet_Identity WHERE Table_Index=" +
                                   tableText(table) + ")";
-        if (run(query.c_str(), {}, [&](sqlite3_stmt* s) { missing.emplace_back(table, text(s, 0)); }) != SQLITE_OK)
+        if (run(c, query.c_str(), {}, [&](sqlite3_stmt* s) { missing.emplace_back(table, text(s, 0)); }) != SQLITE_OK)
             return -1;
     }
     if (missing.empty()) return 0;
     const std::string now = fleetNow();
-    if (sqlite3_exec(handle(), "SAVEPOINT fleet_identities", nullptr, nullptr, nullptr) != SQLITE_OK) return -1;
+    sqlite3* handle = connectionHandle(c);
+    if (sqlite3_exec(handle, "SAVEPOINT fleet_identities", nullptr, nullptr, nullptr) != SQLITE_OK) return -1;
     for (const auto& [table, key] : missing) {
-        if (run("INSERT INTO Fleet_Identity (Table_Index, Local_Key, Global_Id, Changed_At) VALUES (?, ?, ?, ?)",
+        if (run(c, "INSERT INTO Fleet_Identity (Table_Index, Local_Key, Global_Id, Changed_At) VALUES (?, ?, ?, ?)",
                 {tableText(table), key, common::newUuid(), now}) != SQLITE_OK) {
-            sqlite3_exec(handle(), "ROLLBACK TO fleet_identities; RELEASE fleet_identities", nullptr, nullptr, nullptr);
+            sqlite3_exec(handle, "ROLLBACK TO fleet_identities; RELEASE fleet_identities", nullptr, nullptr, nullptr);
             return -1;
         }
     }
-    if (sqlite3_exec(handle(), "RELEASE fleet_identities", nullptr, nullptr, nullptr) != SQLITE_OK) return -1;
+    if (sqlite3_exec(handle, "RELEASE fleet_identities", nullptr, nullptr, nullptr) != SQLITE_OK) return -1;
     return static_cast<int>(missing.size());
 }
 
-std::string fleetState(const std::string& key) {
+std::string fleetState(const std::string& key, Connection c) {
     std::string value;
-    if (makeTables() == SQLITE_OK)
-        run("SELECT Value FROM Fleet_State WHERE Key=?", {key}, [&](sqlite3_stmt* s) { value = text(s, 0); });
+    if (makeTables(c) == SQLITE_OK)
+        run(c, "SELECT Value FROM Fleet_State WHERE Key=?", {key}, [&](sqlite3_stmt* s) { value = text(s, 0); });
     return value;
 }
 
-int setFleetState(const std::string& key, const std::string& value) {
-    const int rc = makeTables();
-    return rc != SQLITE_OK ? rc : run("INSERT OR REPLACE INTO Fleet_State (Key, Value) VALUES (?, ?)", {key, value});
+int setFleetState(const std::string& key, const std::string& value, Connection c) {
+    const int rc = makeTables(c);
+    return rc != SQLITE_OK ? rc : run(c, "INSERT OR REPLACE INTO Fleet_State (Key, Value) VALUES (?, ?)", {key, value});
 }
 
-std::string fleetLaptopId() {
-    std::string id = fleetState("Laptop_Id");
-    if (id.empty() && setFleetState("Laptop_Id", id = common::newUuid()) != SQLITE_OK) return {};
+std::string fleetLaptopId(Connection c) {
+    std::string id = fleetState("Laptop_Id", c);
+    if (id.empty() && setFleetState("Laptop_Id", id = common::newUuid(), c) != SQLITE_OK) return {};
     return id;
 }
 

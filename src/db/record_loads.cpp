@@ -16,7 +16,7 @@ namespace {
 
 // Reads the points of a loaded sweep, in the order they were stored. The values come straight from
 // the column as doubles, so a stored sweep reads back bit for bit.
-bool loadPoints(SweepRecord& s) {
+bool loadPoints(SweepRecord& s, Connection c) {
     TableIndex table;
     switch (s.dataType) {
     case kDataBasicFra: table = TableIndex::Data; break;
@@ -29,10 +29,10 @@ bool loadPoints(SweepRecord& s) {
     std::string sql =
         common::stringPrintf("SELECT %s FROM %s WHERE %s='%lld' ORDER BY %s", names.c_str(), tableName(table),
                              columnName(table, 1), static_cast<long long>(s.id), columnName(table, 0));
-    sqlite3* handle = connectionHandle(Connection::Main);
+    sqlite3* handle = connectionHandle(c);
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        show_database_error(Connection::Main, nullptr);
+        show_database_error(c, nullptr);
         return false;
     }
     int rc;
@@ -46,7 +46,7 @@ bool loadPoints(SweepRecord& s) {
     }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
-        show_database_error(Connection::Main, nullptr);
+        show_database_error(c, nullptr);
         return false;
     }
     return true;
@@ -66,15 +66,15 @@ bool firstRow(TableIndex table, const std::string& where, std::vector<std::strin
 
 }  // namespace
 
-bool load_sweep(std::int64_t id, SweepRecord& sweep) {
+bool load_sweep(std::int64_t id, SweepRecord& sweep, Connection c) {
     const TableIndex t = TableIndex::Sweep;
     std::vector<std::vector<std::string>> rows;
     if (!selectColumns(rows, t, allColumns(t),
-                       common::stringPrintf("WHERE %s='%lld'", columnName(t, 0), static_cast<long long>(id)), true) ||
+                       common::stringPrintf("WHERE %s='%lld'", columnName(t, 0), static_cast<long long>(id)), true, c) ||
         rows.empty())
         return false;
     sweep = sweepFromColumns(rows.front());
-    return loadPoints(sweep);
+    return loadPoints(sweep, c);
 }
 
 std::vector<SweepRecord> load_sweeps(const std::vector<std::int64_t>& ids) {
@@ -91,7 +91,7 @@ std::vector<SweepRecord> load_sweeps(const std::vector<std::int64_t>& ids) {
     std::map<std::int64_t, SweepRecord> byId;
     for (const auto& row : rows) {
         SweepRecord s = sweepFromColumns(row);
-        if (loadPoints(s)) byId.emplace(s.id, std::move(s));
+        if (loadPoints(s, Connection::Main)) byId.emplace(s.id, std::move(s));
     }
     // The caller's order, which is the order the user chose the sweeps in.
     for (std::int64_t id : ids) {

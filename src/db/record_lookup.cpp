@@ -52,12 +52,12 @@ std::string fingerprintText(std::int64_t sweepId) {
     return v.size() < 5 ? std::string() : v[1] + "   " + v[2] + " " + v[3] + "   " + v[4];
 }
 
-bool sweepNameExists(const std::string& name) {
+bool sweepNameExists(const std::string& name, Connection c) {
     const TableIndex t = TableIndex::Sweep;
-    std::vector<std::string> rows;
-    select_rows(rows, t, {0},
-                common::stringPrintf("Where %s = '%s' COLLATE NOCASE", columnName(t, 4), doubleQuotes(name).c_str()),
-                false);
+    std::vector<std::vector<std::string>> rows;
+    selectColumns(rows, t, {0},
+                  common::stringPrintf("Where %s = '%s' COLLATE NOCASE", columnName(t, 4), doubleQuotes(name).c_str()),
+                  false, c);
     return !rows.empty();
 }
 

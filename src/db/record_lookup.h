@@ -30,6 +30,6 @@ std::string equipmentText(std::int64_t id);
 std::string fingerprintText(std::int64_t sweepId);
 
 // Whether a sweep of this name exists, in any letter case.
-bool sweepNameExists(const std::string& name);
+bool sweepNameExists(const std::string& name, Connection c = Connection::Main);
 
 }  // namespace db

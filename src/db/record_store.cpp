@@ -19,8 +19,6 @@
 namespace db {
 namespace {
 
-std::string rememberedFilters[kTableCount];
-
 void showConnectionError(const char* code) {
     platform::showMessage(std::string("There was a problem accessing the database\n please re-open the database from "
                                       "the database page\n[code:") +
@@ -33,8 +31,8 @@ using RowHandler = std::function<void(char** values)>;
 // The select behind every row read: "SELECT columns FROM table [where]", one call of onRow per row
 // with the stored texts (nullptr for NULL). connectionCode tells the caller apart in the message
 // shown when the main connection is closed.
-bool runSelect(TableIndex table, const std::vector<int>& columns, const std::string& where, bool remember,
-               const char* connectionCode, const RowHandler& onRow) {
+bool runSelect(Connection c, TableIndex table, const std::vector<int>& columns, const std::string& where,
+               bool remember, const char* connectionCode, const RowHandler& onRow) {
     std::string names;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i) names += ",";
@@ -44,9 +42,9 @@ bool runSelect(TableIndex table, const std::vector<int>& columns, const std::str
         where.empty() ? common::stringPrintf("SELECT %s FROM %s", names.c_str(), tableName(table))
                       : common::stringPrintf("SELECT %s FROM %s %s", names.c_str(), tableName(table), where.c_str());
     if (remember && static_cast<int>(table) >= 0 && static_cast<int>(table) < kTableCount)
-        rememberedFilters[static_cast<int>(table)] = where;
+        c.database().rememberedFilters[static_cast<int>(table)] = where;
 
-    sqlite3* handle = connectionHandle(Connection::Main);
+    sqlite3* handle = connectionHandle(c);
     if (!handle) {
         showConnectionError(connectionCode);
         return false;
@@ -59,7 +57,7 @@ bool runSelect(TableIndex table, const std::vector<int>& columns, const std::str
     };
     int rc = sqlite3_exec(handle, sql.c_str(), callback, const_cast<RowHandler*>(&onRow), &error);
     if (rc != SQLITE_OK) {
-        show_database_error(Connection::Main, error);
+        show_database_error(c, error);
         return false;
     }
     sqlite3_free(error);
@@ -67,9 +65,9 @@ bool runSelect(TableIndex table, const std::vector<int>& columns, const std::str
 }
 
 // Whether a row matches where; false when the lookup itself failed (its message shown).
-bool rowExists(TableIndex table, int keyColumn, const std::string& where, bool& exists) {
+bool rowExists(Connection c, TableIndex table, int keyColumn, const std::string& where, bool& exists) {
     exists = false;
-    return runSelect(table, {keyColumn}, where, false, "1157", [&](char**) { exists = true; });
+    return runSelect(c, table, {keyColumn}, where, false, "1157", [&](char**) { exists = true; });
 }
 
 std::string keyIs(TableIndex table, int column, const std::string& value) {
@@ -84,20 +82,19 @@ std::string idIs(TableIndex table, std::int64_t id) {
 // key is the row SQLite gave it; an update's, or a transformer's, is the one it has). A failed
 // statement or commit shows the database error and the operation's own message, and rolls back; the
 // result is the SQLite code, or 0.
-int writeInTransaction(const std::string& sql, const char* failureMessage, TableIndex table, bool update,
-                       const std::string& key) {
-    beginTransaction(Connection::Main);
-    int rc = execSql(Connection::Main, sql);
+int writeInTransaction(Connection c, const std::string& sql, const char* failureMessage, TableIndex table,
+                       bool update, const std::string& key) {
+    beginTransaction(c);
+    int rc = execSql(c, sql);
     if (rc == SQLITE_OK) {
         const bool keyed = update || table == TableIndex::Transformer;
-        rc = noteRecordStored(
-            table, keyed ? key : std::to_string(sqlite3_last_insert_rowid(connectionHandle(Connection::Main))));
-        if (rc != SQLITE_OK) show_database_error(Connection::Main, nullptr);
+        rc = noteRecordStored(table, keyed ? key : std::to_string(sqlite3_last_insert_rowid(connectionHandle(c))), c);
+        if (rc != SQLITE_OK) show_database_error(c, nullptr);
     }
-    if (rc == SQLITE_OK) rc = commitTransaction(Connection::Main);
+    if (rc == SQLITE_OK) rc = commitTransaction(c);
     if (rc != SQLITE_OK) {
         platform::showMessage(failureMessage, "Error", platform::Icon::Warning);
-        rollbackTransaction(Connection::Main);
+        rollbackTransaction(c);
     }
     return rc;
 }
@@ -105,28 +102,28 @@ int writeInTransaction(const std::string& sql, const char* failureMessage, Table
 // The frame every add and update shares: validation, the key lookup that decides between insert and
 // update, then the write. duplicateWhere, when given, refuses an add that matches it (-2). key is the
 // record's local key as its fleet identity knows it.
-int storeRecord(StoreMode mode, bool valid, TableIndex table, const std::string& key, const std::string& keyWhere,
-                const std::function<std::string(bool update)>& statement, const char* failureMessage,
-                const std::string& duplicateWhere = {}) {
+int storeRecord(Connection c, StoreMode mode, bool valid, TableIndex table, const std::string& key,
+                const std::string& keyWhere, const std::function<std::string(bool update)>& statement,
+                const char* failureMessage, const std::string& duplicateWhere = {}) {
     if (mode != kAddUnchecked && !valid) return kInvalid;
     platform::WaitCursor wait;
     bool found = false;
-    if (!rowExists(table, 0, keyWhere, found)) return SQLITE_CANTOPEN;
+    if (!rowExists(c, table, 0, keyWhere, found)) return SQLITE_CANTOPEN;
     if (found && mode != kUpdate) return kAlreadyExists;
     if (!found && mode == kUpdate) return kNotFound;
     if (!duplicateWhere.empty()) {
         bool duplicate = false;
-        if (!rowExists(table, 0, duplicateWhere, duplicate)) return SQLITE_CANTOPEN;
+        if (!rowExists(c, table, 0, duplicateWhere, duplicate)) return SQLITE_CANTOPEN;
         if (duplicate) return kAlreadyExists;
     }
-    return writeInTransaction(statement(mode == kUpdate), failureMessage, table, mode == kUpdate, key);
+    return writeInTransaction(c, statement(mode == kUpdate), failureMessage, table, mode == kUpdate, key);
 }
 
 std::string quoted(const std::string& text) { return doubleQuotes(text); }
 
 }  // namespace
 
-int store_transformer(const TransformerRecord& r, StoreMode mode) {
+int store_transformer(const TransformerRecord& r, StoreMode mode, Connection c) {
     const TableIndex t = TableIndex::Transformer;
     bool valid = r.identifier.size() >= 3 && !r.manufacturer.empty() && !r.serialNumber.empty();
     auto statement = [&](bool update) {
@@ -139,10 +136,10 @@ int store_transformer(const TransformerRecord& r, StoreMode mode) {
         return common::stringPrintf("INSERT INTO %s (%s,%s,%s) VALUES ('%s','%s','%s')", tableName(t), columnName(t, 0),
                                     columnName(t, 1), columnName(t, 2), id.c_str(), maker.c_str(), serial.c_str());
     };
-    return storeRecord(mode, valid, t, r.identifier.str(), keyIs(t, 0, r.identifier), statement, "Error adding Tranformer to database");
+    return storeRecord(c, mode, valid, t, r.identifier.str(), keyIs(t, 0, r.identifier), statement, "Error adding Tranformer to database");
 }
 
-int store_setup(const SetupRecord& r, StoreMode mode) {
+int store_setup(const SetupRecord& r, StoreMode mode, Connection c) {
     const TableIndex t = TableIndex::Measurement;
     bool valid = r.name.size() >= 3 && !r.referenceTerminal.empty() && !r.responseTerminal.empty() &&
                  !r.connectedTerminals.empty() && r.oltc >= 0 && r.unshieldedLength >= 0;
@@ -165,10 +162,10 @@ int store_setup(const SetupRecord& r, StoreMode mode) {
             columnName(t, 5), columnName(t, 8), columnName(t, 1), ref.c_str(), resp.c_str(), joined.c_str(), fluid,
             length, r.oltc, comments.c_str(), name.c_str());
     };
-    return storeRecord(mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Setup to database");
+    return storeRecord(c, mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Setup to database");
 }
 
-int store_equipment(const EquipmentRecord& r, StoreMode mode) {
+int store_equipment(const EquipmentRecord& r, StoreMode mode, Connection c) {
     const TableIndex t = TableIndex::Equipment;
     bool valid = !r.instrument.empty() && !r.manufacturer.empty() && !r.serialNumber.empty();
     std::string instrument = quoted(r.instrument), maker = quoted(r.manufacturer), serial = quoted(r.serialNumber),
@@ -187,10 +184,10 @@ int store_equipment(const EquipmentRecord& r, StoreMode mode) {
     if (mode == kAddChecked)
         duplicate = common::stringPrintf("WHERE %s='%s' AND %s='%s' AND %s='%s'", columnName(t, 2), instrument.c_str(),
                                          columnName(t, 1), maker.c_str(), columnName(t, 3), serial.c_str());
-    return storeRecord(mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Equipment to database", duplicate);
+    return storeRecord(c, mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Equipment to database", duplicate);
 }
 
-int store_sweep(const SweepRecord& r, StoreMode mode) {
+int store_sweep(const SweepRecord& r, StoreMode mode, Connection c) {
     const TableIndex t = TableIndex::Sweep;
     bool valid = r.name.size() >= 3;
     auto statement = [&](bool update) {
@@ -216,7 +213,7 @@ int store_sweep(const SweepRecord& r, StoreMode mode) {
             static_cast<long long>(r.equipmentId), date.c_str(), time.c_str(), peak.c_str(), temperature.c_str(),
             r.phaseConvention, comments.c_str(), r.dataType);
     };
-    return storeRecord(mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Sweep to database");
+    return storeRecord(c, mode, valid, t, std::to_string(r.id), idIs(t, r.id), statement, "Error adding Sweep to database");
 }
 
 namespace {
@@ -250,8 +247,8 @@ void bindPoint(sqlite3_stmt* stmt, const SweepRecord& s, int i) {
 
 }  // namespace
 
-int store_points(const SweepRecord& sweep, platform::NotificationSink* progress) {
-    if (sweep.id < 0 || sweep.id >= next_row_id(TableIndex::Sweep)) return -1;
+int store_points(const SweepRecord& sweep, platform::NotificationSink* progress, Connection c) {
+    if (sweep.id < 0 || sweep.id >= next_row_id(TableIndex::Sweep, c)) return -1;
     TableIndex table;
     const char* placeholders;
     switch (sweep.dataType) {
@@ -260,19 +257,19 @@ int store_points(const SweepRecord& sweep, platform::NotificationSink* progress)
     case kDataLcr: table = TableIndex::DataLcr, placeholders = " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"; break;
     default: return -1;
     }
-    std::int64_t firstId = next_row_id(table);
+    std::int64_t firstId = next_row_id(table, c);
     std::uint64_t started = platform::nowMs();
 
-    sqlite3* handle = connectionHandle(Connection::Main);
+    sqlite3* handle = connectionHandle(c);
     if (!handle) return -1;  // next_row_id has told the user already
 
     platform::WaitCursor wait;
-    beginTransaction(Connection::Main);
+    beginTransaction(c);
     std::string sql = std::string("INSERT INTO ") + tableName(table) + placeholders;
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        show_database_error(Connection::Main, nullptr);
-        rollbackTransaction(Connection::Main);
+        show_database_error(c, nullptr);
+        rollbackTransaction(c);
         return -2;
     }
     const int count = sweep.pointCount();
@@ -285,15 +282,15 @@ int store_points(const SweepRecord& sweep, platform::NotificationSink* progress)
             // A point that cannot be written fails the whole sweep: half a sweep must never look stored.
             platform::debugOutput("Step Failed\n");
             rc = sqlite3_errcode(handle);
-            show_database_error(Connection::Main, nullptr);
+            show_database_error(c, nullptr);
             break;
         }
         sqlite3_reset(stmt);
         if (progress) progress->notify(kStoreProgressCommand, std::min<long long>(100, i * 100LL / count + 1));
     }
     sqlite3_finalize(stmt);
-    if (rc == SQLITE_OK) rc = commitTransaction(Connection::Main);
-    if (rc != SQLITE_OK) rollbackTransaction(Connection::Main);
+    if (rc == SQLITE_OK) rc = commitTransaction(c);
+    if (rc != SQLITE_OK) rollbackTransaction(c);
     else if (progress) progress->notify(kStoreDoneCommand, 0);
     platform::debugOutput(
         common::stringPrintf("%f seconds\n", static_cast<double>(platform::nowMs() - started) / 1000.0));
@@ -301,8 +298,8 @@ int store_points(const SweepRecord& sweep, platform::NotificationSink* progress)
 }
 
 bool selectColumns(std::vector<std::vector<std::string>>& rows, TableIndex table, const std::vector<int>& columns,
-                   const std::string& where, bool remember) {
-    return runSelect(table, columns, where, remember, "1157", [&](char** values) {
+                   const std::string& where, bool remember, Connection c) {
+    return runSelect(c, table, columns, where, remember, "1157", [&](char** values) {
         std::vector<std::string> row;
         row.reserve(columns.size());
         for (std::size_t i = 0; i < columns.size(); ++i) row.emplace_back(values[i] ? values[i] : "");
@@ -312,7 +309,7 @@ bool selectColumns(std::vector<std::vector<std::string>>& rows, TableIndex table
 
 bool select_rows(std::vector<std::string>& out, TableIndex table, const std::vector<int>& columns,
                  const std::string& where, bool remember) {
-    return runSelect(table, columns, where, remember, "1157", [&](char** values) {
+    return runSelect(Connection::Main, table, columns, where, remember, "1157", [&](char** values) {
         std::vector<std::string> row;
         row.reserve(columns.size());
         for (std::size_t i = 0; i < columns.size(); ++i) row.push_back(rowValue(columnName(table, columns[i]), values[i]));
@@ -322,7 +319,7 @@ bool select_rows(std::vector<std::string>& out, TableIndex table, const std::vec
 
 bool select_rows_to_view(std::vector<std::string>& rows, TableIndex table, const std::vector<int>& columns,
                          const std::string& where, bool remember) {
-    return runSelect(table, columns, where, remember, "11572", [&](char** values) {
+    return runSelect(Connection::Main, table, columns, where, remember, "11572", [&](char** values) {
         std::string row;
         for (std::size_t i = 0; i < columns.size(); ++i) row += viewValue(columnName(table, columns[i]), values[i]) + "\t";
         rows.push_back(std::move(row));
@@ -358,7 +355,7 @@ std::vector<int> allColumns(TableIndex table) {
 const std::string& rememberedFilter(TableIndex table) {
     static const std::string none;
     int i = static_cast<int>(table);
-    return i >= 0 && i < kTableCount ? rememberedFilters[i] : none;
+    return i >= 0 && i < kTableCount ? Connection::Main.database().rememberedFilters[i] : none;
 }
 
 std::string searchCondition(const ViewContext& view, const std::string& text) {
@@ -463,16 +460,16 @@ private:
 
 }  // namespace
 
-int store_new_sweep(SweepRecord& sweep, StoreMode mode, platform::NotificationSink* progress) {
+int store_new_sweep(SweepRecord& sweep, StoreMode mode, platform::NotificationSink* progress, Connection c) {
     // One transaction around both: half a sweep is worse than none, and even a full disk, which would
     // also refuse to delete a half-stored row, leaves nothing behind.
-    beginTransaction(Connection::Main);
-    sweep.id = next_row_id(TableIndex::Sweep);
-    int result = store_sweep(sweep, mode);
+    beginTransaction(c);
+    sweep.id = next_row_id(TableIndex::Sweep, c);
+    int result = store_sweep(sweep, mode, c);
     PercentagesOnly percentages(progress);
-    if (result == kStored) result = store_points(sweep, &percentages);
-    if (result == kStored) result = commitTransaction(Connection::Main);
-    if (result != kStored) rollbackTransaction(Connection::Main);
+    if (result == kStored) result = store_points(sweep, &percentages, c);
+    if (result == kStored) result = commitTransaction(c);
+    if (result != kStored) rollbackTransaction(c);
     else if (progress) progress->notify(kStoreDoneCommand, 0);
     return result;
 }

@@ -1,7 +1,8 @@
 // The record store: the only code that writes SQL. Adds and updates transformers, setups, equipment
 // and sweeps, stores a sweep's points in bulk, reads rows back as text, loads whole sweeps, imports a
 // sweep with its transformer, setup and equipment, and deletes records with what depends on them.
-// Works on the main connection; user-interface thread only. Messages go through the Prompter.
+// Works on the main connection unless given another (the operations the fleet's synchronisation
+// uses take one); user-interface thread only. Messages go through the Prompter.
 #pragma once
 
 #include <cstdint>
@@ -25,22 +26,24 @@ enum StoreResult : int { kStored = 0, kInvalid = -1, kAlreadyExists = -2, kNotFo
 constexpr int kStoreProgressCommand = 220;
 constexpr int kStoreDoneCommand = 221;
 
-int store_transformer(const TransformerRecord& record, StoreMode mode);
-int store_setup(const SetupRecord& record, StoreMode mode);
-int store_equipment(const EquipmentRecord& record, StoreMode mode);
-int store_sweep(const SweepRecord& record, StoreMode mode);
+int store_transformer(const TransformerRecord& record, StoreMode mode, Connection c = Connection::Main);
+int store_setup(const SetupRecord& record, StoreMode mode, Connection c = Connection::Main);
+int store_equipment(const EquipmentRecord& record, StoreMode mode, Connection c = Connection::Main);
+int store_sweep(const SweepRecord& record, StoreMode mode, Connection c = Connection::Main);
 
 // Stores all points of the array the sweep's data type selects under the sweep's id, in one
 // transaction, telling progress the percentage stored and, once the points are committed, that they
 // are stored. 0 on success; -1 when the sweep is not stored (or its data type is unknown); -2 when
 // the statement cannot be prepared; the SQLite result code when a point cannot be written, in which
 // case no point of the sweep is kept.
-int store_points(const SweepRecord& sweep, platform::NotificationSink* progress = nullptr);
+int store_points(const SweepRecord& sweep, platform::NotificationSink* progress = nullptr,
+                 Connection c = Connection::Main);
 
 // Stores a new sweep under the next sweep id (written into sweep.id) with its points in one
 // transaction: whole or not at all. progress hears the percentages and, after the commit, that the
 // sweep is stored. Returns 0, or the result of the operation that failed.
-int store_new_sweep(SweepRecord& sweep, StoreMode mode, platform::NotificationSink* progress = nullptr);
+int store_new_sweep(SweepRecord& sweep, StoreMode mode, platform::NotificationSink* progress = nullptr,
+                    Connection c = Connection::Main);
 
 // Appends one row text per matching row: the values of columns (column numbers) separated by tabs,
 // NULL or empty as a blank, dates shown DD-MM-YYYY, fluid flags as Yes/No. An empty where selects
@@ -56,7 +59,7 @@ bool select_rows_to_view(std::vector<std::string>& rows, TableIndex table, const
 
 // The same query, each row as its separate column values after the row-text conversions.
 bool selectColumns(std::vector<std::vector<std::string>>& rows, TableIndex table, const std::vector<int>& columns,
-                   const std::string& where, bool remember);
+                   const std::string& where, bool remember, Connection c = Connection::Main);
 
 // The number of rows in the table; -1 when it cannot be counted (the message has been shown).
 std::int64_t count_rows(TableIndex table);
@@ -88,7 +91,7 @@ std::string searchClause(const ViewContext& view, const std::string& text);
 void search_view(const ViewContext& view, const std::string& text, std::vector<std::string>& rows);
 
 // Loads one sweep with its points (date as DD-MM-YYYY). False when there is no such sweep.
-bool load_sweep(std::int64_t id, SweepRecord& sweep);
+bool load_sweep(std::int64_t id, SweepRecord& sweep, Connection c = Connection::Main);
 
 // Loads several sweeps with their points, in the order of ids; ids without a sweep are left out.
 std::vector<SweepRecord> load_sweeps(const std::vector<std::int64_t>& ids);

@@ -44,10 +44,14 @@ const TableInfo kTables[kTableCount] = {
 
 constexpr double kCurrentVersion = 2.0;
 
-sqlite3* handles[2] = {nullptr, nullptr};
-std::uint64_t generations[2] = {0, 0};
+// The program's two databases, made on first use so that they exist before any other file's static
+// objects could reach them.
+Database& programDatabase(int which) {
+    static Database databases[2];
+    return databases[which];
+}
 
-sqlite3*& handleOf(Connection c) { return handles[c == Connection::Main ? 0 : 1]; }
+sqlite3*& handleOf(Connection c) { return c.database().handle; }
 
 const TableInfo* infoOf(TableIndex t) {
     int i = static_cast<int>(t);
@@ -405,12 +409,19 @@ int sweepColumnFor(TableIndex table) {
     }
 }
 
+const Connection Connection::Main{programDatabase(0)};
+const Connection Connection::Backup{programDatabase(1)};
+
+Database::~Database() {
+    if (handle) sqlite3_close_v2(handle);
+}
+
 sqlite3* connectionHandle(Connection c) { return handleOf(c); }
 
-std::uint64_t connectionGeneration(Connection c) { return generations[c == Connection::Main ? 0 : 1]; }
+std::uint64_t connectionGeneration(Connection c) { return c.database().generation; }
 
 bool open_database(const std::string& path, OpenMode mode, bool* created, Connection c) {
-    ++generations[c == Connection::Main ? 0 : 1];
+    ++c.database().generation;
     sqlite3*& handle = handleOf(c);
     if (handle) {
         sqlite3_close(handle);
@@ -459,9 +470,9 @@ std::string storedVersionText(Connection c) {
     return value;
 }
 
-std::int64_t next_row_id(TableIndex table) {
+std::int64_t next_row_id(TableIndex table, Connection c) {
     if (table == TableIndex::Transformer) return -1;
-    sqlite3* handle = handleOf(Connection::Main);
+    sqlite3* handle = handleOf(c);
     if (!handle) {
         platform::showMessage(
             "There was a problem accessing the database\n please re-open the database from the database page\n"
@@ -471,7 +482,7 @@ std::int64_t next_row_id(TableIndex table) {
     }
     std::string value;
     bool found = false, null = false;
-    if (!queryOneValue(Connection::Main,
+    if (!queryOneValue(c,
                        common::stringPrintf("SELECT seq FROM sqlite_sequence WHERE name='%s'", tableName(table)), value,
                        found, null)) {
         return 0;

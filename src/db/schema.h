@@ -1,6 +1,6 @@
-// The database file: its eight tables and their column numbering, the two connections, opening,
-// creating and upgrading a file to schema version 2.0, and the next AUTOINCREMENT id of a table.
-// User-interface thread only.
+// The database file: its eight tables and their column numbering, the database handles and the two
+// the program holds, opening, creating and upgrading a file to schema version 2.0, and the next
+// AUTOINCREMENT id of a table. User-interface thread only.
 #pragma once
 
 #include <cstdint>
@@ -44,7 +44,37 @@ int sweepColumnFor(TableIndex table);
 // The table a name stands for (exact spelling); false when there is none.
 bool tableFromName(const std::string& name, TableIndex& table);
 
-enum class Connection { Main, Backup };
+// One database file on a SQLite connection of its own, and what the record store keeps with it: how
+// many of its transactions are open, the filters last remembered for its tables, and a generation
+// that moves on whenever it is opened or closed. The program holds two (Connection::Main and
+// Connection::Backup); code that needs another file beside them holds a Database of its own and opens
+// it with open_database(path, mode, created, Connection(database)). Closed when destroyed. Its
+// members are the record store's to change.
+struct Database {
+    Database() = default;
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    sqlite3* handle = nullptr;
+    std::uint64_t generation = 0;
+    int transactionDepth = 0;
+    std::string rememberedFilters[kTableCount];
+};
+
+// The database an operation of the record store works on: the program's open file (Main), the copy a
+// backup or a restore works on (Backup), or a Database of the caller's.
+class Connection {
+public:
+    static const Connection Main;
+    static const Connection Backup;
+    explicit Connection(Database& database) : database_(&database) {}
+    Database& database() const { return *database_; }
+    friend bool operator==(const Connection& a, const Connection& b) { return a.database_ == b.database_; }
+
+private:
+    Database* database_;
+};
 
 // The connection's SQLite handle, or nullptr while it is closed.
 sqlite3* connectionHandle(Connection c);
@@ -83,7 +113,7 @@ std::string storedVersionText(Connection c);
 
 // The id the next AUTOINCREMENT row of the table will get (stored sequence + 1, or 1 for a table
 // never written to). -1 for Transformer, which has no AUTOINCREMENT key; 0 when the query fails; 1,
-// after a "Database Connection Error" box, when the main connection is closed.
-std::int64_t next_row_id(TableIndex table);
+// after a "Database Connection Error" box, when the connection is closed.
+std::int64_t next_row_id(TableIndex table, Connection c = Connection::Main);
 
 }  // namespace db

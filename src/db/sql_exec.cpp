@@ -18,11 +18,8 @@ int execSql(Connection c, const std::string& sql) {
 
 namespace {
 
-// How many begins of each connection are not yet committed or rolled back.
-int& depthOf(Connection c) {
-    static int depth[2] = {0, 0};
-    return depth[c == Connection::Main ? 0 : 1];
-}
+// How many begins of the connection are not yet committed or rolled back.
+int& depthOf(Connection c) { return c.database().transactionDepth; }
 
 }  // namespace
 

@@ -136,13 +136,13 @@ std::string text(const Value& v) { return v ? *v : std::string(); }
 // ---------------------------------------------------------------------------------------------------
 // The file's side.
 
-bool localRows(TableIndex table, const std::string& where, std::vector<LocalRow>& rows) {
-    return db::selectColumns(rows, table, db::allColumns(table), where, false);
+bool localRows(db::Connection c, TableIndex table, const std::string& where, std::vector<LocalRow>& rows) {
+    return db::selectColumns(rows, table, db::allColumns(table), where, false, c);
 }
 
-bool localRow(TableIndex table, const std::string& key, LocalRow& row) {
+bool localRow(db::Connection c, TableIndex table, const std::string& key, LocalRow& row) {
     std::vector<LocalRow> rows;
-    if (!localRows(table, db::whereColumnIs(table, 0, key), rows) || rows.empty()) return false;
+    if (!localRows(c, table, db::whereColumnIs(table, 0, key), rows) || rows.empty()) return false;
     row = std::move(rows.front());
     return true;
 }
@@ -151,18 +151,18 @@ std::string naturalTransformerKey(const std::string& identifier, const std::stri
     return !maker.empty() && !serial.empty() ? "unit\t" + maker + "\t" + serial : "identifier\t" + identifier;
 }
 
-std::string globalIdOf(TableIndex table, const std::string& key) {
+std::string globalIdOf(db::Connection c, TableIndex table, const std::string& key) {
     db::FleetIdentity identity;
-    return db::fleetIdentityOf(table, key, identity) ? identity.globalId : std::string();
+    return db::fleetIdentityOf(table, key, identity, c) ? identity.globalId : std::string();
 }
 
 // The descriptive fields of a local record, as the server would hold them.
-Values localFields(const Kind& kind, const LocalRow& row) {
+Values localFields(db::Connection c, const Kind& kind, const LocalRow& row) {
     Values v;
     switch (kind.table) {
     case TableIndex::Transformer: {
         const bool fingerprint = std::atoll(row[3].c_str()) > 0;
-        const std::string sweep = fingerprint ? globalIdOf(TableIndex::Sweep, row[3]) : std::string();
+        const std::string sweep = fingerprint ? globalIdOf(c, TableIndex::Sweep, row[3]) : std::string();
         v = {row[1], row[2], sweep.empty() ? Value() : Value(sweep)};
         break;
     }
@@ -184,18 +184,18 @@ std::string labelOf(const Kind& kind, const std::string& key, const Values& fiel
 
 // Writes the server's descriptive fields into the local record through the record store; the
 // record's other columns stay as they are. 0 when stored.
-int storeLocally(const Kind& kind, const std::string& key, const Values& f) {
+int storeLocally(db::Connection c, const Kind& kind, const std::string& key, const Values& f) {
     LocalRow row;
-    if (!localRow(kind.table, key, row)) return db::kNotFound;
+    if (!localRow(c, kind.table, key, row)) return db::kNotFound;
     switch (kind.table) {
     case TableIndex::Transformer: {
         db::TransformerRecord r = db::transformerFromColumns(row);
         r.manufacturer = text(f[0]);
         r.serialNumber = text(f[1]);
-        const std::string sweep = f[2] ? db::fleetLocalKey(TableIndex::Sweep, *f[2]) : std::string();
+        const std::string sweep = f[2] ? db::fleetLocalKey(TableIndex::Sweep, *f[2], c) : std::string();
         // A fingerprint the file does not hold (yet) leaves the file's own in place.
         if (!sweep.empty()) r.fingerprintSweepId = std::atoll(sweep.c_str());
-        return db::store_transformer(r, db::kUpdate);
+        return db::store_transformer(r, db::kUpdate, c);
     }
     case TableIndex::Measurement: {
         db::SetupRecord r = db::setupFromColumns(row);
@@ -207,7 +207,7 @@ int storeLocally(const Kind& kind, const std::string& key, const Values& f) {
         r.unshieldedLength = static_cast<float>(number(f[5]));
         r.fluidFilled = text(f[6]) == "true";
         r.comments = text(f[7]);
-        return db::store_setup(r, db::kUpdate);
+        return db::store_setup(r, db::kUpdate, c);
     }
     case TableIndex::Equipment: {
         db::EquipmentRecord r = db::equipmentFromColumns(row);
@@ -215,7 +215,7 @@ int storeLocally(const Kind& kind, const std::string& key, const Values& f) {
         r.instrument = text(f[1]);
         r.serialNumber = text(f[2]);
         r.calibrationDueDate = text(f[3]);
-        return db::store_equipment(r, db::kUpdate);
+        return db::store_equipment(r, db::kUpdate, c);
     }
     default: {
         db::SweepRecord r = db::sweepFromColumns(row);
@@ -223,7 +223,7 @@ int storeLocally(const Kind& kind, const std::string& key, const Values& f) {
         r.temperature = number(f[1]);
         r.peakVoltage = number(f[2]);
         r.comments = text(f[3]);
-        return db::store_sweep(r, db::kUpdate);
+        return db::store_sweep(r, db::kUpdate, c);
     }
     }
 }
@@ -335,7 +335,8 @@ std::string differences(const Kind& kind, const Values& here, const Values& ther
 
 class Run {
 public:
-    Run(Server& server, SyncKind kind, const SyncProgress& progress) : server_(server), progress_(progress) {
+    Run(Server& server, db::Connection local, SyncKind kind, const SyncProgress& progress)
+        : server_(server), local_(local), progress_(progress) {
         report_.kind = kind;
     }
 
@@ -397,6 +398,7 @@ private:
     std::string localRecordFor(const Kind& kind, const Version& there);
 
     Server& server_;
+    db::Connection local_;
     SyncProgress progress_;
     SyncReport report_;
     std::string laptop_, role_;
@@ -404,7 +406,7 @@ private:
 };
 
 bool Run::prepare() {
-    if (!db::connectionHandle(db::Connection::Main)) return fail("No database is open");
+    if (!db::connectionHandle(local_)) return fail("No database is open");
     const int version = serverSchemaVersion(server_);
     if (version < 0) return serverFailed();
     if (version == 0) return fail("The fleet server holds no fleet database yet: run \"corvane fleet init\" first");
@@ -412,22 +414,22 @@ bool Run::prepare() {
         return fail("The fleet server's schema is version " + std::to_string(version) + "; this program works with " +
                     std::to_string(kServerSchemaVersion));
     role_ = server_.role();
-    laptop_ = db::fleetLaptopId();
-    if (laptop_.empty() || db::assignMissingFleetIdentities() < 0)
+    laptop_ = db::fleetLaptopId(local_);
+    if (laptop_.empty() || db::assignMissingFleetIdentities(local_) < 0)
         return fail("The database file could not be given its fleet identities");
     return true;
 }
 
 bool Run::identity(TableIndex table, const std::string& key, db::FleetIdentity& out) {
-    return db::fleetIdentityOf(table, key, out) || fail("A record of the file has no fleet identity: " + key);
+    return db::fleetIdentityOf(table, key, out, local_) || fail("A record of the file has no fleet identity: " + key);
 }
 
 bool Run::localTransformers(const std::vector<std::string>& chosen, std::vector<LocalRow>& rows) {
     const TableIndex t = TableIndex::Transformer;
-    if (chosen.empty()) return localRows(t, "ORDER BY Transformer_Identifier", rows) || fail("The file cannot be read");
+    if (chosen.empty()) return localRows(local_, t, "ORDER BY Transformer_Identifier", rows) || fail("The file cannot be read");
     for (const std::string& identifier : chosen) {
         LocalRow row;
-        if (!localRow(t, identifier, row)) return fail("The file holds no transformer " + identifier);
+        if (!localRow(local_, t, identifier, row)) return fail("The file holds no transformer " + identifier);
         rows.push_back(std::move(row));
     }
     return true;
@@ -438,7 +440,7 @@ bool Run::localTransformers(const std::vector<std::string>& chosen, std::vector<
 bool Run::contentHash(const LocalRow& sweep, const LocalRow& transformer, db::FleetIdentity& identity,
                       db::SweepRecord* loaded) {
     db::SweepRecord s;
-    if (!db::load_sweep(std::atoll(sweep[0].c_str()), s)) return fail("Sweep " + sweep[4] + " cannot be read");
+    if (!db::load_sweep(std::atoll(sweep[0].c_str()), s, local_)) return fail("Sweep " + sweep[4] + " cannot be read");
     if (identity.contentHash.empty()) {
         std::string bytes = naturalTransformerKey(transformer[0], transformer[1], transformer[2]) + "\n" + sweep[11] +
                             "\n" + sweep[7] + "\n" + sweep[8] + "\n";
@@ -569,7 +571,7 @@ bool Run::pushSweep(const LocalRow& sweep, const LocalRow& transformer, const st
     std::optional<db::SweepRecord> points;
     if (id.contentHash.empty()) {
         points.emplace();
-        if (!contentHash(sweep, transformer, id, &*points) || db::setFleetIdentity(TableIndex::Sweep, key, id) != 0)
+        if (!contentHash(sweep, transformer, id, &*points) || db::setFleetIdentity(TableIndex::Sweep, key, id, local_) != 0)
             return fail("The file cannot keep its sweep's content hash");
     }
     std::string setupId, equipmentId, ignored;
@@ -582,9 +584,9 @@ bool Run::pushSweep(const LocalRow& sweep, const LocalRow& transformer, const st
             continue;
         }
         LocalRow row;
-        if (!localRow(kind->table, local, row))
+        if (!localRow(local_, kind->table, local, row))
             return fail(labelOf(kSweep, key, {sweep[4]}) + " names a " + kind->label + " the file does not hold");
-        if (!syncRecord(*kind, local, localFields(*kind, row), batch, *out)) return false;
+        if (!syncRecord(*kind, local, localFields(local_, *kind, row), batch, *out)) return false;
         (*cache)[local] = *out;
     }
     auto insert = [&](const Version& here, bool& inserted) {
@@ -631,17 +633,17 @@ bool Run::pushSweep(const LocalRow& sweep, const LocalRow& transformer, const st
         return n == 0 || server_.copyIn("COPY " + table + " FROM STDIN", data) || serverFailed();
     };
     std::string globalId;
-    if (!syncRecord(kSweep, key, localFields(kSweep, sweep), batch, globalId, insert)) return false;
+    if (!syncRecord(kSweep, key, localFields(local_, kSweep, sweep), batch, globalId, insert)) return false;
     return true;
 }
 
 bool Run::applyLocally(Batch& batch) {
-    db::beginTransaction(db::Connection::Main);
+    db::beginTransaction(local_);
     bool ok = true;
-    for (const LocalUpdate& u : batch.updates) ok = ok && storeLocally(*u.kind, u.key, u.fields) == db::kStored;
-    for (const Mark& m : batch.marks) ok = ok && db::setFleetIdentity(m.table, m.key, m.identity) == 0;
-    if (ok && db::commitTransaction(db::Connection::Main) == 0) return true;
-    db::rollbackTransaction(db::Connection::Main);
+    for (const LocalUpdate& u : batch.updates) ok = ok && storeLocally(local_, *u.kind, u.key, u.fields) == db::kStored;
+    for (const Mark& m : batch.marks) ok = ok && db::setFleetIdentity(m.table, m.key, m.identity, local_) == 0;
+    if (ok && db::commitTransaction(local_) == 0) return true;
+    db::rollbackTransaction(local_);
     return fail("The server holds the batch, but the file could not record it; a push again finds what is there");
 }
 
@@ -649,12 +651,12 @@ bool Run::pushBatch(const LocalRow& transformer, const std::vector<LocalRow>& sw
     if (!server_.begin()) return serverFailed();
     // Every natural key the batch may store, locked in one order: two laptops pushing the same unit,
     // setup or instrument at once take turns instead of making two of it.
-    std::set<std::string> locks = {lockKey(kTransformer, transformer[0], localFields(kTransformer, transformer))};
+    std::set<std::string> locks = {lockKey(kTransformer, transformer[0], localFields(local_, kTransformer, transformer))};
     for (const LocalRow& s : sweeps) {
         LocalRow row;
-        if (localRow(TableIndex::Measurement, s[1], row)) locks.insert(lockKey(kSetup, s[1], localFields(kSetup, row)));
-        if (localRow(TableIndex::Equipment, s[2], row))
-            locks.insert(lockKey(kEquipment, s[2], localFields(kEquipment, row)));
+        if (localRow(local_, TableIndex::Measurement, s[1], row)) locks.insert(lockKey(kSetup, s[1], localFields(local_, kSetup, row)));
+        if (localRow(local_, TableIndex::Equipment, s[2], row))
+            locks.insert(lockKey(kEquipment, s[2], localFields(local_, kEquipment, row)));
     }
     for (const std::string& key : locks)
         if (!server_.exec("SELECT pg_advisory_xact_lock(hashtextextended($1, 0))", {key})) return serverFailed();
@@ -663,8 +665,8 @@ bool Run::pushBatch(const LocalRow& transformer, const std::vector<LocalRow>& sw
     // same batch (it goes first), and should it turn out to be one the server holds under another id,
     // the unit is pointed at that one below.
     std::string unitId;
-    if (!syncRecord(kTransformer, transformer[0], localFields(kTransformer, transformer), batch, unitId)) return false;
-    const std::string fingerprintBefore = globalIdOf(TableIndex::Sweep, transformer[3]);
+    if (!syncRecord(kTransformer, transformer[0], localFields(local_, kTransformer, transformer), batch, unitId)) return false;
+    const std::string fingerprintBefore = globalIdOf(local_, TableIndex::Sweep, transformer[3]);
     for (const LocalRow& s : sweeps) {
         if (!pushSweep(s, transformer, unitId, batch)) return false;
         ++done_;
@@ -682,7 +684,7 @@ bool Run::pushBatch(const LocalRow& transformer, const std::vector<LocalRow>& sw
 
 bool Run::pushTransformer(const LocalRow& transformer) {
     std::vector<LocalRow> sweeps;
-    if (!localRows(TableIndex::Sweep, db::whereColumnIs(TableIndex::Sweep, 3, transformer[0]) + " ORDER BY SweepId",
+    if (!localRows(local_, TableIndex::Sweep, db::whereColumnIs(TableIndex::Sweep, 3, transformer[0]) + " ORDER BY SweepId",
                    sweeps))
         return fail("The file cannot be read");
     // The fingerprint first: a pull elsewhere that stops early has the one sweep that matters most.
@@ -725,7 +727,7 @@ void Run::push(const std::vector<std::string>& chosen) {
     for (const LocalRow& u : units) {
         const std::int64_t count = [&] {
             std::vector<LocalRow> rows;
-            db::selectColumns(rows, TableIndex::Sweep, {0}, db::whereColumnIs(TableIndex::Sweep, 3, u[0]), false);
+            db::selectColumns(rows, TableIndex::Sweep, {0}, db::whereColumnIs(TableIndex::Sweep, 3, u[0]), false, local_);
             return static_cast<std::int64_t>(rows.size());
         }();
         total_ += static_cast<int>(count);
@@ -743,16 +745,16 @@ bool Run::pullRecord(const Kind& kind, const std::string& key, const Version& th
     stored = false;
     db::FleetIdentity id;
     LocalRow row;
-    if (!identity(kind.table, key, id) || !localRow(kind.table, key, row)) return false;
-    const Values here = localFields(kind, row);
+    if (!identity(kind.table, key, id) || !localRow(local_, kind.table, key, row)) return false;
+    const Values here = localFields(local_, kind, row);
     const bool changedHere = id.syncedAt.empty() || id.changedAt != id.syncedAt;
     const bool changedThere = id.syncedAt.empty() || there.changedAt != id.syncedAt;
     id.globalId = there.globalId;
     if (here == there.fields) {
         id.changedAt = id.syncedAt = there.changedAt;
-        return db::setFleetIdentity(kind.table, key, id) == 0 || fail("The file cannot be written");
+        return db::setFleetIdentity(kind.table, key, id, local_) == 0 || fail("The file cannot be written");
     }
-    if (!changedThere) return db::setFleetIdentity(kind.table, key, id) == 0 || fail("The file cannot be written");
+    if (!changedThere) return db::setFleetIdentity(kind.table, key, id, local_) == 0 || fail("The file cannot be written");
     const bool thereWins = !changedHere || there.changedAt > id.changedAt;
     if (changedHere)
         report_.conflicts.push_back(labelOf(kind, key, here) + ": changed here at " + id.changedAt +
@@ -760,31 +762,31 @@ bool Run::pullRecord(const Kind& kind, const std::string& key, const Version& th
                                     differences(kind, here, there.fields) + "); " +
                                     (thereWins ? "the server's, the later, replaced this file's"
                                                : "this file's, the later, was kept: a push sends it"));
-    if (!thereWins) return db::setFleetIdentity(kind.table, key, id) == 0 || fail("The file cannot be written");
-    if (storeLocally(kind, key, there.fields) != db::kStored) return fail(labelOf(kind, key, here) + " cannot be stored");
+    if (!thereWins) return db::setFleetIdentity(kind.table, key, id, local_) == 0 || fail("The file cannot be written");
+    if (storeLocally(local_, kind, key, there.fields) != db::kStored) return fail(labelOf(kind, key, here) + " cannot be stored");
     id.changedAt = id.syncedAt = there.changedAt;
     stored = true;
     ++report_.changes;
-    return db::setFleetIdentity(kind.table, key, id) == 0 || fail("The file cannot be written");
+    return db::setFleetIdentity(kind.table, key, id, local_) == 0 || fail("The file cannot be written");
 }
 
 // The local key of the setup or equipment the server row stands for: the one mapped to its id, one
 // with the same natural key, or a new one stored now. "" on failure.
 std::string Run::localRecordFor(const Kind& kind, const Version& there) {
-    std::string key = db::fleetLocalKey(kind.table, there.globalId);
+    std::string key = db::fleetLocalKey(kind.table, there.globalId, local_);
     if (!key.empty()) {
         bool stored = false;
         return pullRecord(kind, key, there, stored) ? key : std::string();
     }
     std::vector<LocalRow> rows;
-    if (!localRows(kind.table, "", rows)) {
+    if (!localRows(local_, kind.table, "", rows)) {
         fail("The file cannot be read");
         return {};
     }
     for (const LocalRow& row : rows) {
-        const Values here = localFields(kind, row);
+        const Values here = localFields(local_, kind, row);
         db::FleetIdentity id;
-        const bool mappedElsewhere = db::fleetIdentityOf(kind.table, row[0], id) && !id.syncedAt.empty();
+        const bool mappedElsewhere = db::fleetIdentityOf(kind.table, row[0], id, local_) && !id.syncedAt.empty();
         if (!mappedElsewhere && naturalValues(kind, row[0], here) == naturalValues(kind, row[0], there.fields)) {
             bool stored = false;
             return pullRecord(kind, row[0], there, stored) ? row[0] : std::string();
@@ -792,7 +794,7 @@ std::string Run::localRecordFor(const Kind& kind, const Version& there) {
     }
     const Values& f = there.fields;
     int rc;
-    key = std::to_string(db::next_row_id(kind.table));
+    key = std::to_string(db::next_row_id(kind.table, local_));
     if (kind.table == TableIndex::Measurement) {
         db::SetupRecord r;
         r.name = text(f[0]);
@@ -803,7 +805,7 @@ std::string Run::localRecordFor(const Kind& kind, const Version& there) {
         r.unshieldedLength = static_cast<float>(number(f[5]));
         r.fluidFilled = text(f[6]) == "true";
         r.comments = text(f[7]);
-        rc = db::store_setup(r, db::kAddUnchecked);
+        rc = db::store_setup(r, db::kAddUnchecked, local_);
         ++report_.setups;
     } else {
         db::EquipmentRecord r;
@@ -811,10 +813,10 @@ std::string Run::localRecordFor(const Kind& kind, const Version& there) {
         r.instrument = text(f[1]);
         r.serialNumber = text(f[2]);
         r.calibrationDueDate = text(f[3]);
-        rc = db::store_equipment(r, db::kAddUnchecked);
+        rc = db::store_equipment(r, db::kAddUnchecked, local_);
         ++report_.equipment;
     }
-    if (rc != db::kStored || db::setFleetIdentity(kind.table, key, {there.globalId, there.changedAt, there.changedAt, {}}) != 0) {
+    if (rc != db::kStored || db::setFleetIdentity(kind.table, key, {there.globalId, there.changedAt, there.changedAt, {}}, local_) != 0) {
         fail(std::string("A ") + kind.label + " from the server cannot be stored");
         return {};
     }
@@ -875,7 +877,7 @@ bool Run::pullBatch(const std::string& localUnit, const std::vector<std::string>
         }
     }
 
-    db::beginTransaction(db::Connection::Main);
+    db::beginTransaction(local_);
     ok = true;
     std::map<std::string, std::string> localSetups, localEquipment;
     for (const Row& d : details) {
@@ -904,27 +906,27 @@ bool Run::pullBatch(const std::string& localUnit, const std::vector<std::string>
         s.dataType = std::atoi(text(d[6]).c_str());
         const std::string name = text(v.fields[0]);
         s.name = name;
-        for (int n = 1; db::sweepNameExists(s.name.str()) && n <= 1000; ++n)
+        for (int n = 1; db::sweepNameExists(s.name.str(), local_) && n <= 1000; ++n)
             s.name = common::FixedText<145>(name).str() + common::stringPrintf("(%d)", n);
         if (s.name.str() != name) report_.notes.push_back("Sweep \"" + name + "\" is named \"" + s.name.str() +
                                                            "\" here: the file has a sweep of that name");
-        ok = db::store_new_sweep(s, db::kAddUnchecked) == db::kStored &&
+        ok = db::store_new_sweep(s, db::kAddUnchecked, nullptr, local_) == db::kStored &&
              db::setFleetIdentity(TableIndex::Sweep, std::to_string(s.id),
-                                  {gid, v.changedAt, s.name.str() == name ? v.changedAt : std::string(), text(d[7])}) == 0;
+                                  {gid, v.changedAt, s.name.str() == name ? v.changedAt : std::string(), text(d[7])}, local_) == 0;
         if (ok) ++report_.sweeps, ++done_;
     }
-    if (ok && db::commitTransaction(db::Connection::Main) == 0) return true;
-    db::rollbackTransaction(db::Connection::Main);
+    if (ok && db::commitTransaction(local_) == 0) return true;
+    db::rollbackTransaction(local_);
     return fail("The sweeps from the server could not be stored in the file; nothing of this batch was kept");
 }
 
 bool Run::pullTransformer(const Version& unit, const std::string& identifier) {
     const TableIndex t = TableIndex::Transformer;
-    std::string key = db::fleetLocalKey(t, unit.globalId);
+    std::string key = db::fleetLocalKey(t, unit.globalId, local_);
     bool fresh = false;  // made by this pull: the server's fields are its own, no change to weigh
     if (key.empty()) {
         std::vector<LocalRow> rows;
-        if (!localRows(t, "", rows)) return fail("The file cannot be read");
+        if (!localRows(local_, t, "", rows)) return fail("The file cannot be read");
         const std::string natural = naturalTransformerKey(identifier, text(unit.fields[0]), text(unit.fields[1]));
         for (const LocalRow& r : rows)
             if (naturalTransformerKey(r[0], r[1], r[2]) == natural) key = r[0];
@@ -933,16 +935,16 @@ bool Run::pullTransformer(const Version& unit, const std::string& identifier) {
         db::TransformerRecord r;
         r.identifier = identifier;
         LocalRow taken;
-        if (localRow(t, identifier, taken)) {
+        if (localRow(local_, t, identifier, taken)) {
             r.identifier = identifier + " (" + text(unit.fields[1]) + ")";
             report_.notes.push_back("Transformer " + identifier + " of the server is " + r.identifier.str() +
                                     " here: the file has another unit of that identifier");
         }
         r.manufacturer = text(unit.fields[0]);
         r.serialNumber = text(unit.fields[1]);
-        if (db::store_transformer(r, db::kAddUnchecked) != db::kStored) return fail("Transformer " + identifier + " cannot be stored");
+        if (db::store_transformer(r, db::kAddUnchecked, local_) != db::kStored) return fail("Transformer " + identifier + " cannot be stored");
         key = r.identifier.str();
-        if (db::setFleetIdentity(t, key, {unit.globalId, unit.changedAt, {}, {}}) != 0)
+        if (db::setFleetIdentity(t, key, {unit.globalId, unit.changedAt, {}, {}}, local_) != 0)
             return fail("The file cannot be written");
         fresh = true;
         ++report_.transformers;
@@ -958,7 +960,7 @@ bool Run::pullTransformer(const Version& unit, const std::string& identifier) {
             return serverFailed();
         for (const Row& r : records) {
             const Version there = versionFromRow(*kind, r);
-            const std::string local = db::fleetLocalKey(kind->table, there.globalId);
+            const std::string local = db::fleetLocalKey(kind->table, there.globalId, local_);
             bool stored = false;
             if (!local.empty() && !pullRecord(*kind, local, there, stored)) return false;
         }
@@ -977,19 +979,19 @@ bool Run::pullTransformer(const Version& unit, const std::string& identifier) {
     {
         LocalRow unitRow;
         std::vector<LocalRow> local;
-        if (!localRow(t, key, unitRow) || !localRows(TableIndex::Sweep, db::whereColumnIs(TableIndex::Sweep, 3, key), local))
+        if (!localRow(local_, t, key, unitRow) || !localRows(local_, TableIndex::Sweep, db::whereColumnIs(TableIndex::Sweep, 3, key), local))
             return fail("The file cannot be read");
-        db::beginTransaction(db::Connection::Main);
+        db::beginTransaction(local_);
         for (const LocalRow& s : local) {
             db::FleetIdentity id;
             if (!identity(TableIndex::Sweep, s[0], id)) break;
             if (id.contentHash.empty() && (!contentHash(s, unitRow, id, nullptr) ||
-                                           db::setFleetIdentity(TableIndex::Sweep, s[0], id) != 0))
+                                           db::setFleetIdentity(TableIndex::Sweep, s[0], id, local_) != 0))
                 break;
             byHash[id.contentHash] = s[0];
         }
-        if (!report_.message.empty() || db::commitTransaction(db::Connection::Main) != 0) {
-            db::rollbackTransaction(db::Connection::Main);
+        if (!report_.message.empty() || db::commitTransaction(local_) != 0) {
+            db::rollbackTransaction(local_);
             return fail(report_.message.empty() ? "The file cannot be written" : report_.message);
         }
     }
@@ -1000,7 +1002,7 @@ bool Run::pullTransformer(const Version& unit, const std::string& identifier) {
         v.fields = normalisedAll(kSweep, {r[1], r[2], r[3], r[4]});
         v.changedAt = text(r[5]);
         v.changedBy = text(r[6]);
-        std::string local = db::fleetLocalKey(TableIndex::Sweep, v.globalId);
+        std::string local = db::fleetLocalKey(TableIndex::Sweep, v.globalId, local_);
         if (local.empty()) {
             auto found = byHash.find(text(r[7]));
             if (found != byHash.end()) local = found->second;
@@ -1021,8 +1023,8 @@ bool Run::pullTransformer(const Version& unit, const std::string& identifier) {
     }
     // The unit's own fields last, when its fingerprint's sweep is here to be pointed at.
     if (fresh) {
-        if (storeLocally(kTransformer, key, unit.fields) != db::kStored ||
-            db::setFleetIdentity(t, key, {unit.globalId, unit.changedAt, unit.changedAt, {}}) != 0)
+        if (storeLocally(local_, kTransformer, key, unit.fields) != db::kStored ||
+            db::setFleetIdentity(t, key, {unit.globalId, unit.changedAt, unit.changedAt, {}}, local_) != 0)
             return fail("Transformer " + key + " cannot be stored");
         return true;
     }
@@ -1071,7 +1073,7 @@ void Run::status(const std::vector<std::string>& chosen) {
     for (const LocalRow& u : units) {
         records.emplace_back(&kTransformer, u[0]);
         std::vector<LocalRow> sweeps;
-        if (!localRows(TableIndex::Sweep, db::whereColumnIs(TableIndex::Sweep, 3, u[0]), sweeps)) {
+        if (!localRows(local_, TableIndex::Sweep, db::whereColumnIs(TableIndex::Sweep, 3, u[0]), sweeps)) {
             fail("The file cannot be read");
             return;
         }
@@ -1084,7 +1086,7 @@ void Run::status(const std::vector<std::string>& chosen) {
     std::set<std::string> localSweeps;
     for (const auto& [kind, key] : records) {
         db::FleetIdentity id;
-        if (!db::fleetIdentityOf(kind->table, key, id)) continue;
+        if (!db::fleetIdentityOf(kind->table, key, id, local_)) continue;
         if (kind->table == TableIndex::Sweep) localSweeps.insert(id.globalId);
         if (kind->table == TableIndex::Transformer) unitIds.push_back(id.globalId);
         if (id.syncedAt.empty()) {
@@ -1115,39 +1117,53 @@ void Run::status(const std::vector<std::string>& chosen) {
 
 }  // namespace
 
-SyncReport push(Server& server, const std::vector<std::string>& transformers, const SyncProgress& progress) {
-    Run run(server, SyncKind::Push, progress);
+SyncReport push(Server& server, db::Connection local, const std::vector<std::string>& transformers,
+                const SyncProgress& progress) {
+    Run run(server, local, SyncKind::Push, progress);
     run.push(transformers);
     return run.finish();
 }
 
-SyncReport pull(Server& server, const std::vector<std::string>& transformers, const SyncProgress& progress) {
-    Run run(server, SyncKind::Pull, progress);
+SyncReport pull(Server& server, db::Connection local, const std::vector<std::string>& transformers,
+                const SyncProgress& progress) {
+    Run run(server, local, SyncKind::Pull, progress);
     run.pull(transformers);
     return run.finish();
 }
 
-SyncReport status(Server& server, const std::vector<std::string>& transformers) {
-    Run run(server, SyncKind::Status, {});
+SyncReport status(Server& server, db::Connection local, const std::vector<std::string>& transformers) {
+    Run run(server, local, SyncKind::Status, {});
     run.status(transformers);
     return run.finish();
 }
 
+namespace {
+
+std::string counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
 std::string reportText(const SyncReport& r) {
     std::string out;
     if (r.kind == SyncKind::Status) {
-        out = common::stringPrintf("To push: %d records the server lacks, %d changed here\n"
-                                   "To pull: %d sweeps, %d records changed on the server\n",
-                                   r.unsent, r.changedHere, r.sweepsToPull, r.changedThere);
+        out = "To push: " + counted(r.unsent, "record the server lacks", "records the server lacks") + ", " +
+              counted(r.changedHere, "record changed here", "records changed here") + "\nTo pull: " +
+              counted(r.sweepsToPull, "sweep", "sweeps") + ", " +
+              counted(r.changedThere, "record changed on the server", "records changed on the server") + "\n";
     } else {
-        out = common::stringPrintf("%s %s: %d transformers, %d setups, %d equipment, %d sweeps; %d changes; %d sweeps "
-                                   "already there\n",
-                                   r.kind == SyncKind::Push ? "Push" : "Pull",
-                                   r.ok ? (r.stopped ? "stopped" : "complete") : "failed", r.transformers, r.setups,
-                                   r.equipment, r.sweeps, r.changes, r.sweepsPresent);
+        const bool push = r.kind == SyncKind::Push;
+        out = std::string(push ? "Push " : "Pull ") + (r.ok ? (r.stopped ? "stopped" : "complete") : "failed") + ": " +
+              counted(r.sweeps, "sweep", "sweeps") + ", " + counted(r.transformers, "transformer", "transformers") +
+              ", " + counted(r.setups, "setup", "setups") + " and " + counted(r.equipment, "instrument", "instruments") +
+              (push ? " sent, " : " brought, ") + counted(r.changes, "change", "changes") + "; " +
+              counted(r.sweepsPresent, "sweep", "sweeps") + (push ? " already on the server\n" : " already in the file\n");
+        if (r.stopped) out += "Every batch before the stop is kept; the next run does the rest.\n";
     }
     if (!r.message.empty()) out += r.message + "\n";
-    if (!r.conflicts.empty()) out += common::stringPrintf("%zu conflicts:\n", r.conflicts.size());
+    if (!r.conflicts.empty())
+        out += counted(static_cast<int>(r.conflicts.size()), "conflict", "conflicts") + ":\n";
     for (const std::string& c : r.conflicts) out += "  " + c + "\n";
     for (const std::string& n : r.notes) out += n + "\n";
     return out;

@@ -3,8 +3,8 @@
 // sweeps (fingerprints first) into the file; status says what each would do. The rules (identities,
 // natural keys, the later change winning, the history) are in docs/fleet.md.
 //
-// Works on the main database connection (the file must be open) and on one server connection; the
-// user-interface thread only, like the record store. Each batch (one transformer's records with up to
+// Works on an open database file (the program's, Connection::Main, or another the caller holds) and
+// on one server connection; the user-interface thread only, like the record store. Each batch (one transformer's records with up to
 // 50 sweeps) is one server transaction and one local transaction, the local marks written only after
 // the server's commit: whatever stops a run, running it again finishes the job without duplicates.
 #pragma once
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "db/schema.h"
 #include "fleet/server.h"
 
 namespace fleet {
@@ -38,14 +39,16 @@ struct SyncReport {
 };
 
 // A push of the chosen transformers (by identifier; none: every one) with all they depend on.
-SyncReport push(Server& server, const std::vector<std::string>& transformers, const SyncProgress& progress = {});
+SyncReport push(Server& server, db::Connection local, const std::vector<std::string>& transformers,
+                const SyncProgress& progress = {});
 
 // A pull of the chosen transformers (by identifier as the server knows them; none: every one).
-SyncReport pull(Server& server, const std::vector<std::string>& transformers, const SyncProgress& progress = {});
+SyncReport pull(Server& server, db::Connection local, const std::vector<std::string>& transformers,
+                const SyncProgress& progress = {});
 
 // What a push and a pull of those transformers would do; changes nothing on either side (but gives
 // records of the file that have no global id theirs).
-SyncReport status(Server& server, const std::vector<std::string>& transformers);
+SyncReport status(Server& server, db::Connection local, const std::vector<std::string>& transformers);
 
 // The report as the user reads it: a summary line, the counts, every conflict and note.
 std::string reportText(const SyncReport& report);

@@ -1,7 +1,6 @@
-// A PostgreSQL cluster of a test's own: made with initdb in a temporary folder and started with
-// pg_ctl, listening on a free port of 127.0.0.1 only (and a Unix socket in that folder), trust
-// authentication for its roles; stopped and removed afterwards. Run as root, the server runs as the
-// postgres user, since PostgreSQL refuses to run as root.
+// A PostgreSQL server of a test's own (tools/fleet_test_server.sh): its cluster in a temporary folder,
+// listening on a free port of 127.0.0.1 only, trust authentication for its roles; stopped and removed
+// afterwards.
 #pragma once
 
 #include <string>
@@ -27,21 +26,14 @@ public:
     // did not come back.
     bool restart();
 
-    int port() const { return port_; }
-
     // Runs SQL as the superuser with psql in database; its standard output, or "" on failure.
     std::string psql(const std::string& sql, const std::string& database = "fleet") const;
 
 private:
-    // A shell command line for the cluster's tools, as the postgres user when run as root.
-    std::string asOwner(const std::string& command) const;
-    bool start();
-
     testing_support::TempDir dir_;
-    std::string bin_;
+    std::string base_;  // the connection string without its role
     std::string failure_;
     bool started_ = false;
-    int port_ = 0;
 };
 
 }  // namespace fleet_testing

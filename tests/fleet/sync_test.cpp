@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <functional>
 #include <cmath>
 #include <thread>
 
@@ -75,10 +77,16 @@ protected:
         int rc = db::store_equipment(eq, db::kAddChecked);
         if (rc == db::kAlreadyExists) eq.id = 1;
         else ASSERT_EQ(rc, db::kStored);
+        addSweeps(identifier, sweeps, points, seed, prefix, setup.id, eq.id);
+    }
+
+    // Sweeps of the unit named prefix1, prefix2, ...; the second becomes its fingerprint.
+    void addSweeps(const std::string& identifier, int sweeps, int points, int seed, const std::string& prefix,
+                   std::int64_t setupId = 1, std::int64_t equipmentId = 1) {
         for (int i = 1; i <= sweeps; ++i) {
             db::SweepRecord s;
-            s.setupId = setup.id;
-            s.equipmentId = eq.id;
+            s.setupId = setupId;
+            s.equipmentId = equipmentId;
             s.transformerIdentifier = identifier;
             s.name = prefix + std::to_string(i) + " O'Neil";
             s.date = "2026-12-0" + std::to_string(1 + i % 9);
@@ -90,7 +98,14 @@ protected:
             for (int n = 0; n < points; ++n)
                 s.basicPoints.push_back({20.0 * std::pow(1.005, n), -20.0 - std::sin(n * 0.01 + i + seed) * 30, n * 0.1});
             ASSERT_EQ(db::store_new_sweep(s, db::kAddChecked), db::kStored);
-            if (i == std::min(2, sweeps)) {
+            if (i == 2) {
+                std::vector<std::vector<std::string>> unit;
+                ASSERT_TRUE(db::selectColumns(unit, db::TableIndex::Transformer, {0, 1, 2},
+                                              "WHERE Transformer_Identifier='" + identifier + "'", false));
+                db::TransformerRecord t;
+                t.identifier = unit[0][0];
+                t.manufacturer = unit[0][1];
+                t.serialNumber = unit[0][2];
                 t.fingerprintSweepId = s.id;
                 ASSERT_EQ(db::store_transformer(t, db::kUpdate), db::kStored);
             }
@@ -143,7 +158,7 @@ TEST_F(FleetSync, APushPulledIntoANewFileGivesTheSameRecordsAndAPushAgainAddsNot
     makeUnit("TX-101", "S-77", 3, 400);
     fleet::Server s(cluster->conninfo());
     std::vector<int> seen;
-    fleet::SyncReport pushed = fleet::push(s, {}, [&](int done, int total, const std::string&) {
+    fleet::SyncReport pushed = fleet::push(s, db::Connection::Main, {}, [&](int done, int total, const std::string&) {
         seen.push_back(done * 100 + total);
         return true;
     });
@@ -158,7 +173,7 @@ TEST_F(FleetSync, APushPulledIntoANewFileGivesTheSameRecordsAndAPushAgainAddsNot
     EXPECT_EQ(server("SELECT s.name FROM fleet_transformer t JOIN fleet_sweep s ON s.global_id = t.fingerprint_sweep"),
               "S2 O'Neil\n");
 
-    fleet::SyncReport again = fleet::push(s, {});
+    fleet::SyncReport again = fleet::push(s, db::Connection::Main, {});
     ASSERT_TRUE(again.ok) << again.message;
     EXPECT_EQ(again.sweeps, 0);
     EXPECT_EQ(again.sweepsPresent, 3);
@@ -167,7 +182,7 @@ TEST_F(FleetSync, APushPulledIntoANewFileGivesTheSameRecordsAndAPushAgainAddsNot
     const std::string original = contents("a.db");
 
     open("b.db");
-    fleet::SyncReport pulled = fleet::pull(s, {"TX-101"});
+    fleet::SyncReport pulled = fleet::pull(s, db::Connection::Main, {"TX-101"});
     ASSERT_TRUE(pulled.ok) << pulled.message;
     EXPECT_EQ(pulled.sweeps, 3);
     EXPECT_EQ(contents("b.db"), original);
@@ -175,13 +190,24 @@ TEST_F(FleetSync, APushPulledIntoANewFileGivesTheSameRecordsAndAPushAgainAddsNot
     const std::string amplitudes = "SELECT group_concat(quote(Amplitude)) FROM (SELECT Amplitude FROM Data JOIN Sweep ON"
                                    " SweepId = Sweep_Id ORDER BY Name, Data_Id)";
     EXPECT_EQ(rows(dir.file("b.db"), amplitudes), rows(dir.file("a.db"), amplitudes));
-    EXPECT_TRUE(fleet::pull(s, {"TX-101"}).ok);
+    EXPECT_TRUE(fleet::pull(s, db::Connection::Main, {"TX-101"}).ok);
     EXPECT_EQ(contents("b.db"), original) << "a second pull brings nothing twice";
 
-    fleet::SyncReport unknown = fleet::pull(s, {"TX-999"});
+    // A file of the caller's own beside the open one: the pull fills it and leaves the open file be.
+    db::Database other;
+    bool created = true;
+    ASSERT_TRUE(db::open_database(dir.file("c.db"), db::OpenMode::CreateIfMissing, &created, db::Connection(other)));
+    fleet::SyncReport beside = fleet::pull(s, db::Connection(other), {"TX-101"});
+    ASSERT_TRUE(beside.ok) << beside.message;
+    EXPECT_EQ(beside.sweeps, 3);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection(other));
+    EXPECT_EQ(contents("c.db"), original);
+    EXPECT_EQ(db::count_rows(db::TableIndex::Sweep), 3) << "b.db, open all along";
+
+    fleet::SyncReport unknown = fleet::pull(s, db::Connection::Main, {"TX-999"});
     EXPECT_FALSE(unknown.ok);
     EXPECT_EQ(unknown.message, "The fleet server holds no transformer TX-999");
-    EXPECT_EQ(fleet::status(s, {}).sweepsToPull, 0);
+    EXPECT_EQ(fleet::status(s, db::Connection::Main, {}).sweepsToPull, 0);
 }
 
 TEST_F(FleetSync, TheSameSweepsFromTwoFilesAreStoredOnceAndAClashingIdentifierIsRenamed) {
@@ -191,9 +217,9 @@ TEST_F(FleetSync, TheSameSweepsFromTwoFilesAreStoredOnceAndAClashingIdentifierIs
     open("b.db");
     makeUnit("TX-101", "S-77", 3, 100);  // the same two sweeps and one more
     fleet::Server s(cluster->conninfo());
-    ASSERT_TRUE(fleet::push(s, {}).ok);
+    ASSERT_TRUE(fleet::push(s, db::Connection::Main, {}).ok);
     open("a.db");
-    fleet::SyncReport second = fleet::push(s, {});
+    fleet::SyncReport second = fleet::push(s, db::Connection::Main, {});
     ASSERT_TRUE(second.ok) << second.message;
     EXPECT_EQ(second.transformers, 0);
     EXPECT_EQ(second.sweeps, 0);
@@ -203,7 +229,7 @@ TEST_F(FleetSync, TheSameSweepsFromTwoFilesAreStoredOnceAndAClashingIdentifierIs
     EXPECT_EQ(server("SELECT count(*) FROM fleet_setup"), "1\n");
 
     // a.db now gets b.db's third sweep and nothing else.
-    fleet::SyncReport pulled = fleet::pull(s, {"TX-101"});
+    fleet::SyncReport pulled = fleet::pull(s, db::Connection::Main, {"TX-101"});
     ASSERT_TRUE(pulled.ok) << pulled.message;
     EXPECT_EQ(pulled.sweeps, 1);
     EXPECT_EQ(pulled.sweepsPresent, 2);
@@ -211,7 +237,7 @@ TEST_F(FleetSync, TheSameSweepsFromTwoFilesAreStoredOnceAndAClashingIdentifierIs
 
     open("c.db");
     makeUnit("TX-101", "OTHER-9", 1, 10, 5, "C");
-    fleet::SyncReport clash = fleet::pull(s, {"TX-101"});
+    fleet::SyncReport clash = fleet::pull(s, db::Connection::Main, {"TX-101"});
     ASSERT_TRUE(clash.ok) << clash.message;
     ASSERT_EQ(clash.notes.size(), 1u);
     EXPECT_EQ(clash.notes[0],
@@ -225,9 +251,9 @@ TEST_F(FleetSync, TheLaterChangeWinsAndTheOtherIsKeptInTheHistory) {
     open("a.db");
     makeUnit("TX-101", "S-77", 1, 10);
     fleet::Server s(cluster->conninfo());
-    ASSERT_TRUE(fleet::push(s, {}).ok);
+    ASSERT_TRUE(fleet::push(s, db::Connection::Main, {}).ok);
     open("b.db");
-    ASSERT_TRUE(fleet::pull(s, {"TX-101"}).ok);
+    ASSERT_TRUE(fleet::pull(s, db::Connection::Main, {"TX-101"}).ok);
 
     auto changeSetup = [&](const std::string& file, const std::string& comments) {
         open(file);
@@ -249,12 +275,12 @@ TEST_F(FleetSync, TheLaterChangeWinsAndTheOtherIsKeptInTheHistory) {
     changeSetup("b.db", "from b");
     changeSetup("a.db", "from a");
     open("b.db");
-    fleet::SyncReport fromB = fleet::push(s, {});
+    fleet::SyncReport fromB = fleet::push(s, db::Connection::Main, {});
     ASSERT_TRUE(fromB.ok) << fromB.message;
     EXPECT_EQ(fromB.changes, 1);
     EXPECT_TRUE(fromB.conflicts.empty());
     open("a.db");
-    fleet::SyncReport fromA = fleet::push(s, {});
+    fleet::SyncReport fromA = fleet::push(s, db::Connection::Main, {});
     ASSERT_TRUE(fromA.ok) << fromA.message;
     ASSERT_EQ(fromA.conflicts.size(), 1u);
     EXPECT_NE(fromA.conflicts[0].find("Setup \"HV1-HV2 open\": changed here at "), std::string::npos) << fromA.conflicts[0];
@@ -270,24 +296,24 @@ TEST_F(FleetSync, TheLaterChangeWinsAndTheOtherIsKeptInTheHistory) {
     changeSetup("a.db", "a again");
     changeSetup("b.db", "b again");
     open("b.db");
-    fleet::SyncReport bAgain = fleet::push(s, {});
+    fleet::SyncReport bAgain = fleet::push(s, db::Connection::Main, {});
     ASSERT_TRUE(bAgain.ok) << bAgain.message;
     ASSERT_EQ(bAgain.conflicts.size(), 1u) << "b never saw a's change";
     open("a.db");
-    fleet::SyncReport aAgain = fleet::push(s, {});
+    fleet::SyncReport aAgain = fleet::push(s, db::Connection::Main, {});
     ASSERT_TRUE(aAgain.ok) << aAgain.message;
     ASSERT_EQ(aAgain.conflicts.size(), 1u);
     EXPECT_NE(aAgain.conflicts[0].find("the later, the server's, was kept"), std::string::npos) << aAgain.conflicts[0];
     EXPECT_EQ(rows(dir.file("a.db"), "SELECT Comments FROM Measurement"), "b again\n");
     EXPECT_EQ(server("SELECT row->>'comments' FROM fleet_history ORDER BY replaced_at DESC LIMIT 1"), "a again\n");
-    EXPECT_TRUE(fleet::push(s, {}).conflicts.empty()) << "in step again";
+    EXPECT_TRUE(fleet::push(s, db::Connection::Main, {}).conflicts.empty()) << "in step again";
 
     // A pull brings a change made elsewhere when the file made none.
     changeSetup("b.db", "b third");
     open("b.db");
-    ASSERT_TRUE(fleet::push(s, {}).ok);
+    ASSERT_TRUE(fleet::push(s, db::Connection::Main, {}).ok);
     open("a.db");
-    fleet::SyncReport pulled = fleet::pull(s, {"TX-101"});
+    fleet::SyncReport pulled = fleet::pull(s, db::Connection::Main, {"TX-101"});
     ASSERT_TRUE(pulled.ok) << pulled.message;
     EXPECT_EQ(pulled.changes, 1);
     EXPECT_TRUE(pulled.conflicts.empty());
@@ -298,17 +324,134 @@ TEST_F(FleetSync, AReaderPullsButItsPushIsRefused) {
     open("a.db");
     makeUnit("TX-101", "S-77", 1, 10);
     fleet::Server admin(cluster->conninfo());
-    ASSERT_TRUE(fleet::push(admin, {}).ok);
+    ASSERT_TRUE(fleet::push(admin, db::Connection::Main, {}).ok);
     cluster->psql("CREATE ROLE reader LOGIN IN ROLE fleet_reader");
     fleet::Server reader(cluster->conninfo("reader"));
     open("b.db");
-    fleet::SyncReport pulled = fleet::pull(reader, {"TX-101"});
+    fleet::SyncReport pulled = fleet::pull(reader, db::Connection::Main, {"TX-101"});
     ASSERT_TRUE(pulled.ok) << pulled.message;
     EXPECT_EQ(pulled.sweeps, 1);
     makeUnit("TX-202", "S-88", 1, 10, 3);
-    fleet::SyncReport refused = fleet::push(reader, {"TX-202"});
+    fleet::SyncReport refused = fleet::push(reader, db::Connection::Main, {"TX-202"});
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message.rfind("The fleet server refused the change: reader may only read", 0), 0u)
         << refused.message;
     EXPECT_EQ(server("SELECT count(*) FROM fleet_transformer"), "1\n");
+}
+
+namespace {
+
+// The command line program, started in the background with its output in log.
+pid_t startCorvane(const std::vector<std::string>& args, const std::string& log) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FILE* out = std::fopen(log.c_str(), "w");
+        if (out) {
+            dup2(fileno(out), 1);
+            dup2(fileno(out), 2);
+        }
+        std::vector<char*> argv = {const_cast<char*>(CORVANE_CLI)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(CORVANE_CLI, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+std::string logOf(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
+        std::fclose(f);
+    }
+    return text;
+}
+
+int waitForExit(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+TEST_F(FleetSync, TwoLaptopsPushingTheSameUnitAtOnceLeaveOneUnitAndEverySweepOnce) {
+    // Both measured the unit's first 120 sweeps (one had them from the other); each has more of its own.
+    for (const char* file : {"a.db", "b.db"}) {
+        open(file);
+        makeUnit("TX-101", "S-77", 120, 200);
+        addSweeps("TX-101", 40, 200, file[0], std::string(1, file[0]));
+    }
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
+    const pid_t a = startCorvane({"fleet", "push", "--db", dir.file("a.db"), "--server", cluster->conninfo()}, dir.file("a.log"));
+    const pid_t b = startCorvane({"fleet", "push", "--db", dir.file("b.db"), "--server", cluster->conninfo()}, dir.file("b.log"));
+    EXPECT_EQ(waitForExit(a), 0) << logOf(dir.file("a.log"));
+    EXPECT_EQ(waitForExit(b), 0) << logOf(dir.file("b.log"));
+    // Between them they sent every sweep once; each says what it sent and what it found there.
+    const std::string said = logOf(dir.file("a.log")) + logOf(dir.file("b.log"));
+    EXPECT_NE(said.find("Push complete: "), std::string::npos) << said;
+    EXPECT_NE(said.find(" and 1 instrument sent, 0 changes; "), std::string::npos) << said;
+    EXPECT_EQ(server("SELECT count(*) FROM fleet_transformer"), "1\n");
+    EXPECT_EQ(server("SELECT count(*) FROM fleet_setup") + server("SELECT count(*) FROM fleet_equipment"), "1\n1\n");
+    EXPECT_EQ(server("SELECT count(*) || ' ' || count(DISTINCT content_hash) || ' ' || count(DISTINCT name) FROM fleet_sweep"),
+              "200 200 200\n");
+    EXPECT_EQ(server("SELECT count(*) FROM fleet_sweep s WHERE (SELECT count(*) FROM fleet_point_basic WHERE sweep ="
+                     " s.global_id) <> 200"),
+              "0\n");
+}
+
+TEST_F(FleetSync, APushCutShortAndRunAgainLosesAndDuplicatesNothing) {
+    open("whole.db");
+    makeUnit("TX-500", "S-5", 600, 300);
+    db::open_database({}, db::OpenMode::Close, nullptr, db::Connection::Main);
+    const std::string whole = rows(dir.file("whole.db"), "SELECT count(*) FROM Data");
+
+    struct Way {
+        const char* name;
+        std::function<void(pid_t)> cut;
+    };
+    const Way ways[] = {
+        {"the server connection killed",
+         [&](pid_t) {
+             cluster->psql("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = 'fleet' AND pid <>"
+                           " pg_backend_pid()");
+         }},
+        {"the program killed", [](pid_t pid) { kill(pid, SIGKILL); }},
+        {"the server restarted", [&](pid_t) { ASSERT_TRUE(cluster->restart()) << cluster->failure(); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        cluster->psql("DROP SCHEMA public CASCADE; CREATE SCHEMA public;");
+        {
+            fleet::Server admin(cluster->conninfo());
+            ASSERT_TRUE(fleet::initServer(admin).ok);
+        }
+        const std::string file = dir.file(std::string(way.name) + ".db");
+        ASSERT_EQ(std::system(("cp '" + dir.file("whole.db") + "' '" + file + "'").c_str()), 0);
+        const std::vector<std::string> args = {"fleet", "push", "--db", file, "--server", cluster->conninfo()};
+        const pid_t pid = startCorvane(args, file + ".log");
+        // Cut once the first batches are on the server, long before the last.
+        for (int i = 0; i < 2000 && std::atoi(server("SELECT count(*) FROM fleet_sweep").c_str()) < 100; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        way.cut(pid);
+        EXPECT_NE(waitForExit(pid), 0) << "the push ran to its end before it could be cut: " << logOf(file + ".log");
+        const int kept = std::atoi(server("SELECT count(*) FROM fleet_sweep").c_str());
+        EXPECT_GE(kept, 100);
+        EXPECT_LT(kept, 600);
+        EXPECT_EQ(kept % 50, 0) << "a batch is on the server whole or not at all";
+        EXPECT_EQ(server("SELECT count(*) FROM fleet_sweep s WHERE (SELECT count(*) FROM fleet_point_basic WHERE sweep ="
+                         " s.global_id) <> 300"),
+                  "0\n");
+
+        const pid_t again = startCorvane(args, file + ".again.log");
+        ASSERT_EQ(waitForExit(again), 0) << logOf(file + ".again.log");
+        EXPECT_EQ(server("SELECT count(*) || ' ' || count(DISTINCT content_hash) FROM fleet_sweep"), "600 600\n");
+        EXPECT_EQ(server("SELECT count(*) FROM fleet_point_basic") , "180000\n");
+        EXPECT_EQ(server("SELECT count(*) FROM fleet_transformer") + server("SELECT count(*) FROM fleet_setup"), "1\n1\n");
+        EXPECT_EQ(rows(file, "SELECT count(*) FROM Data"), whole) << "the file lost nothing";
+        EXPECT_EQ(rows(file, "SELECT count(*) FROM Fleet_Identity WHERE Table_Index = 3 AND Synced_At IS NULL"), "0\n");
+    }
 }

@@ -78,7 +78,7 @@ TEST(Artwork, TheProgramIconHasBothSizesWithTransparentCorners) {
 TEST(Artwork, EveryToolIconIsDrawnAt24Pixels) {
     const std::vector<std::string> tools = {"new_database", "open_database", "import", "export_xml",
                                             "export_csv", "export_excel", "diagnose", "graph",
-                                            "add", "edit", "delete", "settings"};
+                                            "add", "edit", "delete", "settings", "fleet"};
     for (const std::string& tool : tools) {
         HICON icon = static_cast<HICON>(loadFromFile("tool_" + tool + ".ico", IMAGE_ICON, 24));
         ASSERT_NE(icon, nullptr) << tool;

@@ -147,7 +147,7 @@ TEST_F(MainWindow, EveryControlOfEveryTableIsCreatedWithItsIdTextAndPlace) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 79);
+    EXPECT_EQ(checked, 80);
     EXPECT_EQ(controlWindow(main, IDC_DATA_LIST + 1), nullptr);        // beyond every table's range
     EXPECT_EQ(controlWindow(main, IDC_FRA_CENTRE_0DB + 1), nullptr);   // a gap in the FRA results' range
     // Right-anchored: the toggle 180 and the logo 15 pixels from the right edge.

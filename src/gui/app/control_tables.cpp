@@ -163,7 +163,7 @@ std::vector<DescriptorTable> makeDescriptorTables() {
         d(WC_BUTTONA, "Colour Download", kPaneButton, {6, 298, 150, 22}, IDC_CAPTURE_COLOUR_DOWNLOAD),
     }});
     // The data browser's tool strip: one icon button per command, tooltips naming them.
-    t.push_back({"dataTools", kDataToolsClass, IDC_TOOL_NEW_DATABASE, IDC_TOOL_SETTINGS, {
+    t.push_back({"dataTools", kDataToolsClass, IDC_TOOL_NEW_DATABASE, IDC_TOOL_FLEET, {
         d(WC_BUTTONA, "New Database", kToolButton, {6, 4, 36, 36}, IDC_TOOL_NEW_DATABASE),
         d(WC_BUTTONA, "Open Database", kToolButton, {44, 4, 36, 36}, IDC_TOOL_OPEN_DATABASE),
         d(WC_BUTTONA, "Import Sweep into database", kToolButton, {94, 4, 36, 36}, IDC_TOOL_IMPORT),
@@ -176,6 +176,7 @@ std::vector<DescriptorTable> makeDescriptorTables() {
         d(WC_BUTTONA, "Edit Row", kToolButton, {384, 4, 36, 36}, IDC_TOOL_EDIT),
         d(WC_BUTTONA, "Delete from Table", kToolButton, {422, 4, 36, 36}, IDC_TOOL_DELETE),
         d(WC_BUTTONA, "Settings", kToolButton, {10, 4, 36, 36}, IDC_TOOL_SETTINGS, P::RightMargin),
+        d(WC_BUTTONA, "Fleet Database...", kToolButton, {48, 4, 36, 36}, IDC_TOOL_FLEET, P::RightMargin),
         d(TOOLTIPS_CLASSA, "", kToolTips, {0, 0, 0, 0}, 0),
     }});
     t.push_back({"dataView", kDataViewClass, IDC_DATA_CAPTION, IDC_DATA_LIST, {

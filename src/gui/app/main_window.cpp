@@ -33,6 +33,7 @@ constexpr struct {
     {IDC_TOOL_DIAGNOSE, IDI_TOOL_DIAGNOSE},         {IDC_TOOL_GRAPH, IDI_TOOL_GRAPH},
     {IDC_TOOL_ADD, IDI_TOOL_ADD},                   {IDC_TOOL_EDIT, IDI_TOOL_EDIT},
     {IDC_TOOL_DELETE, IDI_TOOL_DELETE},             {IDC_TOOL_SETTINGS, IDI_TOOL_SETTINGS},
+    {IDC_TOOL_FLEET, IDI_TOOL_FLEET},
 };
 
 // The logo button shows the hand cursor while the mouse is over it.

@@ -11,6 +11,7 @@
 #include "gui/app/main_window.h"
 #include "gui/db/browser_state.h"
 #include "gui/db/database_commands.h"
+#include "gui/db/fleet_dialog.h"
 #include "gui/db/record_dialogs.h"
 #include "gui/interchange/report_command.h"
 #include "gui/interchange/touchstone_dialog.h"
@@ -203,6 +204,7 @@ bool onBrowserCommand(HWND window, int id) {
     case IDC_TOOL_NEW_DATABASE: newDatabaseCommand(main); return true;
     case IDC_TOOL_OPEN_DATABASE: openDatabaseCommand(main); return true;
     case IDC_TOOL_SETTINGS: databaseSettingsCommand(main); return true;
+    case IDC_TOOL_FLEET: fleetDatabaseCommand(main); return true;
     case IDC_TOOL_IMPORT: importFiles(window); return true;
     case IDC_TOOL_EXPORT_XML: exportSweeps(window, ExportFormat::Xml); return true;
     case IDC_TOOL_EXPORT_CSV: exportSweeps(window, ExportFormat::Csv); return true;

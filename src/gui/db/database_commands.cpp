@@ -9,12 +9,11 @@
 #include "gui/instrument/instrument_link.h"
 
 namespace gui {
-namespace {
 
 // The equipment the sweeps named is a row of the database that was current before, so it is
 // forgotten; an identified instrument is looked up in the new one and offered for adding when it is
 // missing, and the browser then shows what that changed.
-void showNewDatabase(HWND main) {
+void showCurrentDatabase(HWND main) {
     fillDataBrowser(main);
     app::setCurrentEquipmentId(-1);
     instrument::InstrumentLink& link = instrumentLink();
@@ -23,11 +22,9 @@ void showNewDatabase(HWND main) {
     fillDataBrowser(main);
 }
 
-}  // namespace
-
 bool newDatabaseCommand(HWND main) {
     const bool created = createDatabaseDialog(main);
-    if (created) showNewDatabase(main);
+    if (created) showCurrentDatabase(main);
     else fillDataBrowser(main);  // the earlier database may have closed although none was created
     return created;
 }
@@ -35,7 +32,7 @@ bool newDatabaseCommand(HWND main) {
 bool openDatabaseCommand(HWND main) {
     switch (db::open_database_command()) {
     case db::OpenCommandResult::Kept: return true;
-    case db::OpenCommandResult::Opened: showNewDatabase(main); return true;
+    case db::OpenCommandResult::Opened: showCurrentDatabase(main); return true;
     case db::OpenCommandResult::NoneOpen: break;
     }
     fillDataBrowser(main);

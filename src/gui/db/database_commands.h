@@ -14,6 +14,10 @@ bool newDatabaseCommand(HWND main);
 // Open Database, then the same instrument check. True when a database is open afterwards.
 bool openDatabaseCommand(HWND main);
 
+// What follows a change of the open database: the browser shows it, and the connected instrument is
+// looked up in it (and offered for adding when it is missing).
+void showCurrentDatabase(HWND main);
+
 // The Database Settings dialog: the backup settings, Backup Database and Restore Database from Backup.
 void databaseSettingsCommand(HWND main);
 

@@ -24,6 +24,7 @@
 #define IDI_TOOL_EDIT               209
 #define IDI_TOOL_DELETE             210
 #define IDI_TOOL_SETTINGS           211
+#define IDI_TOOL_FLEET              212
 
 // Main menu commands
 #define IDM_ABOUT                   104
@@ -117,7 +118,7 @@
 #define IDC_LCR_SCALING             10505
 #define IDC_LCR_BACKGROUND          10506
 
-// Data browser tool strip (10700-10711)
+// Data browser tool strip (10700-10712)
 #define IDC_TOOL_NEW_DATABASE       10700
 #define IDC_TOOL_OPEN_DATABASE      10701
 #define IDC_TOOL_IMPORT             10702
@@ -130,6 +131,7 @@
 #define IDC_TOOL_EDIT               10709
 #define IDC_TOOL_DELETE             10710
 #define IDC_TOOL_SETTINGS           10711
+#define IDC_TOOL_FLEET              10712
 
 // Data browser view (10800-10805)
 #define IDC_DATA_CAPTION            10800

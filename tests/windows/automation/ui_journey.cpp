@@ -1,14 +1,18 @@
 // A user's journey through Corvane.exe, worked from outside its process as UI automation works it: a new
 // database, Connect, two saved sweeps from the simulator, the transformer's fingerprint, the data
-// browser's Graph, Diagnose and exports; then the files it left are checked on the host. Screenshots of
-// the main window, the data browser and the graph windows are left in DIR/screenshots.
-// Usage: ui_journey --program EXE --simulator EXE --work DIR   (host or Windows paths)
+// browser's Graph, Diagnose and exports, and the Fleet Database's push to a server of the host's own and
+// pull of the transformer into a new file; then the files it left and the server are checked on the
+// host. Screenshots of the main window, the data browser, the graph windows and the fleet dialog are
+// left in DIR/screenshots.
+// Usage: ui_journey --program EXE --simulator EXE --work DIR --fleet-server SCRIPT
+//        (host or Windows paths; SCRIPT is tools/fleet_test_server.sh, run on the host)
 #include <windows.h>
 #include <shlobj.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -97,8 +101,11 @@ std::string readText(const std::string& path) {
 
 class Journey {
 public:
-    Journey(std::string program, std::string simulator, std::string work)
-        : program_(std::move(program)), simulator_(std::move(simulator)), work_(std::move(work)) {}
+    Journey(std::string program, std::string simulator, std::string work, std::string fleetServer)
+        : program_(std::move(program)),
+          simulator_(std::move(simulator)),
+          work_(std::move(work)),
+          fleetServer_(std::move(fleetServer)) {}
 
     int run() {
         try {
@@ -115,14 +122,18 @@ public:
             graphAndDiagnose();
             csvFile_ = exportSweep(IDC_TOOL_EXPORT_CSV, ".csv");
             xmlFile_ = exportSweep(IDC_TOOL_EXPORT_XML, ".xml");
+            startFleetServer();
+            pushAndPull();
             closeProgram();
             checkFiles();
+            stopFleetServer();
         } catch (const std::exception& failure) {
             std::printf("FAILED in step \"%s\": %s\n", step_.c_str(), failure.what());
             if (target_) {
                 std::printf("the program was showing:\n%s", target_->describe().c_str());
                 screenshot(nullptr, "failure");
             }
+            stopFleetServer();
             return 1;
         }
         std::printf("the journey went through\n");
@@ -369,6 +380,72 @@ private:
         return file;
     }
 
+    // A PostgreSQL server on the host, its fleet schema made by the installed command line under Wine.
+    void startFleetServer() {
+        step("start a fleet server on the host");
+        fleetDir_ = join(work_, "fleet-server");
+        conninfo_ = host(gui_testing::shellQuoted(gui_testing::hostPath(fleetServer_)) + " start " +
+                         gui_testing::shellQuoted(gui_testing::hostPath(fleetDir_)));
+        while (!conninfo_.empty() && (conninfo_.back() == '\n' || conninfo_.back() == '\r')) conninfo_.pop_back();
+        const std::string cli = program_.substr(0, program_.rfind('\\')) + "\\cli\\corvane.exe";
+        const std::string output = join(work_, "fleet-init.txt");
+        Child init;
+        init.start(inQuotes(cli) + " fleet init --server " + inQuotes(conninfo_), work_, output);
+        if (!init.awaitExit(60000) || readText(output).find("fleet schema: version 1 (created)") == std::string::npos)
+            throw StepFailure("corvane fleet init said: " + readText(output));
+    }
+
+    void stopFleetServer() {
+        if (fleetDir_.empty()) return;
+        gui_testing::runHostCommand(gui_testing::shellQuoted(gui_testing::hostPath(fleetServer_)) + " stop " +
+                                        gui_testing::shellQuoted(gui_testing::hostPath(fleetDir_)),
+                                    30000);
+        fleetDir_.clear();
+    }
+
+    // The summary the Fleet Database dialog shows once its command has run; throws unless it begins so.
+    std::string awaitSummary(HWND dialog, const std::string& beginning) {
+        std::string summary;
+        try {
+            waitUntil("the summary \"" + beginning + "\"", [&] {
+                summary = textOf(dialog, IDC_FLEET_SUMMARY);
+                return summary.rfind(beginning, 0) == 0;
+            }, 60000);
+        } catch (const StepFailure& failure) {
+            throw StepFailure(failure.what() + std::string("; it shows: ") + summary);
+        }
+        return summary;
+    }
+
+    // DATABASE > Fleet Database...: the open database pushed, then its transformer pulled into a new
+    // file, which the browser then shows.
+    void pushAndPull() {
+        step("push the database to the fleet server");
+        click(tool(IDC_TOOL_FLEET));
+        HWND fleet = target_->awaitWindow("Fleet Database");
+        typeInto(fleet, IDC_FLEET_SERVER, conninfo_);
+        click(fleet, IDC_FLEET_PUSH);
+        const std::string pushed = awaitSummary(fleet, "Push complete: ");
+        if (pushed.find("2 sweeps, 1 transformer, 1 setup and 1 instrument sent") == std::string::npos)
+            throw StepFailure("the push says: " + pushed);
+        screenshot(fleet, "fleet-push");
+
+        step("pull the transformer into a new file");
+        pulled_ = join(work_, "Pulled.db");
+        typeInto(fleet, IDC_FLEET_TRANSFORMERS, "TX-E2E");
+        typeInto(fleet, IDC_FLEET_FILE, pulled_);
+        click(fleet, IDC_FLEET_PULL);
+        const std::string brought = awaitSummary(fleet, "Pull complete: ");
+        if (brought.find("2 sweeps, 1 transformer, 1 setup and 1 instrument brought") == std::string::npos)
+            throw StepFailure("the pull says: " + brought);
+        screenshot(fleet, "fleet-pull");
+        click(fleet, IDCANCEL);
+        target_->awaitClosed(fleet, "Fleet Database");
+        waitUntil("the browser to show the pulled file's two sweeps", [&] {
+            return textOf(main_, IDC_DATA_CAPTION) == "Sweeps (Pulled.db)  Sweep details" && target_->listRows(list()) == 2;
+        });
+    }
+
     void closeProgram() {
         step("close the program");
         PostMessageW(main_, WM_CLOSE, 0, 0);
@@ -397,6 +474,15 @@ private:
             " 'PRAGMA integrity_check; SELECT Transformer_Identifier, Fingerprint_Sweep_Id FROM Transformer; "
             "SELECT Name, (SELECT count(*) FROM Data_FRA WHERE Sweep_Id = SweepId) FROM Sweep ORDER BY SweepId'");
         if (stored != expected) throw StepFailure("the database holds:\n" + stored);
+        const std::string pulled = host(
+            "sqlite3 " + gui_testing::shellQuoted(gui_testing::hostPath(pulled_)) +
+            " 'PRAGMA integrity_check; SELECT Transformer_Identifier, Fingerprint_Sweep_Id FROM Transformer; "
+            "SELECT Name, (SELECT count(*) FROM Data_FRA WHERE Sweep_Id = SweepId) FROM Sweep ORDER BY SweepId'");
+        if (pulled != expected) throw StepFailure("the pulled file holds:\n" + pulled);
+        const std::string onServer = host("psql -X -q -t -A " + gui_testing::shellQuoted(conninfo_) +
+                                          " -c 'SELECT count(*) FROM fleet_sweep' -c 'SELECT count(*) FROM fleet_point_fra'");
+        if (onServer != "2\n" + std::to_string(2 * std::stoi(kSteps)) + "\n")
+            throw StepFailure("the fleet server holds:\n" + onServer);
         const std::string points = host(
             "python3 -c 'import sys, xml.dom.minidom as m; print(len(m.parse(sys.argv[1]).getElementsByTagName(\"Point\")))' " +
             gui_testing::shellQuoted(gui_testing::hostPath(xmlFile_)));
@@ -414,7 +500,8 @@ private:
             throw StepFailure("the CSV report is not the sweep's: " + csv.substr(0, 400));
     }
 
-    std::string program_, simulator_, work_, step_, database_, csvFile_, xmlFile_;
+    std::string program_, simulator_, work_, fleetServer_, step_, database_, csvFile_, xmlFile_;
+    std::string fleetDir_, conninfo_, pulled_;
     Child simulator_process_, program_process_;
     std::unique_ptr<Target> target_;
     HWND main_ = nullptr;
@@ -423,19 +510,21 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string program, simulator, work;
+    std::map<std::string, std::string> options = {
+        {"--program", ""}, {"--simulator", ""}, {"--work", ""}, {"--fleet-server", ""}};
     for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        std::string& value = option == "--program" ? program : option == "--simulator" ? simulator : work;
-        if (option != "--program" && option != "--simulator" && option != "--work") {
-            std::fprintf(stderr, "unknown option %s\n", option.c_str());
+        auto option = options.find(argv[i]);
+        if (option == options.end()) {
+            std::fprintf(stderr, "unknown option %s\n", argv[i]);
             return 2;
         }
-        value = asWindowsPath(argv[i + 1]);
+        option->second = asWindowsPath(argv[i + 1]);
     }
-    if (program.empty() || simulator.empty() || work.empty()) {
-        std::fprintf(stderr, "usage: ui_journey --program EXE --simulator EXE --work DIR\n");
-        return 2;
+    for (const auto& [name, value] : options) {
+        if (value.empty()) {
+            std::fprintf(stderr, "usage: ui_journey --program EXE --simulator EXE --work DIR --fleet-server SCRIPT\n");
+            return 2;
+        }
     }
-    return Journey(program, simulator, work).run();
+    return Journey(options["--program"], options["--simulator"], options["--work"], options["--fleet-server"]).run();
 }
