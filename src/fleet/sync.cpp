@@ -908,11 +908,12 @@ bool Run::pullBatch(const std::string& localUnit, const std::vector<std::string>
         s.name = name;
         for (int n = 1; db::sweepNameExists(s.name.str(), local_) && n <= 1000; ++n)
             s.name = common::FixedText<145>(name).str() + common::stringPrintf("(%d)", n);
+        // The file's name stays the file's: it is not a change to send back.
         if (s.name.str() != name) report_.notes.push_back("Sweep \"" + name + "\" is named \"" + s.name.str() +
                                                            "\" here: the file has a sweep of that name");
         ok = db::store_new_sweep(s, db::kAddUnchecked, nullptr, local_) == db::kStored &&
              db::setFleetIdentity(TableIndex::Sweep, std::to_string(s.id),
-                                  {gid, v.changedAt, s.name.str() == name ? v.changedAt : std::string(), text(d[7])}, local_) == 0;
+                                  {gid, v.changedAt, v.changedAt, text(d[7])}, local_) == 0;
         if (ok) ++report_.sweeps, ++done_;
     }
     if (ok && db::commitTransaction(local_) == 0) return true;

@@ -236,12 +236,19 @@ TEST_F(FleetSync, TheSameSweepsFromTwoFilesAreStoredOnceAndAClashingIdentifierIs
     EXPECT_EQ(rows(dir.file("a.db"), "SELECT count(*) FROM Sweep"), "3\n");
 
     open("c.db");
-    makeUnit("TX-101", "OTHER-9", 1, 10, 5, "C");
+    makeUnit("TX-101", "OTHER-9", 1, 10, 5);  // another unit, and a sweep named as one of the server's
     fleet::SyncReport clash = fleet::pull(s, db::Connection::Main, {"TX-101"});
     ASSERT_TRUE(clash.ok) << clash.message;
-    ASSERT_EQ(clash.notes.size(), 1u);
+    ASSERT_EQ(clash.notes.size(), 2u);
     EXPECT_EQ(clash.notes[0],
               "Transformer TX-101 of the server is TX-101 (S-77) here: the file has another unit of that identifier");
+    EXPECT_EQ(clash.notes[1], "Sweep \"S1 O'Neil\" is named \"S1 O'Neil(1)\" here: the file has a sweep of that name");
+    // The file's own name for it is no change to send back.
+    fleet::SyncReport back = fleet::push(s, db::Connection::Main, {"TX-101 (S-77)"});
+    ASSERT_TRUE(back.ok) << back.message;
+    EXPECT_EQ(back.changes, 0);
+    EXPECT_TRUE(back.conflicts.empty());
+    EXPECT_EQ(server("SELECT count(*) FROM fleet_sweep WHERE name LIKE '%(1)'"), "0\n");
     EXPECT_EQ(rows(dir.file("c.db"), "SELECT group_concat(Transformer_Identifier, ',') FROM (SELECT * FROM Transformer"
                                      " ORDER BY 1)"),
               "TX-101,TX-101 (S-77)\n");
