@@ -193,7 +193,7 @@ trap '"$fleet_server" stop "$work/fleet"; rm -rf "$work"' EXIT
 "$corvane" fleet init --server "$server" >/dev/null
 cp "${db[large]}" "$work/push.db"
 push_us=$(elapsed_us "$corvane" fleet push --db "$work/push.db" --server "$server")
-psql -X -q "$server" -c "DROP SCHEMA public CASCADE" -c "CREATE SCHEMA public" >/dev/null
+psql -X -q "$server" -c "SET client_min_messages TO warning" -c "DROP SCHEMA public CASCADE" -c "CREATE SCHEMA public" >/dev/null
 "$corvane" fleet init --server "$server" >/dev/null
 cp "$data/sweeps50.db" "$work/fifty.db"
 "$corvane" fleet push --db "$work/fifty.db" --server "$server" >/dev/null 2>&1

@@ -16,6 +16,7 @@
 #include "db/database_files.h"
 #include "db/schema.h"
 #include "db/sql_text.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/prompter.h"
 
@@ -71,14 +72,22 @@ std::string databaseName() {
     return name;
 }
 
-// Copies database "main" of one connection into another, all pages in one step.
+// Copies database "main" of one connection into another, all pages in one step, which reads the
+// source as one snapshot. While another process writes the source, the step may find it locked; it is
+// tried again for as long as any lock is waited for.
 bool copyDatabase(Connection from, Connection to) {
     sqlite3* source = connectionHandle(from);
     sqlite3* target = connectionHandle(to);
     if (!source || !target) return false;
     sqlite3_backup* copy = sqlite3_backup_init(target, "main", source, "main");
     if (!copy) return false;
-    const int stepped = sqlite3_backup_step(copy, -1);
+    constexpr unsigned kRetryMs = 50;
+    int stepped = sqlite3_backup_step(copy, -1);
+    for (unsigned waited = 0; (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) && waited < kLockWaitMs;
+         waited += kRetryMs) {
+        platform::sleepMs(kRetryMs);
+        stepped = sqlite3_backup_step(copy, -1);
+    }
     return sqlite3_backup_finish(copy) == SQLITE_OK && stepped == SQLITE_DONE;
 }
 

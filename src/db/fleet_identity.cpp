@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "common/global_id.h"
+#include "db/sql_exec.h"
 
 namespace db {
 namespace {
@@ -127,16 +128,18 @@ int assignMissingFleetIdentities(Connection c) {
     }
     if (missing.empty()) return 0;
     const std::string now = fleetNow();
-    sqlite3* handle = connectionHandle(c);
-    if (sqlite3_exec(handle, "SAVEPOINT fleet_identities", nullptr, nullptr, nullptr) != SQLITE_OK) return -1;
+    if (beginTransaction(c) != SQLITE_OK) return -1;
     for (const auto& [table, key] : missing) {
         if (run(c, "INSERT INTO Fleet_Identity (Table_Index, Local_Key, Global_Id, Changed_At) VALUES (?, ?, ?, ?)",
                 {tableText(table), key, common::newUuid(), now}) != SQLITE_OK) {
-            sqlite3_exec(handle, "ROLLBACK TO fleet_identities; RELEASE fleet_identities", nullptr, nullptr, nullptr);
+            rollbackTransaction(c);
             return -1;
         }
     }
-    if (sqlite3_exec(handle, "RELEASE fleet_identities", nullptr, nullptr, nullptr) != SQLITE_OK) return -1;
+    if (commitTransaction(c) != SQLITE_OK) {
+        rollbackTransaction(c);
+        return -1;
+    }
     return static_cast<int>(missing.size());
 }
 

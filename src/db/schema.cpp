@@ -167,7 +167,7 @@ bool queryOneValue(Connection c, const std::string& sql, std::string& value, boo
 // The stored schema version: 0 for a file without a Version table or without a row in it, -1 for a
 // NULL version; false when it could not be read.
 bool readVersion(Connection c, double& version) {
-    beginTransaction(c);
+    beginTransaction(c, TransactionKind::Read);
     std::string value;
     bool found = false, null = false;
     bool ok = queryOneValue(c,
@@ -323,13 +323,14 @@ long long pointRowsEstimate() {
 // say) still opens: it is only slower, so the failure is traced, not shown.
 void makeKeyIndexes(const std::string& path) {
     sqlite3* handle = nullptr;
-    std::string sql = "BEGIN TRANSACTION;";
+    std::string sql = "BEGIN IMMEDIATE TRANSACTION;";
     for (const KeyIndex& k : kKeyIndexes)
         sql += common::stringPrintf("CREATE INDEX IF NOT EXISTS %s ON %s (%s%s);", k.name, tableName(k.table),
                                     columnName(k.table, k.column), k.collation);
     sql += "COMMIT TRANSACTION;";
     char* error = nullptr;
     if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_busy_timeout(handle, kLockWaitMs) != SQLITE_OK ||
         sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         platform::debugOutput(std::string("The key indexes could not be made: ") +
                               (error ? error : sqlite3_errmsg(handle)) + "\n");
@@ -434,7 +435,8 @@ bool open_database(const std::string& path, OpenMode mode, bool* created, Connec
     bool create = created && *created;
 
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK ||
+        sqlite3_busy_timeout(handle, kLockWaitMs) != SQLITE_OK) {
         show_database_error(c, nullptr);
         sqlite3_close(handle);
         handle = nullptr;

@@ -83,6 +83,11 @@ sqlite3* connectionHandle(Connection c);
 // to a database that is no longer open once it has moved on.
 std::uint64_t connectionGeneration(Connection c);
 
+// How long every connection the program opens waits for another process's lock on its file (a second
+// window of the program, the sqlite3 shell, a backup tool or a virus scanner reading it) before a read
+// or a write fails with the database error.
+constexpr int kLockWaitMs = 5000;
+
 // What open_database does with its file (the numbers are those the program has always used).
 enum class OpenMode : int {
     CreateIfMissing = 1,  // open, creating the file when it does not exist; *created (if given) says

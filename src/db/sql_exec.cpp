@@ -23,9 +23,11 @@ int& depthOf(Connection c) { return c.database().transactionDepth; }
 
 }  // namespace
 
-int beginTransaction(Connection c) {
+int beginTransaction(Connection c, TransactionKind kind) {
     if (depthOf(c)++ > 0) return SQLITE_OK;
-    const int rc = execSql(c, "BEGIN TRANSACTION");
+    // A write transaction is IMMEDIATE: a deferred one that first read would be refused at once, without
+    // the wait, when it came to write while another process held the file's write lock.
+    const int rc = execSql(c, kind == TransactionKind::Write ? "BEGIN IMMEDIATE TRANSACTION" : "BEGIN TRANSACTION");
     if (rc != SQLITE_OK) depthOf(c) = 0;  // there is no transaction to end
     return rc;
 }

@@ -16,7 +16,11 @@ int execSql(Connection c, const std::string& sql);
 // open transaction a begin and its commit do nothing, so that writes which each make their own
 // transaction can be made one (a sweep with its points); a rollback at any depth ends the whole
 // transaction, and the outer levels' rollbacks then do nothing.
-int beginTransaction(Connection c);
+// A write transaction takes the file's write lock as it begins (waiting for another process's as any
+// lock is waited for); a read transaction only keeps what it reads consistent, and works on a file
+// that cannot be written. An inner begin is part of the outer transaction, whatever its kind.
+enum class TransactionKind { Write, Read };
+int beginTransaction(Connection c, TransactionKind kind = TransactionKind::Write);
 int commitTransaction(Connection c);
 int rollbackTransaction(Connection c);
 // The connection is closing: whatever it had open ends with it.

@@ -1,13 +1,20 @@
 // A corvane process killed at any moment while it stores, imports or deletes sweeps leaves the
 // database whole: every sweep with all its points, no points without their sweep, and no records an
-// import brought without the sweep they came with.
+// import brought without the sweep they came with. And a file that another process holds: a store
+// waits for its lock (and gives up after a while, storing nothing), two processes storing at once
+// keep both's sweeps, and a backup taken while they store is whole.
 #include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <thread>
 
 #include "../db/db_fixture.h"
 #include "support/run_command.h"
@@ -97,6 +104,49 @@ protected:
     TempDir home, work;
 };
 
+// Another program holding the file's write lock (an exclusive transaction, as the sqlite3 shell or a
+// second window in the middle of a write holds it) for seconds, from the moment it is made.
+class LockHolder {
+public:
+    LockHolder(const std::string& db, double seconds) {
+        int out[2];
+        if (pipe(out) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(out[1], 1);
+            close(out[0]);
+            const std::string hold = std::to_string(seconds);
+            execlp("python3", "python3", "-c",
+                   "import sqlite3, sys, time\n"
+                   "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
+                   "c.execute('BEGIN EXCLUSIVE')\n"
+                   "print('held', flush=True)\n"
+                   "time.sleep(float(sys.argv[2]))\n"
+                   "c.execute('ROLLBACK')\n",
+                   db.c_str(), hold.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(out[1]);
+        char said[8] = {};
+        held_ = read(out[0], said, 4) == 4 && std::string(said, 4) == "held";
+        close(out[0]);
+    }
+    ~LockHolder() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    bool held() const { return held_; }
+
+private:
+    pid_t pid_ = -1;
+    bool held_ = false;
+};
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
 
 TEST_F(CrashConsistencyTest, AddSweepKilledLeavesTheWholeSweepOrNothing) {
@@ -183,4 +233,75 @@ TEST_F(CrashConsistencyTest, DeleteKilledLeavesAllOrNothing) {
             EXPECT_TRUE(left == "1/5/1" || left == "0/0/1") << left << " after run " << run;
         });
     EXPECT_GT(midWrite, 0);
+}
+
+TEST_F(CrashConsistencyTest, AStoreWaitsForAnotherProgramsLockAndGivesUpOnOneHeldLong) {
+    const std::string db = work.file("site.db");
+    addRecords(db, "T1");
+    {
+        LockHolder briefly(db, 2);
+        ASSERT_TRUE(briefly.held());
+        const auto start = std::chrono::steady_clock::now();
+        const CommandResult stored = corvane(addSweepArgs(db, "T1", "After the lock", 1));
+        EXPECT_EQ(stored.exitCode, 0) << stored.err;
+        EXPECT_GE(secondsSince(start), 1.5) << "it waited for the lock";
+    }
+    {
+        LockHolder long_(db, 30);
+        ASSERT_TRUE(long_.held());
+        const auto start = std::chrono::steady_clock::now();
+        const CommandResult refused = corvane(addSweepArgs(db, "T1", "During the lock", 1));
+        const double waited = secondsSince(start);
+        EXPECT_NE(refused.exitCode, 0);
+        EXPECT_NE(refused.err.find("Database file is locked"), std::string::npos) << refused.err;
+        EXPECT_GE(waited, 4.5);
+        EXPECT_LT(waited, 20.0) << "it gave up in time";
+    }
+    EXPECT_EQ(columnOnFile(db, "SELECT group_concat(Name) FROM Sweep"), std::vector<std::string>{"After the lock"});
+    EXPECT_EQ(inconsistencies(db), std::vector<std::string>{});
+}
+
+TEST_F(CrashConsistencyTest, TwoProgramsStoringAtOnceKeepEverySweepAndABackupMeanwhileIsWhole) {
+    const std::string db = work.file("site.db"), backups = work.file("backups");
+    addRecords(db, "T1");
+    std::filesystem::create_directory(backups);
+    // Two writers of 20 sweeps each, each sweep in a process of its own as a user's commands are (the
+    // command lines made first: each writes the points file they read).
+    std::vector<std::vector<std::vector<std::string>>> writerRuns(2);
+    for (int w = 0; w < 2; ++w)
+        for (int i = 1; i <= 20; ++i)
+            writerRuns[w].push_back(addSweepArgs(db, "T1", std::string("Sweep ") + "AB"[w] + std::to_string(i), 1));
+    std::vector<pid_t> writers;
+    for (const auto& runs : writerRuns) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            int failed = 0;
+            for (const auto& args : runs) {
+                const CommandResult r = runCommand(CORVANE_CLI, args, work.path(), home.path());
+                if (r.exitCode != 0) std::fprintf(stderr, "%s failed: %s\n", args[6].c_str(), r.err.c_str());
+                failed += r.exitCode != 0;
+            }
+            _exit(failed);
+        }
+        writers.push_back(pid);
+    }
+    // A backup in the middle of it: every sweep committed when it begins, each whole.
+    while (std::stoi(columnOnFile(db, "SELECT count(*) FROM Sweep").front()) < 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const int before = std::stoi(columnOnFile(db, "SELECT count(*) FROM Sweep").front());
+    const CommandResult backup = corvane({"backup", "--db", db, "--location", backups});
+    EXPECT_EQ(backup.exitCode, 0) << backup.err;
+    for (pid_t pid : writers) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failed stores: " << WEXITSTATUS(status);
+    }
+    EXPECT_EQ(columnOnFile(db, "SELECT count(*) FROM Sweep"), std::vector<std::string>{"40"});
+    EXPECT_EQ(inconsistencies(db), std::vector<std::string>{});
+    std::vector<std::string> copies;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(backups))
+        if (entry.path().extension() == ".db") copies.push_back(entry.path().string());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(inconsistencies(copies[0]), std::vector<std::string>{});
+    EXPECT_GE(std::stoi(columnOnFile(copies[0], "SELECT count(*) FROM Sweep").front()), before);
 }

@@ -90,6 +90,7 @@ void execOnFile(const std::string& file, const std::string& sql) {
 std::vector<std::string> columnOnFile(const std::string& file, const std::string& sql) {
     sqlite3* handle = nullptr;
     EXPECT_EQ(sqlite3_open(file.c_str(), &handle), SQLITE_OK);
+    sqlite3_busy_timeout(handle, 5000);  // the file may be in another process's hands just now
     auto out = query(handle, sql);
     sqlite3_close(handle);
     return out;
