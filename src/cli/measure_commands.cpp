@@ -14,6 +14,7 @@
 
 #include "analysis/diagnosis.h"
 #include "cli/arguments.h"
+#include "interchange/unstored_sweep.h"
 #include "cli/database_session.h"
 #include "cli/stored_sweep.h"
 #include "cli/link_options.h"
@@ -194,6 +195,12 @@ std::vector<std::string> storedSweepNames() {
     return names;
 }
 
+// The folder a path names its file in ("." for a bare name).
+std::string folderOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? std::string(".") : cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
 // The whole sweep: settings, measurement, table, storing. The job types differ by kind.
 template <typename Job, typename Start, typename Row, typename Store>
 int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Row row, Store store) {
@@ -239,7 +246,15 @@ int sweep(const Arguments& a, measure::SweepKind kind, Job& job, Start start, Ro
         std::fprintf(stderr, "%s\n", measure::kFailedSweepNotStored);
     } else if (count > 0 && pending.save) {
         std::fputs("Saving to Database\n", stderr);
-        if (store(pending, job.block, count) != 0) return 1;
+        if (store(pending, job.block, count) != 0) {
+            // The measurement is not lost with the store: it goes into a file beside the database.
+            const std::string path = interchange::unstoredSweepPath(pending.record, folderOf(a.get("--db")));
+            if (interchange::keepUnstoredSweep(pending.record, path))
+                std::fprintf(stderr, "The sweep could not be saved to the database; it is kept in %s\n", path.c_str());
+            else
+                std::fprintf(stderr, "The sweep could not be saved to the database, nor kept in %s\n", path.c_str());
+            return 1;
+        }
         std::fputs("Sweep Added to Database Successfully\n", stderr);
         std::printf("stored: %lld\n", static_cast<long long>(pending.record.id));
     }

@@ -5,7 +5,6 @@
 // keep both's sweeps, and a backup taken while they store is whole.
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include <thread>
 
 #include "../db/db_fixture.h"
+#include "support/lock_holder.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -102,45 +102,6 @@ protected:
     }
 
     TempDir home, work;
-};
-
-// Another program holding the file's write lock (an exclusive transaction, as the sqlite3 shell or a
-// second window in the middle of a write holds it) for seconds, from the moment it is made.
-class LockHolder {
-public:
-    LockHolder(const std::string& db, double seconds) {
-        int out[2];
-        if (pipe(out) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], 1);
-            close(out[0]);
-            const std::string hold = std::to_string(seconds);
-            execlp("python3", "python3", "-c",
-                   "import sqlite3, sys, time\n"
-                   "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
-                   "c.execute('BEGIN EXCLUSIVE')\n"
-                   "print('held', flush=True)\n"
-                   "time.sleep(float(sys.argv[2]))\n"
-                   "c.execute('ROLLBACK')\n",
-                   db.c_str(), hold.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out[1]);
-        char said[8] = {};
-        held_ = read(out[0], said, 4) == 4 && std::string(said, 4) == "held";
-        close(out[0]);
-    }
-    ~LockHolder() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    bool held() const { return held_; }
-
-private:
-    pid_t pid_ = -1;
-    bool held_ = false;
 };
 
 double secondsSince(std::chrono::steady_clock::time_point start) {

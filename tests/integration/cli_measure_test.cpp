@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "sim_process.h"
+#include "support/lock_holder.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -206,4 +207,34 @@ TEST_F(CliMeasureTest, DiagnosisOfEachWindingAgainstItsFingerprint) {
     EXPECT_TRUE(c.out.starts_with("No gain 0dB point found\nThere were ")) << c.out;
     EXPECT_EQ(corvane({"crossings", "--db", db(), "99"}).exitCode, 1);
     EXPECT_EQ(corvane({"diagnose", "--db", db(), "1"}).exitCode, 2);
+}
+
+TEST_F(CliMeasureTest, ASweepTheDatabaseWillNotTakeIsKeptInAFileBesideIt) {
+    prepareDatabase();
+    SimProcess sim({"--fast"});
+    // Another program writing the file all along: the sweep is measured, its store waits and gives up.
+    CommandResult r;
+    {
+        LockHolder writer(db(), 60, LockHolder::Lock::Write);
+        ASSERT_TRUE(writer.held());
+        r = sweepAndSave(sim, "Kept apart");
+    }
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Database Error: database is locked\n"), std::string::npos) << r.err;
+    const std::string said = "The sweep could not be saved to the database; it is kept in ";
+    const std::size_t at = r.err.find(said);
+    ASSERT_NE(at, std::string::npos) << r.err;
+    const std::string path = r.err.substr(at + said.size(), r.err.find('\n', at) - at - said.size());
+    EXPECT_EQ(path.rfind(work.file("Kept apart_"), 0), 0u) << path;
+    EXPECT_NE(corvane({"db", "info", db()}).out.find("Sweep: 0\n"), std::string::npos) << "nothing half-stored";
+
+    // The kept file imports as the sweep, all 400 points of it.
+    CommandResult imported = corvane({"import", "--db", db(), path});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    // IEC 60076-18 keeps the response (frequency, gain, phase): what comes back is that of every point.
+    EXPECT_NE(corvane({"db", "info", db()}).out.find("Sweep: 1\nData: 400\n"), std::string::npos)
+        << corvane({"db", "info", db()}).out;
+    // The import names it after the file, as it names every file it reads.
+    const std::string stem = path.substr(path.rfind('/') + 1, path.size() - path.rfind('/') - 5);
+    EXPECT_EQ(corvane({"db", "rows", db(), "Sweep", "--columns", "4,3"}).out, stem + "\tTX-1\n");
 }
