@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "db/record_store.h"
+#include "platform/prompter.h"
 
 namespace db {
 
@@ -27,6 +28,8 @@ int beginTransaction(Connection c, TransactionKind kind) {
     if (depthOf(c)++ > 0) return SQLITE_OK;
     // A write transaction is IMMEDIATE: a deferred one that first read would be refused at once, without
     // the wait, when it came to write while another process held the file's write lock.
+    // The lock may be another program's for a while: the user sees that the program waits.
+    platform::WaitCursor wait;
     const int rc = execSql(c, kind == TransactionKind::Write ? "BEGIN IMMEDIATE TRANSACTION" : "BEGIN TRANSACTION");
     if (rc != SQLITE_OK) depthOf(c) = 0;  // there is no transaction to end
     return rc;

@@ -182,6 +182,25 @@ std::string labelOf(const Kind& kind, const std::string& key, const Values& fiel
     }
 }
 
+// A setup's and an equipment's fields from the server's values, in the order of their kinds' fields.
+void setSetupFields(db::SetupRecord& r, const Values& f) {
+    r.name = text(f[0]);
+    r.referenceTerminal = text(f[1]);
+    r.responseTerminal = text(f[2]);
+    r.connectedTerminals = text(f[3]);
+    r.oltc = std::atoi(text(f[4]).c_str());
+    r.unshieldedLength = static_cast<float>(number(f[5]));
+    r.fluidFilled = text(f[6]) == "true";
+    r.comments = text(f[7]);
+}
+
+void setEquipmentFields(db::EquipmentRecord& r, const Values& f) {
+    r.manufacturer = text(f[0]);
+    r.instrument = text(f[1]);
+    r.serialNumber = text(f[2]);
+    r.calibrationDueDate = text(f[3]);
+}
+
 // Writes the server's descriptive fields into the local record through the record store; the
 // record's other columns stay as they are. 0 when stored.
 int storeLocally(db::Connection c, const Kind& kind, const std::string& key, const Values& f) {
@@ -199,22 +218,12 @@ int storeLocally(db::Connection c, const Kind& kind, const std::string& key, con
     }
     case TableIndex::Measurement: {
         db::SetupRecord r = db::setupFromColumns(row);
-        r.name = text(f[0]);
-        r.referenceTerminal = text(f[1]);
-        r.responseTerminal = text(f[2]);
-        r.connectedTerminals = text(f[3]);
-        r.oltc = std::atoi(text(f[4]).c_str());
-        r.unshieldedLength = static_cast<float>(number(f[5]));
-        r.fluidFilled = text(f[6]) == "true";
-        r.comments = text(f[7]);
+        setSetupFields(r, f);
         return db::store_setup(r, db::kUpdate, c);
     }
     case TableIndex::Equipment: {
         db::EquipmentRecord r = db::equipmentFromColumns(row);
-        r.manufacturer = text(f[0]);
-        r.instrument = text(f[1]);
-        r.serialNumber = text(f[2]);
-        r.calibrationDueDate = text(f[3]);
+        setEquipmentFields(r, f);
         return db::store_equipment(r, db::kUpdate, c);
     }
     default: {
@@ -797,22 +806,12 @@ std::string Run::localRecordFor(const Kind& kind, const Version& there) {
     key = std::to_string(db::next_row_id(kind.table, local_));
     if (kind.table == TableIndex::Measurement) {
         db::SetupRecord r;
-        r.name = text(f[0]);
-        r.referenceTerminal = text(f[1]);
-        r.responseTerminal = text(f[2]);
-        r.connectedTerminals = text(f[3]);
-        r.oltc = std::atoi(text(f[4]).c_str());
-        r.unshieldedLength = static_cast<float>(number(f[5]));
-        r.fluidFilled = text(f[6]) == "true";
-        r.comments = text(f[7]);
+        setSetupFields(r, f);
         rc = db::store_setup(r, db::kAddUnchecked, local_);
         ++report_.setups;
     } else {
         db::EquipmentRecord r;
-        r.manufacturer = text(f[0]);
-        r.instrument = text(f[1]);
-        r.serialNumber = text(f[2]);
-        r.calibrationDueDate = text(f[3]);
+        setEquipmentFields(r, f);
         rc = db::store_equipment(r, db::kAddUnchecked, local_);
         ++report_.equipment;
     }

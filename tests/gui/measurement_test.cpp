@@ -5,13 +5,16 @@
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 #include <vector>
 
 #include "app/instrument_registration.h"
 #include "app/startup.h"
+#include "db/database_files.h"
 #include "db/record_store.h"
+#include "gui/measure/measurement_panes.h"
 #include "gui/app/layout.h"
 #include "gui/app/main_window.h"
 #include "gui/app/window_classes.h"
@@ -189,6 +192,62 @@ TEST_F(Measurement, AStoredSweepLandsInTheDatabaseWithAllItsPoints) {
     EXPECT_EQ(sweep.transformerIdentifier, "TX-100");
     EXPECT_EQ(sweep.equipmentId, 1);
     EXPECT_EQ(tableRows(IDC_FRA_TABLE), 40);
+}
+
+// The database file held by another program while the sweep is stored: the sweep stays on display,
+// Add To Database stores it later with what was chosen for it, and until then the program asks before
+// it closes.
+TEST_F(Measurement, ASweepTheDatabaseWouldNotTakeStaysOnDisplayUntilItIsStored) {
+    testing_support::SimProcess sim({"--fast"});
+    connectTo(sim.lanLink());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db::currentDatabasePath().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    confirmSavedSweep("40", "Tap9 while locked");
+    const std::string refused =
+        "The sweep could not be saved to the database: it stays on display, and Add To Database tries again";
+    std::string status;
+    answerNextDialog("Sweep Data", [&](HWND d) {
+        waitForText(GetDlgItem(d, IDC_SWEEP_STATUS), refused, 30000);
+        status = itemText(d, IDC_SWEEP_STATUS);
+        pressButton(d, IDCANCEL);
+    }, 30000);
+    click(IDC_FRA_START);
+    pumpMessages(100);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(status, refused);
+    EXPECT_TRUE(rows(db::TableIndex::Sweep, "WHERE Name='Tap9 while locked'").empty());
+    EXPECT_EQ(tableRows(IDC_FRA_TABLE), 40);
+    EXPECT_GT(redPixels(gui::kFraResultsClass), 0);
+
+    // Closing the program asks; Cancel keeps it open with the sweep.
+    const std::size_t boxes = prompter.boxes.size();
+    prompter.queueAnswer(platform::Answer::Cancel);
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(main));
+    ASSERT_EQ(prompter.boxes.size(), boxes + 1);
+    EXPECT_EQ(prompter.boxes.back().caption, "Unsaved Sweep");
+    EXPECT_EQ(prompter.boxes.back().text, "The sweep on display is not in the database. Save it to a file before it goes?");
+
+    // Add To Database proposes it as it was chosen, and stores it.
+    std::string proposed;
+    answerNextDialog("Edit Sweep", [&](HWND d) {
+        proposed = itemText(d, IDC_DETAILS_NAME);
+        pressButton(d, IDOK);
+    });
+    click(IDC_FRA_ADD_TO_DATABASE);
+    EXPECT_TRUE(finishDialogs());
+    EXPECT_EQ(proposed, "Tap9 while locked");
+    const std::vector<std::string> stored = rows(db::TableIndex::Sweep, "WHERE Name='Tap9 while locked'");
+    ASSERT_EQ(stored.size(), 1u);
+    db::SweepRecord sweep;
+    ASSERT_TRUE(db::load_sweep(std::stoll(stored[0]), sweep));
+    EXPECT_EQ(sweep.fraPoints.size(), 40u);
+    EXPECT_EQ(sweep.transformerIdentifier, "TX-100");
+    // Stored, it may go without a question.
+    EXPECT_TRUE(gui::shownSweepsMayGo(main));
+    EXPECT_EQ(prompter.boxes.size(), boxes + 1);
 }
 
 TEST_F(Measurement, TheFakeSweepModeReplaysTheChosenFile) {

@@ -231,7 +231,7 @@ bool onMainCommand(HWND window, int id) {
         showAboutDialog(window);
         break;
     case IDM_EXIT:
-        DestroyWindow(window);
+        SendMessageA(window, WM_CLOSE, 0, 0);  // as the close box: asks before a sweep is lost
         break;
     case IDM_CONNECTION:
         afterConnectDialog(window);

@@ -171,6 +171,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         app::openStartupDatabase();
         fillDataBrowser(window);
         return 0;
+    case WM_CLOSE:
+        // A sweep the database did not take is not lost with the program.
+        if (!shownSweepsMayGo(window)) return 0;
+        break;
     case WM_DESTROY:
         onDestroy(window);
         return 0;

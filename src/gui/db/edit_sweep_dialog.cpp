@@ -21,6 +21,7 @@ struct EditSweep final : SweepDetailsDialog {
     measure::NameStatus checkName(const std::string& name) const override;
     int checkValue(const std::string& value) const override { return measure::checkSweepValue(value); }
     void onAdded(HWND dialog, SweepPart part) override;
+    void showForm(HWND dialog, const measure::SweepForm& form);
 
     db::SweepRecord& record;
     db::StoreMode mode;
@@ -55,6 +56,16 @@ void onOk(HWND dialog, EditSweep& s) {
     EndDialog(dialog, result == db::kStored ? IDOK : IDCANCEL);
 }
 
+// The form's details in their fields, and its transformer and setup as the choices.
+void EditSweep::showForm(HWND dialog, const measure::SweepForm& form) {
+    setControlText(dialog, IDC_DETAILS_NAME, form.name);
+    setControlText(dialog, IDC_DETAILS_PEAK_VOLTAGE, form.peakVoltage);
+    setControlText(dialog, IDC_DETAILS_TEMPERATURE, form.temperature);
+    setControlText(dialog, IDC_DETAILS_COMMENTS, form.comments);
+    choices.transformer = form.transformerIdentifier;
+    choices.setupId = form.setupId;
+}
+
 bool EditSweep::onInit(HWND dialog) {
     look.setTitleFont(dialog, IDC_DIALOG_TITLE);
     setUpDetails(dialog);
@@ -63,12 +74,7 @@ bool EditSweep::onInit(HWND dialog) {
         setControlText(dialog, IDC_DIALOG_TITLE, "Edit Sweep");
         setControlText(dialog, IDOK, "Confirm");
         setControlText(dialog, IDC_DETAILS_ID, std::to_string(record.id));
-        setControlText(dialog, IDC_DETAILS_NAME, shown.name);
-        setControlText(dialog, IDC_DETAILS_PEAK_VOLTAGE, shown.peakVoltage);
-        setControlText(dialog, IDC_DETAILS_TEMPERATURE, shown.temperature);
-        setControlText(dialog, IDC_DETAILS_COMMENTS, shown.comments);
-        choices.transformer = shown.transformerIdentifier;
-        choices.setupId = shown.setupId;
+        showForm(dialog, shown);
         choices.equipmentId = shown.equipmentId;
         enableControl(dialog, IDC_DETAILS_NEW_EQUIPMENT, false);
     } else {
@@ -80,6 +86,9 @@ bool EditSweep::onInit(HWND dialog) {
         if (choices.equipmentId >= 0 && db::equipmentText(choices.equipmentId).empty()) choices.equipmentId = -1;
         enableControl(dialog, IDC_DETAILS_EQUIPMENT, false);
         enableControl(dialog, IDC_DETAILS_NEW_EQUIPMENT, choices.equipmentId < 0);
+        // A sweep proposed with its details (one the database would not take as it was measured)
+        // opens with them.
+        if (!record.name.empty()) showForm(dialog, measure::sweepForm(record));
     }
     for (SweepPart part : {SweepPart::Transformer, SweepPart::Setup, SweepPart::Equipment}) showChoice(dialog, part);
     return true;

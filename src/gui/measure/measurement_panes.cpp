@@ -25,8 +25,10 @@
 #include "gui/window_record.h"
 #include "instrument/settings.h"
 #include "interchange/csv_import.h"
+#include "interchange/unstored_sweep.h"
 #include "measure/sweep_handover.h"
 #include "platform/clock.h"
+#include "platform/known_folders.h"
 #include "platform/prompter.h"
 
 namespace gui {
@@ -65,6 +67,10 @@ struct Pane {
     MeasurementRun run;
     // When the sweep on display was taken (or imported): what Add To Database proposes.
     std::string shownDate, shownTime;
+    // The sweep on display when the database would not take it, with its name and records as chosen:
+    // until it is stored or kept in a file, nothing replaces it without asking.
+    bool unstored = false;
+    db::SweepRecord unstoredRecord;
 };
 
 Pane& paneOf(HWND pane) { return *windowRecord<Pane>(pane); }
@@ -170,11 +176,42 @@ void chooseReplayFile(MeasurementRun& run) {
     run.replayPath = platform::prompter().openFile(choice, paths) ? paths.front() : std::string();
 }
 
+// Before the sweep on display goes (a new sweep, CLEAR, the program closing): one the database did
+// not take is offered to be kept in a file first. False when the user keeps it on display.
+bool mayReplaceShownSweep(HWND pane) {
+    Pane& p = paneOf(pane);
+    if (!p.unstored) return true;
+    const platform::Answer answer = platform::showMessage(
+        "The sweep on display is not in the database. Save it to a file before it goes?", "Unsaved Sweep",
+        platform::Icon::Warning, platform::Buttons::YesNoCancel);
+    if (answer == platform::Answer::Cancel) return false;
+    if (answer == platform::Answer::Yes) {
+        const bool lcr = p.unstoredRecord.dataType == db::kDataLcr;
+        platform::FileChoice choice;
+        choice.title = "Save Sweep";
+        choice.filters = {lcr ? std::pair<std::string, std::string>{"CSV Files", "*.csv"}
+                              : std::pair<std::string, std::string>{"XML Files", "*.xml"}};
+        choice.defaultExtension = lcr ? "csv" : "xml";
+        choice.overwritePrompt = true;
+        std::string documents;
+        platform::localAppDataFolder(platform::kFolderDocuments, documents);
+        std::string path = interchange::unstoredSweepPath(p.unstoredRecord, documents);
+        if (!platform::prompter().saveFile(choice, path)) return false;
+        if (!interchange::keepUnstoredSweep(p.unstoredRecord, path)) {
+            platform::showMessage("The sweep could not be written to " + path, "Unsaved Sweep", platform::Icon::Error);
+            return false;
+        }
+    }
+    p.unstored = false;
+    return true;
+}
+
 void startOrStop(HWND pane) {
     if (running()) {
         stopRun(pane);
         return;
     }
+    if (!mayReplaceShownSweep(pane)) return;
     Pane& p = paneOf(pane);
     HWND main = mainWindowOf(pane);
     measure::sweepRunning() = p.kind.runningValue;
@@ -207,7 +244,10 @@ void startOrStop(HWND pane) {
 template <typename Block, typename Store>
 void storeIfChosen(Pane& p, const Block& block, int count, Store store) {
     if (!p.run.pending.save || !measure::storedAsChosen(measure::sweepOutcome(p.run.flags(), block.stepCount))) return;
-    if (store(p.run.pending, block, count, &p.run.sink) != db::kStored) p.run.sink.notify(CMD_SWEEP_NOT_STORED, 0);
+    if (store(p.run.pending, block, count, &p.run.sink) == db::kStored) return;
+    p.unstored = true;
+    p.unstoredRecord = p.run.pending.record;
+    p.run.sink.notify(CMD_SWEEP_NOT_STORED, 0);
 }
 
 void takeOverFraSweep(HWND pane) {
@@ -281,11 +321,24 @@ db::SweepRecord recordOfShownSweep(const Pane& p, int dataType) {
     return r;
 }
 
+// Add To Database: Edit Sweep proposes the sweep on display, with the name and records chosen for it
+// when it is one the database did not take.
+void addShownSweep(HWND pane, db::SweepRecord& r) {
+    Pane& p = paneOf(pane);
+    if (p.unstored) {
+        db::SweepRecord chosen = p.unstoredRecord;
+        chosen.fraPoints = r.fraPoints;
+        chosen.lcrPoints = r.lcrPoints;
+        r = chosen;
+    }
+    if (editSweepDialog(mainWindowOf(pane), r, db::kAddChecked)) p.unstored = false;
+}
+
 void addFraSweepToDatabase(HWND pane) {
     db::SweepRecord r = recordOfShownSweep(paneOf(pane), db::kDataFra);
     r.fraPoints = fraSweepShown(resultsOf(pane));
     if (r.fraPoints.empty()) return;
-    editSweepDialog(mainWindowOf(pane), r, db::kAddChecked);
+    addShownSweep(pane, r);
 }
 
 void addLcrSweepToDatabase(HWND pane) {
@@ -296,7 +349,7 @@ void addLcrSweepToDatabase(HWND pane) {
                               platform::Icon::Warning);
         return;
     }
-    editSweepDialog(mainWindowOf(pane), r, db::kAddChecked);
+    addShownSweep(pane, r);
 }
 
 // IMPORT reads an impedance file into the display; with a sweep on display the button reads EXPORT
@@ -317,6 +370,7 @@ void importOrExport(HWND pane) {
 }
 
 void clearLcr(HWND pane) {
+    if (!mayReplaceShownSweep(pane)) return;
     clearLcrSweep(resultsOf(pane));
     showLcrPoints(pane, 0, nullptr, 0);
     measure::sweepRunning() = 0;
@@ -378,6 +432,14 @@ void enable(HWND window, bool enabled) {
 }  // namespace
 
 PaneView paneView(HWND pane) { return paneOf(pane).view; }
+
+bool shownSweepsMayGo(HWND main) {
+    for (const char* pane : {kFraClass, kLcrClass}) {
+        HWND window = paneWindow(main, pane);
+        if (window && !mayReplaceShownSweep(window)) return false;
+    }
+    return true;
+}
 
 void setUpMeasurementTables(HWND window) {
     addColumns(window, IDC_FRA_TABLE, {L"Step", L"Frequency (Hz)", L"Magnitude 1 (V)", L"Magnitude 2 (V)",

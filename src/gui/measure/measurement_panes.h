@@ -19,6 +19,10 @@ enum class PaneView { Realtime = 0, Graph = 1, Table = 2 };
 // The view a pane shows.
 PaneView paneView(HWND pane);
 
+// Whether the sweeps on display may go with the program: a sweep the database did not take is
+// offered to be kept in a file first; false when the user keeps the program open for it.
+bool shownSweepsMayGo(HWND main);
+
 // Enables the panes' own buttons by whether a measurement runs and what is on display.
 void refreshPaneControls(HWND window, bool sweepRunning);
 

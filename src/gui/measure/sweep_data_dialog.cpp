@@ -132,7 +132,8 @@ bool SweepData::onCommand(HWND dialog, int id, int, LPARAM parameter) {
         onStored(dialog);
         return true;
     case CMD_SWEEP_NOT_STORED:
-        setStatus(dialog, "The sweep could not be saved to the database");
+        setStatus(dialog, "The sweep could not be saved to the database: it stays on display, and Add To Database "
+                          "tries again");
         return true;
     case IDC_SWEEP_GO_TO_DATABASE:
         onGoToDatabase(dialog, *this);
