@@ -327,6 +327,27 @@ TEST_F(FleetSync, TheLaterChangeWinsAndTheOtherIsKeptInTheHistory) {
     EXPECT_EQ(rows(dir.file("a.db"), "SELECT Comments FROM Measurement"), "b third\n");
 }
 
+TEST_F(FleetSync, AStoppedPushKeepsItsFinishedBatchesAndTheNextOneSendsTheRest) {
+    open("a.db");
+    makeUnit("TX-101", "S-77", 120, 20);
+    fleet::Server s(cluster->conninfo());
+    int told = 0;
+    fleet::SyncReport stopped = fleet::push(s, db::Connection::Main, {}, [&](int, int, const std::string&) {
+        return ++told < 1;  // Stop as soon as the first batch is in
+    });
+    EXPECT_TRUE(stopped.ok) << stopped.message;
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.sweeps, 50);
+    EXPECT_NE(fleet::reportText(stopped).find("Push stopped: 50 sweeps"), std::string::npos) << fleet::reportText(stopped);
+    EXPECT_EQ(server("SELECT count(*) FROM fleet_sweep"), "50\n");
+    EXPECT_EQ(fleet::status(s, db::Connection::Main, {}).unsent, 70);
+    fleet::SyncReport rest = fleet::push(s, db::Connection::Main, {});
+    ASSERT_TRUE(rest.ok) << rest.message;
+    EXPECT_EQ(rest.sweeps, 70);
+    EXPECT_EQ(rest.sweepsPresent, 50);
+    EXPECT_EQ(server("SELECT count(*) FROM fleet_sweep"), "120\n");
+}
+
 TEST_F(FleetSync, AReaderPullsButItsPushIsRefused) {
     open("a.db");
     makeUnit("TX-101", "S-77", 1, 10);
